@@ -1,0 +1,23 @@
+#pragma once
+// Values computed from the recording's samples and parameters: the derived
+// channel (ground force, or the average of chosen similarity channels) and the
+// amplitude normalisation.
+
+namespace kalvex {
+
+class TFrmFile;
+struct ProgramSettings;
+
+// Ground force in kgf from the RM and BP channels (modes 0, 1, 3); nothing in
+// modes 2 and 4. Then scans the derived channel's range over the sweep.
+void ComputeDerivedChannel(TFrmFile& rec, const ProgramSettings& settings);
+
+// Mode 2: the average of the similarity channels chosen by bits 1..5 of the
+// mask, each divided by its attenuation. A zero mask does nothing.
+void ComputeAverageTrace(TFrmFile& rec, int mask);
+
+// The divisor of fundamental-amplitude magnitudes, from the sweep seconds and
+// the sample rate index; left unchanged when the sweep has 0 seconds.
+void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex);
+
+}  // namespace kalvex

@@ -1,0 +1,86 @@
+#include "recordings/ParameterChecks.h"
+
+#include <cmath>
+
+#include "recordings/ProcessValues.h"
+#include "recordings/TFrmFile.h"
+#include "shell/TextCatalogue.h"
+#include "shell/UserInteraction.h"
+
+namespace kalvex {
+namespace {
+
+bool HasMassAndPlate(int mode) { return mode == Velnarund || mode == Tarpokline || mode == Dodida; }
+bool StrictlyBetween0And100(double v) { return v > 0 && v < 100; }
+
+struct ParameterRule {
+  bool (*applies)(int mode);
+  bool (*valid)(const TFrmFile& rec);
+  TextId invalidText;
+  TextId missingText;
+};
+
+// The parameter checks shared by both entry points, in their order.
+constexpr ParameterRule kRules[] = {
+    {[](int m) { return m != Tarpokline; }, [](const TFrmFile& r) { return r.HoldDownWeight > 0; },
+     TextId::BadHoldDownWeight, TextId::MissingHoldDownWeight},
+    {HasMassAndPlate, [](const TFrmFile& r) { return r.BaseplateWeight > 0; },
+     TextId::BadBaseplateWeight, TextId::MissingBaseplateWeight},
+    {HasMassAndPlate, [](const TFrmFile& r) { return r.ReactionMassWeight > 0; },
+     TextId::BadReactionMassWeight, TextId::MissingReactionMassWeight},
+    {HasMassAndPlate, [](const TFrmFile& r) { return r.BaseplateAccSensitivity > 0; },
+     TextId::BadBaseplateAccSensitivity, TextId::MissingBaseplateAccSensitivity},
+    {HasMassAndPlate, [](const TFrmFile& r) { return r.MassAccSensitivity > 0; },
+     TextId::BadMassAccSensitivity, TextId::MissingMassAccSensitivity},
+    {[](int m) { return m == Velnarund; }, [](const TFrmFile& r) { return r.ServoCurrentFactor > 0; },
+     TextId::BadServoCurrentFactor, TextId::MissingServoCurrentFactor},
+    // NoValue (and anything not a number) fails: |level| must be below 10 V.
+    {[](int) { return true; }, [](const TFrmFile& r) { return std::fabs(r.TriggerLevel) < 10; },
+     TextId::BadTriggerLevel, TextId::MissingTriggerLevel},
+    {[](int m) { return m == Tarpokline; },
+     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceVoltageFactor); },
+     TextId::BadVoltage, TextId::MissingVoltage},
+    {[](int m) { return m == Tarpokline; },
+     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceCurrentFactor); },
+     TextId::BadCurrent, TextId::MissingCurrent},
+    {[](int m) { return m == Tarpokline; },
+     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceSensorFactor); },
+     TextId::BadSensor, TextId::MissingSensor},
+    {[](int m) { return m == Similarity; }, [](const TFrmFile& r) { return r.TestOut > 0; },
+     TextId::BadTestOut, TextId::MissingTestOut},
+};
+
+bool Refuse(UserInteraction& ui, TextId text) {
+  ui.ShowError(Text(text));
+  return false;
+}
+
+bool CheckRules(const TFrmFile& rec, UserInteraction& ui, bool missingTexts) {
+  for (const ParameterRule& rule : kRules) {
+    if (rule.applies(rec.Mode) && !rule.valid(rec))
+      return Refuse(ui, missingTexts ? rule.missingText : rule.invalidText);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ValidateParameters(TFrmFile& rec, const ProcessValues& values, UserInteraction& ui) {
+  if (rec.Mode >= NoSignal) return Refuse(ui, TextId::BadModeCode);
+  if (!CheckRules(rec, ui, false)) return false;
+  // An index beyond 4 has no sample rate; refusing it here keeps 2^index finite.
+  if (values.SampleRateIndex < 0 || values.SampleRateIndex > 4 || rec.SweepSeconds == 0)
+    return Refuse(ui, TextId::BadTimeInterval);
+  long sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
+  // The record (sweep + 500 samples) must fit its 16-bit length, never wrap.
+  if (sweep + 500 > 65535) return Refuse(ui, TextId::RecordTooLong);
+  rec.SweepLength = static_cast<std::uint16_t>(sweep);
+  if (rec.SweepLength < 1000) return Refuse(ui, TextId::TooFewSamples);
+  return true;
+}
+
+bool CheckParametersEntered(const TFrmFile& rec, UserInteraction& ui) {
+  return CheckRules(rec, ui, true);
+}
+
+}  // namespace kalvex
