@@ -45,6 +45,12 @@ void TFrmFile::CreateRecording() {
   Name.clear();
 }
 
+void PrepareStartupRecording(TFrmFile& rec) {
+  rec.Mode = Velnarund;
+  rec.SimilarityChannels[0] = {true, false, "REF"};
+  for (int i = 1; i <= 5; ++i) rec.SimilarityChannels[i] = {false, false, "CH" + std::to_string(i)};
+}
+
 void TFrmFile::ClearAnalyses() {
   for (int slot = 0; slot < MaxChannelSlots; ++slot) {
     if (!FrameAnalyses[slot]) continue;

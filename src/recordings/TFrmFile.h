@@ -88,6 +88,10 @@ class TFrmFile {
   std::string Name;
 };
 
+// What start-up does right after creating the recording: mode 0, and the
+// similarity channels "REF" (present) and "CH1".."CH5" (not present).
+void PrepareStartupRecording(TFrmFile& rec);
+
 // Unit label of a channel for a graph window's unit code; empty when the code
 // has no label (the caller keeps its previous text).
 std::string UnitName(int mode, int channel, int unitCode);

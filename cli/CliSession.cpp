@@ -1,0 +1,67 @@
+#include "CliSession.h"
+
+#include "platform/FileAccess.h"
+#include "platform/LanguageModule.h"
+#include "platform/QtSettingsStore.h"
+#include "recordings/RecordingOpen.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex::cli {
+
+std::set<std::string> CliSession::SettingsOptions() {
+  return {"--amplitude-frame", "--amplitude-step", "--fft-size",    "--calibration",
+          "--min-spectrum",    "--min-correlation", "--polarity",   "--lang"};
+}
+
+std::set<std::string> CliSession::SettingsFlags() { return {"--use-settings"}; }
+
+CliSession::CliSession(const QString& executablePath) : executablePath_(executablePath) {
+  PrepareStartupRecording(recording);
+}
+
+void CliSession::ApplyOptions(const CliArgs& args) {
+  if (args.Has("--lang")) SelectLanguage(executablePath_, QString::fromStdString(args.Get("--lang")));
+  if (args.Has("--use-settings")) {
+    QtSettingsStore store;
+    LoadSettings(settings, store);
+  }
+  settings.AmplitudeFrame = args.GetInt("--amplitude-frame", settings.AmplitudeFrame);
+  settings.AmplitudeStep = args.GetInt("--amplitude-step", settings.AmplitudeStep);
+  settings.MinSpectrum = args.GetInt("--min-spectrum", settings.MinSpectrum);
+  settings.MinCorrelation = args.GetInt("--min-correlation", settings.MinCorrelation);
+  if (settings.AmplitudeFrame <= 0 || settings.AmplitudeStep <= 0)
+    throw CliExit{ExitUsage, "--amplitude-frame and --amplitude-step must be positive"};
+  if (args.Has("--fft-size")) {
+    std::string size = args.Get("--fft-size");
+    if (size == "nearest") {
+      settings.InputSize = FundamentalInputSize::NearestPowerOfTwo;
+    } else if (size == "32768") {
+      settings.InputSize = FundamentalInputSize::Fixed32768;
+    } else if (size == "signal") {
+      settings.InputSize = FundamentalInputSize::WholeSignal;
+    } else {
+      throw CliExit{ExitUsage, "--fft-size must be nearest, 32768 or signal"};
+    }
+  }
+  if (args.Has("--calibration")) {
+    auto parts = SplitList(args.Get("--calibration"));
+    if (parts.size() != 6) throw CliExit{ExitUsage, "--calibration needs six factors"};
+    for (int k = 0; k < 6; ++k) settings.ChannelCalibration[k] = ParseDouble(parts[k], "--calibration");
+  }
+  std::string polarity = args.Get("--polarity", "positive");
+  if (polarity != "positive" && polarity != "negative")
+    throw CliExit{ExitUsage, "--polarity must be positive or negative"};
+  recording.PolarityPositive = polarity == "positive";
+}
+
+void CliSession::OpenFile(const std::string& path) {
+  QString qpath = QString::fromStdString(path);
+  FileReadResult file = ReadWholeFile(qpath);
+  if (!file.ok())
+    throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error.toStdString()})};
+  LocalDateTime lastWrite = LastWriteTime(qpath);
+  OpenRequest request{file.bytes, path, &lastWrite, false};
+  if (OpenRecording(recording, values, settings, request, ui) < 0) throw CliExit{ExitRefused, ui.lastError};
+}
+
+}  // namespace kalvex::cli

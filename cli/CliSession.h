@@ -1,0 +1,51 @@
+#pragma once
+// The per-process objects of the command line (recording, process values,
+// settings, text set) and what every subcommand does with them: the common
+// options, and reading a recording file as the open command does.
+
+#include <QString>
+#include <set>
+#include <string>
+
+#include "CliArgs.h"
+#include "recordings/ProcessValues.h"
+#include "recordings/TFrmFile.h"
+#include "shell/ProgramSettings.h"
+#include "shell/UserInteraction.h"
+
+namespace kalvex::cli {
+
+// Messages go to the caller as an exit with the system's text; no question is
+// ever answered "yes" without an operator.
+class CliUserInteraction : public UserInteraction {
+ public:
+  void ShowError(const std::string& text) override { lastError = text; }
+  bool AskYesNo(const std::string&) override { return false; }
+  std::string lastError;
+};
+
+class CliSession {
+ public:
+  // Options every computing subcommand accepts.
+  static std::set<std::string> SettingsOptions();
+  static std::set<std::string> SettingsFlags();
+
+  explicit CliSession(const QString& executablePath);
+
+  // Applies --lang, --use-settings, the settings options and --polarity.
+  void ApplyOptions(const CliArgs& args);
+
+  // Reads the recording file; exits 3 when it cannot be read and 2 with the
+  // system's text when it is refused.
+  void OpenFile(const std::string& path);
+
+  TFrmFile recording;
+  ProcessValues values;
+  ProgramSettings settings;
+  CliUserInteraction ui;
+
+ private:
+  QString executablePath_;
+};
+
+}  // namespace kalvex::cli

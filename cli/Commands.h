@@ -1,0 +1,17 @@
+#pragma once
+// The subcommands of kalvex-cli. Each takes the words after its name and
+// returns the exit code; failures leave by throwing CliExit.
+
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace kalvex::cli {
+
+using Words = std::vector<std::string>;
+
+int RunInfo(const Words& words, const QString& executablePath);
+int RunSamples(const Words& words, const QString& executablePath);
+int RunResave(const Words& words, const QString& executablePath);
+
+}  // namespace kalvex::cli

@@ -1,0 +1,96 @@
+#include "JsonWriter.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "recordings/NoValue.h"
+
+namespace kalvex::cli {
+
+void JsonWriter::Separate() {
+  if (needComma_) out_ += ',';
+  needComma_ = true;
+}
+
+JsonWriter& JsonWriter::BeginObject() {
+  Separate();
+  out_ += '{';
+  needComma_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::EndObject() {
+  out_ += '}';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::BeginArray() {
+  Separate();
+  out_ += '[';
+  needComma_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::EndArray() {
+  out_ += ']';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Key(std::string_view key) {
+  String(key);
+  out_ += ':';
+  needComma_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Number(double value) {
+  if (value == NoValue || !std::isfinite(value)) return Null();
+  Separate();
+  char buf[40];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+  out_.append(buf, res.ptr);
+  return *this;
+}
+
+JsonWriter& JsonWriter::Integer(long long value) {
+  Separate();
+  out_ += std::to_string(value);
+  return *this;
+}
+
+JsonWriter& JsonWriter::Bool(bool value) {
+  Separate();
+  out_ += value ? "true" : "false";
+  return *this;
+}
+
+JsonWriter& JsonWriter::Null() {
+  Separate();
+  out_ += "null";
+  return *this;
+}
+
+JsonWriter& JsonWriter::String(std::string_view text) {
+  Separate();
+  out_ += '"';
+  for (char c : text) {
+    auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out_ += '\\';
+      out_ += c;
+    } else if (u < 0x20) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", u);
+      out_ += esc;
+    } else {
+      out_ += c;
+    }
+  }
+  out_ += '"';
+  return *this;
+}
+
+}  // namespace kalvex::cli

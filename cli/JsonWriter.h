@@ -1,0 +1,31 @@
+#pragma once
+// A small JSON text builder: numbers with 17 significant digits, NoValue and
+// non-finite numbers as null, texts escaped as UTF-8.
+
+#include <string>
+#include <string_view>
+
+namespace kalvex::cli {
+
+class JsonWriter {
+ public:
+  JsonWriter& BeginObject();
+  JsonWriter& EndObject();
+  JsonWriter& BeginArray();
+  JsonWriter& EndArray();
+  JsonWriter& Key(std::string_view key);
+  JsonWriter& Number(double value);
+  JsonWriter& Integer(long long value);
+  JsonWriter& Bool(bool value);
+  JsonWriter& String(std::string_view text);
+  JsonWriter& Null();
+
+  const std::string& Text() const { return out_; }
+
+ private:
+  void Separate();
+  std::string out_;
+  bool needComma_ = false;
+};
+
+}  // namespace kalvex::cli

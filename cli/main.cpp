@@ -1,0 +1,71 @@
+// kalvex-cli: checks, batch processing and scripting of vibrator test records
+// without a display.
+
+#include <QCoreApplication>
+#include <iostream>
+#include <map>
+
+#include "CliArgs.h"
+#include "Commands.h"
+
+namespace {
+
+using kalvex::cli::Words;
+using Runner = int (*)(const Words&, const QString&);
+
+struct Subcommand {
+  Runner run;
+  const char* usage;
+};
+
+const std::map<std::string, Subcommand>& Subcommands() {
+  static const std::map<std::string, Subcommand> table = {
+      {"info", {kalvex::cli::RunInfo, "info FILE [--json] [--polarity positive|negative]\n"
+                                      "    Reads a recording file and prints its parameters and channels."}},
+      {"samples", {kalvex::cli::RunSamples, "samples FILE [--channel K] [--csv]\n"
+                                            "    Prints index,ch0,ch1,...[,derived] per sample, after the "
+                                            "polarity rule; --csv adds a header row."}},
+      {"resave", {kalvex::cli::RunResave, "resave IN OUT\n"
+                                          "    Reads IN and writes OUT keeping the header image, as "
+                                          "\"Save as\" does for a file read from disk."}},
+  };
+  return table;
+}
+
+void PrintHelp(std::ostream& out) {
+  out << "usage: kalvex-cli SUBCOMMAND [options]\n\nSubcommands:\n";
+  for (const auto& [name, sub] : Subcommands()) out << "  " << sub.usage << "\n";
+  out << "\nOptions of every computing subcommand: --amplitude-frame N --amplitude-step N\n"
+         "  --fft-size nearest|32768|signal --calibration c1,...,c6 --min-spectrum DB\n"
+         "  --min-correlation DB --use-settings --lang CODE --polarity positive|negative\n"
+         "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  Words words(argv + 1, argv + argc);
+  if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
+    PrintHelp(words.empty() ? std::cerr : std::cout);
+    return words.empty() ? kalvex::cli::ExitUsage : kalvex::cli::ExitOk;
+  }
+  auto it = Subcommands().find(words[0]);
+  if (it == Subcommands().end()) {
+    std::cerr << "kalvex-cli: unknown subcommand " << words[0] << "\n";
+    PrintHelp(std::cerr);
+    return kalvex::cli::ExitUsage;
+  }
+  Words rest(words.begin() + 1, words.end());
+  if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
+    std::cout << "usage: kalvex-cli " << it->second.usage << "\n";
+    return kalvex::cli::ExitOk;
+  }
+  try {
+    return it->second.run(rest, QCoreApplication::applicationFilePath());
+  } catch (const kalvex::cli::CliExit& e) {
+    std::cerr << e.message << "\n";
+    if (e.code == kalvex::cli::ExitUsage) std::cerr << "usage: kalvex-cli " << it->second.usage << "\n";
+    return e.code;
+  }
+}
