@@ -47,8 +47,10 @@ void RoundTo(Decimal& d, int keep) {
     }
   }
   if (up) {
+    // All kept digits were nines (or none was kept): the value becomes one
+    // unit of the next place up. Keep that "1" even when no digit was kept.
     d.digits.insert(d.digits.begin(), '1');
-    d.digits.pop_back();
+    if (d.digits.size() > 1) d.digits.pop_back();
     ++d.point;
   }
 }

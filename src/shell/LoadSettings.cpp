@@ -8,8 +8,10 @@ namespace kalvex {
 bool ParseStoredInteger(const std::string& text, int& value) {
   const char* first = text.data();
   const char* last = first + text.size();
+  // One optional sign: from_chars takes a '-' itself, so a '+' may not be
+  // followed by another sign.
   if (first != last && *first == '+') ++first;
-  if (first == last) return false;
+  if (first == last || (first != text.data() && *first == '-')) return false;
   int parsed = 0;
   auto [end, ec] = std::from_chars(first, last, parsed);
   if (ec != std::errc() || end != last) return false;
