@@ -26,7 +26,9 @@ CliArgs::CliArgs(const std::vector<std::string>& words, const std::set<std::stri
   }
 }
 
-bool CliArgs::Has(const std::string& name) const { return options_.count(name) > 0; }
+bool CliArgs::Has(const std::string& name) const {
+  return options_.count(name) > 0;
+}
 
 std::string CliArgs::Get(const std::string& name, const std::string& fallback) const {
   auto it = options_.find(name);

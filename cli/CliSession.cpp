@@ -9,18 +9,21 @@
 namespace kalvex::cli {
 
 std::set<std::string> CliSession::SettingsOptions() {
-  return {"--amplitude-frame", "--amplitude-step", "--fft-size",    "--calibration",
-          "--min-spectrum",    "--min-correlation", "--polarity",   "--lang"};
+  return {"--amplitude-frame", "--amplitude-step",  "--fft-size", "--calibration",
+          "--min-spectrum",    "--min-correlation", "--polarity", "--lang"};
 }
 
-std::set<std::string> CliSession::SettingsFlags() { return {"--use-settings"}; }
+std::set<std::string> CliSession::SettingsFlags() {
+  return {"--use-settings"};
+}
 
 CliSession::CliSession(const QString& executablePath) : executablePath_(executablePath) {
   PrepareStartupRecording(recording);
 }
 
 void CliSession::ApplyOptions(const CliArgs& args) {
-  if (args.Has("--lang")) SelectLanguage(executablePath_, QString::fromStdString(args.Get("--lang")));
+  if (args.Has("--lang"))
+    SelectLanguage(executablePath_, QString::fromStdString(args.Get("--lang")));
   if (args.Has("--use-settings")) {
     QtSettingsStore store;
     LoadSettings(settings, store);
@@ -46,7 +49,8 @@ void CliSession::ApplyOptions(const CliArgs& args) {
   if (args.Has("--calibration")) {
     auto parts = SplitList(args.Get("--calibration"));
     if (parts.size() != 6) throw CliExit{ExitUsage, "--calibration needs six factors"};
-    for (int k = 0; k < 6; ++k) settings.ChannelCalibration[k] = ParseDouble(parts[k], "--calibration");
+    for (int k = 0; k < 6; ++k)
+      settings.ChannelCalibration[k] = ParseDouble(parts[k], "--calibration");
   }
   std::string polarity = args.Get("--polarity", "positive");
   if (polarity != "positive" && polarity != "negative")
@@ -61,7 +65,8 @@ void CliSession::OpenFile(const std::string& path) {
     throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error.toStdString()})};
   LocalDateTime lastWrite = LastWriteTime(qpath);
   OpenRequest request{file.bytes, path, &lastWrite, false};
-  if (OpenRecording(recording, values, settings, request, ui) < 0) throw CliExit{ExitRefused, ui.lastError};
+  if (OpenRecording(recording, values, settings, request, ui) < 0)
+    throw CliExit{ExitRefused, ui.lastError};
 }
 
 }  // namespace kalvex::cli

@@ -36,7 +36,10 @@ std::string InfoJson(const CliSession& s) {
   j.Key("sampleRateIndex").Integer(s.values.SampleRateIndex);
   j.Key("equipmentIndex").Integer(s.values.EquipmentIndex);
   j.Key("comment").String(r.Comment).Key("polarityPositive").Bool(r.PolarityPositive);
-  j.Key("holdDownWeight").Integer(r.HoldDownWeight).Key("baseplateWeight").Integer(r.BaseplateWeight);
+  j.Key("holdDownWeight")
+      .Integer(r.HoldDownWeight)
+      .Key("baseplateWeight")
+      .Integer(r.BaseplateWeight);
   j.Key("reactionMassWeight").Integer(r.ReactionMassWeight);
   j.Key("triggerLevel").Number(r.TriggerLevel).Key("triggerDelay").Number(r.TriggerDelay);
   j.Key("baseplateAccSensitivity").Number(r.BaseplateAccSensitivity);
@@ -48,7 +51,14 @@ std::string InfoJson(const CliSession& s) {
   j.Key("testOut").Number(r.TestOut).Key("amplitudeNorm").Number(r.AmplitudeNorm);
   j.Key("similarityChannels").BeginArray();
   for (const ChannelDescriptor& d : r.SimilarityChannels)
-    j.BeginObject().Key("present").Bool(d.Present).Key("attenuated").Bool(d.Attenuated).Key("name").String(d.Name).EndObject();
+    j.BeginObject()
+        .Key("present")
+        .Bool(d.Present)
+        .Key("attenuated")
+        .Bool(d.Attenuated)
+        .Key("name")
+        .String(d.Name)
+        .EndObject();
   j.EndArray();
   j.Key("channels").BeginArray();
   for (int slot : HeldSlots(r)) {
@@ -79,8 +89,8 @@ void PrintSummary(const CliSession& s, const std::string& path) {
             << " samples (" << r.SweepSeconds << " s) at " << r.SampleRate << " Hz\n"
             << "Comment:     " << r.Comment << "\n"
             << "Polarity:    " << (r.PolarityPositive ? "positive" : "negative") << "\n"
-            << "Weights:     HDW " << r.HoldDownWeight << " kg, BP " << r.BaseplateWeight << " kg, RM "
-            << r.ReactionMassWeight << " kg\n"
+            << "Weights:     HDW " << r.HoldDownWeight << " kg, BP " << r.BaseplateWeight
+            << " kg, RM " << r.ReactionMassWeight << " kg\n"
             << "Trigger:     " << num(r.TriggerLevel) << " V\n"
             << "Sensors:     AccBP " << num(r.BaseplateAccSensitivity) << " mV/g, AccRM "
             << num(r.MassAccSensitivity) << " mV/g\n"
@@ -88,13 +98,13 @@ void PrintSummary(const CliSession& s, const std::string& path) {
             << "Channels:\n";
   for (int slot : HeldSlots(r)) {
     const SampleArray& b = *r.Channels[slot];
-    std::cout << "  " << slot << " " << r.ChannelName(r.Mode, slot) << "  min " << b.Min << "  max " << b.Max
-              << "  over " << b.Count << " samples\n";
+    std::cout << "  " << slot << " " << r.ChannelName(r.Mode, slot) << "  min " << b.Min << "  max "
+              << b.Max << "  over " << b.Count << " samples\n";
   }
   if (HasDerivedChannel(r)) {
     const ValueArray& d = *r.DerivedChannel;
-    std::cout << "  derived " << r.ChannelName(r.Mode, ChannelCount(r.Mode)) << "  min " << num(d.Min)
-              << "  max " << num(d.Max) << "  over " << d.Count << " samples\n";
+    std::cout << "  derived " << r.ChannelName(r.Mode, ChannelCount(r.Mode)) << "  min "
+              << num(d.Min) << "  max " << num(d.Max) << "  over " << d.Count << " samples\n";
   }
 }
 
@@ -104,7 +114,8 @@ int RunInfo(const Words& words, const QString& executablePath) {
   auto flags = CliSession::SettingsFlags();
   flags.insert("--json");
   CliArgs args(words, CliSession::SettingsOptions(), flags);
-  if (args.Positional().size() != 1) throw CliExit{ExitUsage, "usage: kalvex-cli info FILE [--json]"};
+  if (args.Positional().size() != 1)
+    throw CliExit{ExitUsage, "usage: kalvex-cli info FILE [--json]"};
   CliSession session(executablePath);
   session.ApplyOptions(args);
   session.OpenFile(args.Positional()[0]);

@@ -37,7 +37,8 @@ int RunSamples(const Words& words, const QString& executablePath) {
   if (args.Has("--channel")) {
     int k = args.GetInt("--channel", 0);
     if (std::find(held.begin(), held.end(), k) == held.end())
-      throw CliExit{ExitUsage, "--channel " + std::to_string(k) + ": the recording has no such channel"};
+      throw CliExit{ExitUsage,
+                    "--channel " + std::to_string(k) + ": the recording has no such channel"};
     held = {k};
   }
   std::string out;

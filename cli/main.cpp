@@ -20,14 +20,20 @@ struct Subcommand {
 
 const std::map<std::string, Subcommand>& Subcommands() {
   static const std::map<std::string, Subcommand> table = {
-      {"info", {kalvex::cli::RunInfo, "info FILE [--json] [--polarity positive|negative]\n"
-                                      "    Reads a recording file and prints its parameters and channels."}},
-      {"samples", {kalvex::cli::RunSamples, "samples FILE [--channel K] [--csv]\n"
-                                            "    Prints index,ch0,ch1,...[,derived] per sample, after the "
-                                            "polarity rule; --csv adds a header row."}},
-      {"resave", {kalvex::cli::RunResave, "resave IN OUT\n"
-                                          "    Reads IN and writes OUT keeping the header image, as "
-                                          "\"Save as\" does for a file read from disk."}},
+      {"info",
+       {kalvex::cli::RunInfo,
+        "info FILE [--json] [--polarity positive|negative]\n"
+        "    Reads a recording file and prints its parameters and channels."}},
+      {"samples",
+       {kalvex::cli::RunSamples,
+        "samples FILE [--channel K] [--csv]\n"
+        "    Prints index,ch0,ch1,...[,derived] per sample, after the "
+        "polarity rule; --csv adds a header row."}},
+      {"resave",
+       {kalvex::cli::RunResave,
+        "resave IN OUT\n"
+        "    Reads IN and writes OUT keeping the header image, as "
+        "\"Save as\" does for a file read from disk."}},
   };
   return table;
 }
@@ -65,7 +71,8 @@ int main(int argc, char** argv) {
     return it->second.run(rest, QCoreApplication::applicationFilePath());
   } catch (const kalvex::cli::CliExit& e) {
     std::cerr << e.message << "\n";
-    if (e.code == kalvex::cli::ExitUsage) std::cerr << "usage: kalvex-cli " << it->second.usage << "\n";
+    if (e.code == kalvex::cli::ExitUsage)
+      std::cerr << "usage: kalvex-cli " << it->second.usage << "\n";
     return e.code;
   }
 }

@@ -42,12 +42,15 @@ LocalDateTime LastWriteTime(const QString& path) {
   return ToLocal(info.lastModified().toLocalTime());
 }
 
-LocalDateTime CurrentLocalTime() { return ToLocal(QDateTime::currentDateTime()); }
+LocalDateTime CurrentLocalTime() {
+  return ToLocal(QDateTime::currentDateTime());
+}
 
 QString SaveFileAtomically(const QString& path, const std::vector<std::uint8_t>& bytes) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-  qint64 written = file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  qint64 written =
+      file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
   if (written != static_cast<qint64>(bytes.size())) {
     QString reason = file.errorString();
     file.cancelWriting();

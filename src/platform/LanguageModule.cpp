@@ -16,11 +16,12 @@ QString StoredLanguageCode(const SettingsStore& store) {
 
 bool SelectLanguage(const QString& executablePath, const QString& code) {
   if (UsesBuiltInTexts(code.toStdString())) return false;
-  QFile module(QString::fromStdString(
-      LanguageModulePath(executablePath.toStdString(), code.toStdString())));
+  QFile module(
+      QString::fromStdString(LanguageModulePath(executablePath.toStdString(), code.toStdString())));
   if (!module.open(QIODevice::ReadOnly)) return false;
   QByteArray text = module.readAll();
-  return Texts().ApplyModule(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))) > 0;
+  return Texts().ApplyModule(
+             std::string_view(text.constData(), static_cast<std::size_t>(text.size()))) > 0;
 }
 
 }  // namespace kalvex

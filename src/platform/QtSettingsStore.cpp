@@ -10,7 +10,8 @@ namespace kalvex {
 namespace {
 
 std::unique_ptr<QSettings> Open(const QString& path, bool registry) {
-  return std::make_unique<QSettings>(path, registry ? QSettings::NativeFormat : QSettings::IniFormat);
+  return std::make_unique<QSettings>(path,
+                                     registry ? QSettings::NativeFormat : QSettings::IniFormat);
 }
 
 // The stored spelling of a value name, matched without regard to case.
@@ -37,7 +38,8 @@ QtSettingsStore::QtSettingsStore(QString iniPath) : path_(std::move(iniPath)) {}
 
 bool QtSettingsStore::KeyExists() const {
   if (!registry_) return QFileInfo(path_).isFile();
-  QSettings parent(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Crelvantis"), QSettings::NativeFormat);
+  QSettings parent(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Crelvantis"),
+                   QSettings::NativeFormat);
   return parent.childGroups().contains(QStringLiteral("Kalvex"), Qt::CaseInsensitive);
 }
 

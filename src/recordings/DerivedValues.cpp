@@ -43,14 +43,13 @@ void ComputeDerivedChannel(TFrmFile& rec, const ProgramSettings& settings) {
   ValueArray& out = DerivedBlock(rec);
   const auto& r = rec.Channels[rm]->Samples;
   const auto& b = rec.Channels[bp]->Samples;
-  long double kr = KgfPerCount(settings.ChannelCalibration[3], rec.ReactionMassWeight,
-                               rec.MassAccSensitivity);
-  long double kb = KgfPerCount(settings.ChannelCalibration[4], rec.BaseplateWeight,
-                               rec.BaseplateAccSensitivity);
+  long double kr =
+      KgfPerCount(settings.ChannelCalibration[3], rec.ReactionMassWeight, rec.MassAccSensitivity);
+  long double kb =
+      KgfPerCount(settings.ChannelCalibration[4], rec.BaseplateWeight, rec.BaseplateAccSensitivity);
   if (kr == 0 || kb == 0) kr = kb = 0;  // an unusable sensitivity gives no force at all
   std::size_t n = SweepEntries(rec, {rec.Channels[rm].get(), rec.Channels[bp].get()});
-  for (std::size_t i = 0; i < n; ++i)
-    out.Values[i] = static_cast<double>(r[i] * kr + b[i] * kb);
+  for (std::size_t i = 0; i < n; ++i) out.Values[i] = static_cast<double>(r[i] * kr + b[i] * kb);
   ScanValueRange(out, static_cast<int>(n));
 }
 

@@ -15,7 +15,9 @@ struct FrameAnalysis {
       : FrameCount(frameCount), Values(static_cast<std::size_t>(frameCount) * ArrayCount, 0.0) {}
 
   double* Array(int k) { return Values.data() + static_cast<std::size_t>(k) * FrameCount; }
-  const double* Array(int k) const { return Values.data() + static_cast<std::size_t>(k) * FrameCount; }
+  const double* Array(int k) const {
+    return Values.data() + static_cast<std::size_t>(k) * FrameCount;
+  }
 
   int FrameCount;
   std::vector<double> Values;

@@ -10,8 +10,12 @@
 namespace kalvex {
 namespace {
 
-bool HasMassAndPlate(int mode) { return mode == Velnarund || mode == Tarpokline || mode == Dodida; }
-bool StrictlyBetween0And100(double v) { return v > 0 && v < 100; }
+bool HasMassAndPlate(int mode) {
+  return mode == Velnarund || mode == Tarpokline || mode == Dodida;
+}
+bool StrictlyBetween0And100(double v) {
+  return v > 0 && v < 100;
+}
 
 struct ParameterRule {
   bool (*applies)(int mode);
@@ -32,8 +36,9 @@ constexpr ParameterRule kRules[] = {
      TextId::BadBaseplateAccSensitivity, TextId::MissingBaseplateAccSensitivity},
     {HasMassAndPlate, [](const TFrmFile& r) { return r.MassAccSensitivity > 0; },
      TextId::BadMassAccSensitivity, TextId::MissingMassAccSensitivity},
-    {[](int m) { return m == Velnarund; }, [](const TFrmFile& r) { return r.ServoCurrentFactor > 0; },
-     TextId::BadServoCurrentFactor, TextId::MissingServoCurrentFactor},
+    {[](int m) { return m == Velnarund; },
+     [](const TFrmFile& r) { return r.ServoCurrentFactor > 0; }, TextId::BadServoCurrentFactor,
+     TextId::MissingServoCurrentFactor},
     // NoValue (and anything not a number) fails: |level| must be below 10 V.
     {[](int) { return true; }, [](const TFrmFile& r) { return std::fabs(r.TriggerLevel) < 10; },
      TextId::BadTriggerLevel, TextId::MissingTriggerLevel},

@@ -35,7 +35,9 @@ std::string_view ModeName(int mode) {
   return mode >= 0 && mode < 5 ? names[mode] : std::string_view{};
 }
 
-int FileChannelCount(int mode) { return mode == Ombrel16 ? 3 : ChannelCount(mode); }
+int FileChannelCount(int mode) {
+  return mode == Ombrel16 ? 3 : ChannelCount(mode);
+}
 
 namespace {
 // File mode code → recording mode.

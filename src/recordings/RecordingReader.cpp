@@ -37,14 +37,17 @@ struct HeaderFields {
   std::uint16_t sweepLength = 0;
 };
 
-bool IsBlank(std::uint8_t c) { return c <= ' '; }
+bool IsBlank(std::uint8_t c) {
+  return c <= ' ';
+}
 
 // The bytes with blanks and control characters removed at both ends.
 std::string TrimmedText(Bytes bytes) {
   std::size_t first = 0, last = bytes.size();
   while (first < last && IsBlank(bytes[first])) ++first;
   while (last > first && IsBlank(bytes[last - 1])) --last;
-  return Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()) + first, last - first));
+  return Cp1251ToUtf8(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()) + first, last - first));
 }
 
 // Weight in pounds to kilograms, rounded to nearest (ties to even). A weight
@@ -55,7 +58,9 @@ std::optional<std::int32_t> WeightKg(float pounds) {
   return static_cast<std::int32_t>(kg);
 }
 
-bool StrictlyBetween0And100(double v) { return v > 0 && v < 100; }
+bool StrictlyBetween0And100(double v) {
+  return v > 0 && v < 100;
+}
 
 // Steps that refuse a file before any question is asked: mode code, sample
 // count, file size.
@@ -119,9 +124,8 @@ void ReadSimilarityChannels(Bytes file, HeaderFields& h) {
   std::uint8_t flags = file[header::ChannelFlags];
   h.similarity[0].Name = "REF";
   for (int i = 1; i <= 5; ++i)
-    h.similarity[i].Name =
-        TrimmedText(file.subspan(header::ChannelNames + header::ChannelNameSize * (i - 1),
-                                 header::ChannelNameSize));
+    h.similarity[i].Name = TrimmedText(file.subspan(
+        header::ChannelNames + header::ChannelNameSize * (i - 1), header::ChannelNameSize));
   for (int i = 0; i <= 5; ++i) {
     h.similarity[i].Present = !h.similarity[i].Name.empty();
     h.similarity[i].Attenuated = h.similarity[i].Present && (flags >> i & 1);
@@ -131,8 +135,9 @@ void ReadSimilarityChannels(Bytes file, HeaderFields& h) {
 // Sweep length in samples, never beyond the record: modes 3 and 4 keep the
 // record's last half second out of it, the other modes store it (unsigned).
 std::uint16_t SweepLengthOf(Bytes file, const HeaderFields& h) {
-  long sweep = (h.mode == Dodida || h.mode == Ombrel16) ? long{h.n} - h.sampleRate / 2
-                                                        : long{header::GetU16(file, header::SweepLength)};
+  long sweep = (h.mode == Dodida || h.mode == Ombrel16)
+                   ? long{h.n} - h.sampleRate / 2
+                   : long{header::GetU16(file, header::SweepLength)};
   return static_cast<std::uint16_t>(std::clamp<long>(sweep, 0, h.n));
 }
 
@@ -164,7 +169,8 @@ std::optional<TextId> ReadParameters(Bytes file, HeaderFields& h) {
 // The accumulation questions, in their order; false when one is declined.
 bool ConfirmAccumulation(const TFrmFile& rec, const HeaderFields& h, UserInteraction& ui) {
   if (h.mode != rec.Mode && !ui.AskYesNo(Text(TextId::AccumulationModeMismatch))) return false;
-  if (h.n != rec.RecordLength && !ui.AskYesNo(Text(TextId::AccumulationLengthMismatch))) return false;
+  if (h.n != rec.RecordLength && !ui.AskYesNo(Text(TextId::AccumulationLengthMismatch)))
+    return false;
   // A code of 0 has no rate to compare; the file is refused further on anyway.
   bool rateDiffers = h.intervalCode != 0 && 8000.0 / h.intervalCode != rec.SampleRate;
   return !rateDiffers || ui.AskYesNo(Text(TextId::AccumulationIntervalMismatch));

@@ -37,7 +37,8 @@ void PutPadded(Header& h, std::size_t at, std::size_t size, const std::string& t
 
 void PutDateAndTime(Header& h, const LocalDateTime& now) {
   char date[16], time[16];
-  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100, now.Year % 100);
+  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100,
+                now.Year % 100);
   std::snprintf(time, sizeof time, "%02d:%02d:%02d  ", now.Hour % 100, now.Minute % 100,
                 now.Second % 100);
   std::copy_n(date, 10, h.begin() + header::Date);
@@ -46,7 +47,8 @@ void PutDateAndTime(Header& h, const LocalDateTime& now) {
 
 void PutComment(Header& h, const std::string& comment) {
   std::string bytes = Utf8ToCp1251(Utf8Prefix(comment, CommentMaxChars));
-  PutPadded(h, header::CommentFirst, header::CommentFirstSize, bytes.substr(0, header::CommentFirstSize));
+  PutPadded(h, header::CommentFirst, header::CommentFirstSize,
+            bytes.substr(0, header::CommentFirstSize));
   PutPadded(h, header::CommentSecond, header::CommentSecondSize,
             bytes.size() > header::CommentFirstSize ? bytes.substr(header::CommentFirstSize) : "");
 }
@@ -74,7 +76,8 @@ std::uint8_t ChannelFlags(const TFrmFile& rec) {
 void PutParameters(Header& h, const TFrmFile& rec) {
   const long double perPound = header::KgPerPound;
   header::PutF32(h, header::BaseplateWeight, static_cast<double>(rec.BaseplateWeight / perPound));
-  header::PutF32(h, header::ReactionMassWeight, static_cast<double>(rec.ReactionMassWeight / perPound));
+  header::PutF32(h, header::ReactionMassWeight,
+                 static_cast<double>(rec.ReactionMassWeight / perPound));
   if (rec.Mode != Tarpokline)
     header::PutF32(h, header::HoldDownWeight, static_cast<double>(rec.HoldDownWeight / perPound));
   header::PutF32(h, header::TriggerLevel, rec.TriggerLevel);
@@ -88,7 +91,8 @@ void PutParameters(Header& h, const TFrmFile& rec) {
     for (int i = 1; i <= 5; ++i) {
       const ChannelDescriptor& d = rec.SimilarityChannels[i];
       std::string name = d.Present ? Utf8ToCp1251(Utf8Prefix(d.Name, ChannelNameMaxChars)) : "";
-      PutPadded(h, header::ChannelNames + header::ChannelNameSize * (i - 1), header::ChannelNameSize, name);
+      PutPadded(h, header::ChannelNames + header::ChannelNameSize * (i - 1),
+                header::ChannelNameSize, name);
     }
   }
   if (rec.Mode == Tarpokline) {
@@ -100,8 +104,8 @@ void PutParameters(Header& h, const TFrmFile& rec) {
 
 void PutCodes(Header& h, const TFrmFile& rec, const ProcessValues& values) {
   header::PutU16(h, 150, 0);
-  h[header::IntervalCode] = static_cast<std::uint8_t>(
-      std::clamp(std::nearbyint(std::ldexp(1.0, 4 - std::clamp(values.SampleRateIndex, -4, 8))), 0.0, 255.0));
+  h[header::IntervalCode] = static_cast<std::uint8_t>(std::clamp(
+      std::nearbyint(std::ldexp(1.0, 4 - std::clamp(values.SampleRateIndex, -4, 8))), 0.0, 255.0));
   h[153] = 0;
   header::PutU16(h, header::SampleCountCopy, header::GetU16(h, header::SampleCount));
   header::PutU16(h, 156, 0);
@@ -128,8 +132,8 @@ void AppendChannel(std::vector<std::uint8_t>& file, const SampleArray* block, st
 
 }  // namespace
 
-bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader, const LocalDateTime& now,
-                    std::vector<std::uint8_t>& file) {
+bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader,
+                    const LocalDateTime& now, std::vector<std::uint8_t>& file) {
   Header& h = rec.FileHeader;
   if (rebuildHeader) {
     if (values.SampleRateIndex < 0 || values.SampleRateIndex > 4) return false;

@@ -16,7 +16,8 @@ void PutSignature(std::array<std::uint8_t, FileHeaderSize>& header) {
 }
 
 bool HasSignature(const std::array<std::uint8_t, FileHeaderSize>& header) {
-  return std::memcmp(header.data() + FileHeaderSize - kSignatureSize, kSignature, kSignatureSize) == 0;
+  return std::memcmp(header.data() + FileHeaderSize - kSignatureSize, kSignature, kSignatureSize) ==
+         0;
 }
 
 void TFrmFile::CreateRecording() {
@@ -115,8 +116,12 @@ std::string Pick(std::initializer_list<const char*> labels, int unitCode) {
   return labels.begin()[unitCode];
 }
 
-std::string AccelerometerUnit(int unitCode) { return Pick({"V", "g", "T", "Lbs", "kN"}, unitCode); }
-std::string ForceUnit(int unitCode) { return Pick({"T", "Lbs", "kN"}, unitCode); }
+std::string AccelerometerUnit(int unitCode) {
+  return Pick({"V", "g", "T", "Lbs", "kN"}, unitCode);
+}
+std::string ForceUnit(int unitCode) {
+  return Pick({"T", "Lbs", "kN"}, unitCode);
+}
 
 }  // namespace
 

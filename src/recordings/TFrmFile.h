@@ -67,11 +67,11 @@ class TFrmFile {
   std::uint16_t SampleRate = 0;
   std::string Comment;  // at most 96 characters, UTF-8
   bool PolarityPositive = true;
-  std::int32_t HoldDownWeight = -1;      // kg
-  std::int32_t BaseplateWeight = -1;     // kg
-  std::int32_t ReactionMassWeight = -1;  // kg
-  double TriggerLevel = NoValue;         // V
-  double TriggerDelay = NoValue;         // s
+  std::int32_t HoldDownWeight = -1;          // kg
+  std::int32_t BaseplateWeight = -1;         // kg
+  std::int32_t ReactionMassWeight = -1;      // kg
+  double TriggerLevel = NoValue;             // V
+  double TriggerDelay = NoValue;             // s
   double BaseplateAccSensitivity = NoValue;  // mV/g
   double MassAccSensitivity = NoValue;       // mV/g
   double ServoCurrentFactor = 0;             // mV/mA

@@ -8,7 +8,9 @@
 
 namespace kalvex {
 
-inline bool UsesBuiltInTexts(std::string_view code) { return code == "RUS"; }
+inline bool UsesBuiltInTexts(std::string_view code) {
+  return code == "RUS";
+}
 
 // "/opt/kalvex/kalvex" + "ENU" → "/opt/kalvex/kalvex.ENU";
 // "C:\Kalvex\Kalvex.exe" + "ENU" → "C:\Kalvex\Kalvex.ENU".

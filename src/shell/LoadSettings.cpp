@@ -38,7 +38,8 @@ void LoadSettings(ProgramSettings& settings, const SettingsStore& store) {
       ReadInteger(store, settings_names::MinCorrelation, defaults.MinCorrelation);
   settings.AmplitudeFrame =
       ReadInteger(store, settings_names::AmplitudeFrame, defaults.AmplitudeFrame);
-  settings.AmplitudeStep = ReadInteger(store, settings_names::AmplitudeStep, defaults.AmplitudeStep);
+  settings.AmplitudeStep =
+      ReadInteger(store, settings_names::AmplitudeStep, defaults.AmplitudeStep);
   settings.Timeout1 = ReadInteger(store, settings_names::Timeout1, defaults.Timeout1);
   settings.Timeout2 = ReadInteger(store, settings_names::Timeout2, defaults.Timeout2);
 

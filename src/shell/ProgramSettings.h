@@ -18,12 +18,12 @@ enum class FundamentalInputSize : int {
 };
 
 struct ProgramSettings {
-  int MinSpectrum = -40;       // dB floor of spectrum graphs
-  int MinCorrelation = -90;    // dB floor of correlation graphs
-  int AmplitudeFrame = 512;    // frame length of the fundamental analysis, samples
-  int AmplitudeStep = 100;     // step between frames, samples
-  int Timeout1 = 2;            // wait for the record header, s; 0 = no time-out
-  int Timeout2 = 60;           // wait for the record data, s; 0 = no time-out
+  int MinSpectrum = -40;           // dB floor of spectrum graphs
+  int MinCorrelation = -90;        // dB floor of correlation graphs
+  int AmplitudeFrame = 512;        // frame length of the fundamental analysis, samples
+  int AmplitudeStep = 100;         // step between frames, samples
+  int Timeout1 = 2;                // wait for the record header, s; 0 = no time-out
+  int Timeout2 = 60;               // wait for the record data, s; 0 = no time-out
   bool NoSaveConfirmation = true;  // replace unsaved data without asking
   FundamentalInputSize InputSize = FundamentalInputSize::NearestPowerOfTwo;
   std::array<double, 6> ChannelCalibration{1.0, 1.0, 1.0, 1.0, 1.0, 1.0};

@@ -39,7 +39,9 @@ TextCatalogue::TextCatalogue() {
   for (std::size_t i = 0; i < TextCount; ++i) texts_[i] = kBuiltIn[i].text;
 }
 
-std::string_view TextCatalogue::Key(TextId id) { return kBuiltIn[static_cast<std::size_t>(id)].key; }
+std::string_view TextCatalogue::Key(TextId id) {
+  return kBuiltIn[static_cast<std::size_t>(id)].key;
+}
 
 const std::string& TextCatalogue::BuiltIn(TextId id) {
   static const TextCatalogue builtIn;

@@ -43,7 +43,9 @@ class TextCatalogue {
 
 // The text set in force for this process (fixed at start-up).
 TextCatalogue& Texts();
-inline const std::string& Text(TextId id) { return Texts().Get(id); }
+inline const std::string& Text(TextId id) {
+  return Texts().Get(id);
+}
 
 // Inserts the arguments at the "%s" marks of the text, in order.
 std::string FormatText(TextId id, std::initializer_list<std::string_view> args);

@@ -11,7 +11,9 @@
 namespace kalvex {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) {
+  return {v.begin(), v.end()};
+}
 
 class FileAccessTest : public ::testing::Test {
  protected:

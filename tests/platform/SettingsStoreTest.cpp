@@ -71,7 +71,8 @@ TEST_P(SettingsStoreContract, LoadSettingsReadsStoredValuesOverDefaults) {
 INSTANTIATE_TEST_SUITE_P(
     Stores, SettingsStoreContract,
     ::testing::Values(
-        StoreFactory{"Memory", [](const QString&) { return std::make_unique<MemorySettingsStore>(); }},
+        StoreFactory{"Memory",
+                     [](const QString&) { return std::make_unique<MemorySettingsStore>(); }},
         StoreFactory{"QtIni",
                      [](const QString& dir) {
                        return std::make_unique<QtSettingsStore>(dir + "/Crelvantis/Kalvex.conf");

@@ -19,7 +19,7 @@ namespace {
 
 using namespace kalvex;
 
-struct SampleSpec {
+struct SampleFile {
   int mode;
   const char* fileName;
   int sampleRateIndex;
@@ -44,11 +44,13 @@ std::vector<std::int16_t> SweepChannel(int rate, int sweepSamples, int recordSam
   const double lag = r.lagDegrees * std::numbers::pi / 180;
   for (int i = 0; i < sweepSamples; ++i) {
     double t = static_cast<double>(i) / rate;
-    double phase = 2 * std::numbers::pi * (kStartHz * t + (kEndHz - kStartHz) * t * t / (2 * seconds));
+    double phase =
+        2 * std::numbers::pi * (kStartHz * t + (kEndHz - kStartHz) * t * t / (2 * seconds));
     // Short cosine tapers at both ends, as a vibrator controller applies.
     double taper = std::min({1.0, t / 0.25, (seconds - t) / 0.25});
     double v = std::sin(phase - lag) + r.secondHarmonic / 100 * std::sin(2 * (phase - lag));
-    out[i] = static_cast<std::int16_t>(std::lround(32767 * r.gain * taper * v / (1 + r.secondHarmonic / 100)));
+    out[i] = static_cast<std::int16_t>(
+        std::lround(32767 * r.gain * taper * v / (1 + r.secondHarmonic / 100)));
   }
   return out;
 }
@@ -73,14 +75,14 @@ std::vector<Response> ResponsesOf(int mode) {
   }
 }
 
-void SetParameters(TFrmFile& rec, const SampleSpec& spec, ProcessValues& values) {
-  rec.Mode = static_cast<std::uint8_t>(spec.mode);
-  values.SampleRateIndex = spec.sampleRateIndex;
-  rec.SampleRate = static_cast<std::uint16_t>(500 << spec.sampleRateIndex);
-  rec.SweepSeconds = static_cast<std::uint16_t>(spec.seconds);
-  rec.SweepLength = static_cast<std::uint16_t>(rec.SampleRate * spec.seconds);
+void SetParameters(TFrmFile& rec, const SampleFile& sample, ProcessValues& values) {
+  rec.Mode = static_cast<std::uint8_t>(sample.mode);
+  values.SampleRateIndex = sample.sampleRateIndex;
+  rec.SampleRate = static_cast<std::uint16_t>(500 << sample.sampleRateIndex);
+  rec.SweepSeconds = static_cast<std::uint16_t>(sample.seconds);
+  rec.SweepLength = static_cast<std::uint16_t>(rec.SampleRate * sample.seconds);
   rec.RecordLength = static_cast<std::uint16_t>(rec.SweepLength + 500);
-  rec.Comment = spec.comment;
+  rec.Comment = sample.comment;
   rec.HoldDownWeight = 20000;
   rec.ReactionMassWeight = 4000;
   rec.BaseplateWeight = 1800;
@@ -90,26 +92,28 @@ void SetParameters(TFrmFile& rec, const SampleSpec& spec, ProcessValues& values)
   rec.TriggerLevel = 1;
   rec.SourceVoltageFactor = rec.SourceCurrentFactor = rec.SourceSensorFactor = 1;
   rec.TestOut = 1;
-  if (spec.mode == Similarity) {
+  if (sample.mode == Similarity) {
     rec.SimilarityChannels[0] = {true, false, "REF"};
     rec.SimilarityChannels[1] = {true, false, "VIB1"};
     rec.SimilarityChannels[2] = {true, false, "VIB2"};
     rec.SimilarityChannels[3] = {true, true, "VIB3"};
-    for (int i = 4; i <= 5; ++i) rec.SimilarityChannels[i] = {false, false, "CH" + std::to_string(i)};
+    for (int i = 4; i <= 5; ++i)
+      rec.SimilarityChannels[i] = {false, false, "CH" + std::to_string(i)};
   }
 }
 
-bool WriteSample(const QString& dir, const SampleSpec& spec) {
+bool WriteSample(const QString& dir, const SampleFile& sample) {
   TFrmFile rec;
   ProcessValues values;
-  SetParameters(rec, spec, values);
-  auto responses = ResponsesOf(spec.mode);
+  SetParameters(rec, sample, values);
+  auto responses = ResponsesOf(sample.mode);
   for (std::size_t slot = 0; slot < responses.size(); ++slot)
-    Fill(rec, static_cast<int>(slot), SweepChannel(rec.SampleRate, rec.SweepLength, rec.RecordLength, responses[slot]));
+    Fill(rec, static_cast<int>(slot),
+         SweepChannel(rec.SampleRate, rec.SweepLength, rec.RecordLength, responses[slot]));
   std::vector<std::uint8_t> bytes;
   const LocalDateTime fixedDate{2026, 12, 1, 10, 0, 0};
   if (!WriteRecording(rec, values, true, fixedDate, bytes)) return false;
-  QString path = QDir(dir).filePath(spec.fileName);
+  QString path = QDir(dir).filePath(sample.fileName);
   QString reason = SaveFileAtomically(path, bytes);
   if (!reason.isEmpty()) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(reason));
@@ -126,7 +130,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: kalvex-make-samples OUTDIR\n");
     return 1;
   }
-  const SampleSpec specs[] = {
+  const SampleFile files[] = {
       {Velnarund, "velnarund.qrm", 1, 8, "Sample: Velnarund 8-80 Hz 8 s"},
       {Tarpokline, "tarpokline.qrm", 1, 6, "Sample: Tarpokline 8-80 Hz 6 s"},
       {Similarity, "similarity.qrm", 0, 10, "Sample: Similarity, three vibrators, VIB3 x8"},
@@ -134,7 +138,7 @@ int main(int argc, char** argv) {
       {Ombrel16, "ombrel16.qrm", 1, 6, "Sample: Ombrel16 8-80 Hz 6 s"},
   };
   QDir().mkpath(QString::fromLocal8Bit(argv[1]));
-  for (const SampleSpec& spec : specs)
-    if (!WriteSample(QString::fromLocal8Bit(argv[1]), spec)) return 3;
+  for (const SampleFile& sample : files)
+    if (!WriteSample(QString::fromLocal8Bit(argv[1]), sample)) return 3;
   return 0;
 }
