@@ -43,20 +43,26 @@ double CliArgs::GetDouble(const std::string& name, double fallback) const {
   return Has(name) ? ParseDouble(Get(name), name) : fallback;
 }
 
-int ParseInt(const std::string& text, const std::string& what) {
-  int value = 0;
+namespace {
+
+// The whole text as one number of type T, or a usage error naming `kind`.
+template <typename T>
+T ParseWhole(const std::string& text, const std::string& what, const char* kind) {
+  T value{};
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty())
-    throw CliExit{ExitUsage, what + ": not an integer: " + text};
+    throw CliExit{ExitUsage, what + ": not " + kind + ": " + text};
   return value;
 }
 
+}  // namespace
+
+int ParseInt(const std::string& text, const std::string& what) {
+  return ParseWhole<int>(text, what, "an integer");
+}
+
 double ParseDouble(const std::string& text, const std::string& what) {
-  double value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty())
-    throw CliExit{ExitUsage, what + ": not a number: " + text};
-  return value;
+  return ParseWhole<double>(text, what, "a number");
 }
 
 std::vector<std::string> SplitList(const std::string& text) {

@@ -9,12 +9,14 @@ namespace kalvex {
 
 int OpenRecording(TFrmFile& rec, ProcessValues& values, const ProgramSettings& settings,
                   const OpenRequest& request, UserInteraction& ui) {
-  values.RecordingDate = request.lastWrite ? *request.lastWrite : LocalDateTime{};
   const int previousMode = rec.Mode;
   const int n = ReadRecordingHeader(rec, values, request.file, request.accumulating, ui);
   rec.ClearAnalyses();
   if (n < 0) return n;
 
+  // Taken only for a file that is read, so that a refused file leaves the
+  // date of the recording still shown.
+  values.RecordingDate = request.lastWrite ? *request.lastWrite : LocalDateTime{};
   rec.Name = request.path;
   rec.Modified = false;
   ComputeAmplitudeNorm(rec, values.SampleRateIndex);
