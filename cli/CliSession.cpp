@@ -1,5 +1,8 @@
 #include "CliSession.h"
 
+#include <iostream>
+
+#include "platform/FftwLoader.h"
 #include "platform/FileAccess.h"
 #include "platform/LanguageModule.h"
 #include "platform/QtSettingsStore.h"
@@ -67,6 +70,18 @@ void CliSession::OpenFile(const std::string& path) {
   OpenRequest request{file.bytes, path, &lastWrite, false};
   if (OpenRecording(recording, values, settings, request, ui) < 0)
     throw CliExit{ExitRefused, ui.lastError};
+  // The command line has no mode dialog: the recording's mode decides which
+  // calibration factors its channels take.
+  values.ChannelOffset = recording.Mode == Dodida ? 2 : 0;
+}
+
+void CliSession::LoadFft() {
+  fftLoaded_ = LoadFftLibrary();
+  if (!fftLoaded_) std::cerr << Text(TextId::FftLibraryMissing) << "\n";
+}
+
+CliSession::~CliSession() {
+  if (fftLoaded_) SaveFftWisdom();
 }
 
 }  // namespace kalvex::cli

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CliArgs.h"
+#include "analysis/AnalysisContext.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
 #include "shell/ProgramSettings.h"
@@ -39,6 +40,13 @@ class CliSession {
   // system's text when it is refused.
   void OpenFile(const std::string& path);
 
+  // Binds the FFT library; without it the system's message goes to stderr
+  // and the transform-based analyses do nothing.
+  void LoadFft();
+  ~CliSession();
+
+  AnalysisContext Context() { return {recording, settings, values}; }
+
   TFrmFile recording;
   ProcessValues values;
   ProgramSettings settings;
@@ -46,6 +54,7 @@ class CliSession {
 
  private:
   QString executablePath_;
+  bool fftLoaded_ = false;
 };
 
 }  // namespace kalvex::cli

@@ -13,5 +13,7 @@ using Words = std::vector<std::string>;
 int RunInfo(const Words& words, const QString& executablePath);
 int RunSamples(const Words& words, const QString& executablePath);
 int RunResave(const Words& words, const QString& executablePath);
+int RunGraph(const Words& words, const QString& executablePath);
+int RunFrames(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

@@ -37,14 +37,14 @@ int RunSamples(const Words& words, const QString& executablePath) {
   if (args.Has("--channel")) {
     int k = args.GetInt("--channel", 0);
     if (std::find(held.begin(), held.end(), k) == held.end())
-      throw CliExit{ExitUsage,
-                    "--channel " + std::to_string(k) + ": the recording has no such channel"};
+      throw CliExit{ExitUsage, std::string("--channel ").append(std::to_string(k)) +
+                                   ": the recording has no such channel"};
     held = {k};
   }
   std::string out;
   if (args.Has("--csv")) {
     out += "index";
-    for (int s : held) out += "," + r.ChannelName(r.Mode, s);
+    for (int s : held) out.append(",").append(r.ChannelName(r.Mode, s));
     out += "\n";
   }
   for (std::size_t i = 0; i < r.RecordLength; ++i) {

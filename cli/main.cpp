@@ -29,6 +29,19 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "samples FILE [--channel K] [--csv]\n"
         "    Prints index,ch0,ch1,...[,derived] per sample, after the "
         "polarity rule; --csv adds a header row."}},
+      {"graph",
+       {kalvex::cli::RunGraph,
+        "graph FILE --type TYPE [--option K] [--channels a,b,..] [--units u,v,..]\n"
+        "      [--reference R] [--measure 0..3] [--db 0|1] [--mask BITS] [--time-point T]\n"
+        "      [--json OUT]\n"
+        "    Builds a graph window with the report's defaults, applies the overrides,\n"
+        "    computes it and writes it as JSON (OUT '-' or absent: standard output).\n"
+        "    TYPE: SignalTraces, Amplitude, Phase, Distortion, Spectrum, FrequencyVsTime."}},
+      {"frames",
+       {kalvex::cli::RunFrames,
+        "frames FILE -o OUT\n"
+        "    Writes the per-frame tables of the RM and BP channels "
+        "(the \"Signals.TXT\" text)."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

@@ -1,5 +1,7 @@
 #include "graphs/GraphTypes.h"
 
+#include "shell/TextCatalogue.h"
+
 namespace kalvex {
 namespace {
 
@@ -23,14 +25,15 @@ bool IsFrequencyDomain(int type) {
   return type == Distortion || type == Spectrum || type == IntervalSpectrum;
 }
 
-std::string_view AxisUnitWord(int type) { return IsFrequencyDomain(type) ? "Hz" : "sec"; }
+std::string_view AxisUnitWord(int type) {
+  return Text(IsFrequencyDomain(type) ? TextId::Hertz : TextId::Seconds);
+}
 
 std::string_view GraphTypeName(int type) {
   static constexpr std::string_view names[] = {
-      "",           "SignalTraces", "Amplitude",       "Phase",  "Distortion",
-      "Harmonics",  "Spectrum",     "Correlation",     "FrequencyVsTime",
-      "Ground",     "Power",        "AccCompare",      "Servo",  "Actuator",
-      "IntervalSpectrum"};
+      "",          "SignalTraces", "Amplitude",   "Phase",           "Distortion",
+      "Harmonics", "Spectrum",     "Correlation", "FrequencyVsTime", "Ground",
+      "Power",     "AccCompare",   "Servo",       "Actuator",        "IntervalSpectrum"};
   return type >= 0 && type < static_cast<int>(std::size(names)) ? names[type] : "";
 }
 

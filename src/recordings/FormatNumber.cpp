@@ -64,8 +64,13 @@ std::string ScientificText(const Decimal& d, bool negative) {
   while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
   std::string s = negative ? "-" : "";
   s += mantissa.substr(0, 1);
-  if (mantissa.size() > 1) s += "." + mantissa.substr(1);
-  return s + "E" + std::to_string(d.point - 1);
+  if (mantissa.size() > 1) {
+    s += '.';
+    s += mantissa.substr(1);
+  }
+  s += 'E';
+  s += std::to_string(d.point - 1);
+  return s;
 }
 
 }  // namespace

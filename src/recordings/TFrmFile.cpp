@@ -49,7 +49,8 @@ void TFrmFile::CreateRecording() {
 void PrepareStartupRecording(TFrmFile& rec) {
   rec.Mode = Velnarund;
   rec.SimilarityChannels[0] = {true, false, "REF"};
-  for (int i = 1; i <= 5; ++i) rec.SimilarityChannels[i] = {false, false, "CH" + std::to_string(i)};
+  for (int i = 1; i <= 5; ++i)
+    rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
 }
 
 void TFrmFile::ClearAnalyses() {

@@ -92,5 +92,29 @@ fi
 expect_exit 3 "save over a folder" "$cli" resave "$samples/velnarund.qrm" "$work/readonly"
 chmod 755 "$work/readonly"
 
+# Graphs: every type of this build on every sample, as JSON.
+for name in "${!modes[@]}"; do
+  for type in SignalTraces Amplitude Phase Distortion Spectrum FrequencyVsTime; do
+    expect_exit 0 "graph $type $name" "$cli" graph "$samples/$name.qrm" --type "$type" --json "$work/g.json"
+    grep -q "\"typeName\":\"$type\"" "$work/g.json" || fail "graph $type $name: no $type window written"
+  done
+done
+expect_exit 1 "graph of an unknown type" "$cli" graph "$samples/dodida.qrm" --type Nothing
+
+# Without the FFT library: the system's message, and the transforms do nothing.
+KALVEX_FFTW_LIBRARY=/nonexistent/libfftw.so expect_exit 0 "spectrum without FFT" \
+  "$cli" graph "$samples/dodida.qrm" --type Spectrum --json "$work/nofft.json"
+grep -qx "Ошибка при загрузке fft.dll. Работа с FFT не возможна" "$work/err" || fail "no FFT message: '$(cat "$work/err")'"
+grep -q '"values":\[0,0,0' "$work/nofft.json" || fail "a spectrum was computed without the FFT library"
+KALVEX_FFTW_LIBRARY=/nonexistent/libfftw.so expect_exit 0 "traces without FFT" \
+  "$cli" graph "$samples/dodida.qrm" --type SignalTraces --json -
+grep -q '"count":8000' "$work/out" || fail "traces need no FFT library but were not drawn"
+
+# Frame tables: RM then BP heading, one row per frame, CR LF line ends.
+expect_exit 0 "frames" "$cli" frames "$samples/velnarund.qrm" -o "$work/Signals.TXT"
+[ "$(grep -c $'\r$' "$work/Signals.TXT")" -eq 162 ] || fail "frames: expected 2 headings and 160 rows"
+head -1 "$work/Signals.TXT" | grep -q '^f(RM) RE(RM)' || fail "frames: RM heading first"
+expect_exit 2 "frames in mode 2" "$cli" frames "$samples/similarity.qrm" -o "$work/S.TXT"
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"

@@ -98,7 +98,7 @@ void SetParameters(TFrmFile& rec, const SampleFile& sample, ProcessValues& value
     rec.SimilarityChannels[2] = {true, false, "VIB2"};
     rec.SimilarityChannels[3] = {true, true, "VIB3"};
     for (int i = 4; i <= 5; ++i)
-      rec.SimilarityChannels[i] = {false, false, "CH" + std::to_string(i)};
+      rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
   }
 }
 

@@ -1,0 +1,107 @@
+// Speed of the per-frame analysis and the spectra on the longest record.
+//
+// usage: kalvex-bench [Google Benchmark options]
+// Before the suite it times the first analysis of the process, planning and
+// loading the kept wisdom included.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "BenchRecording.h"
+#include "analysis/FftLibrary.h"
+#include "analysis/FrameAnalyser.h"
+#include "analysis/SpectralBasics.h"
+#include "analysis/SpectrumAnalysis.h"
+#include "graphs/GraphSetup.h"
+#include "graphs/TGrWin.h"
+#include "platform/FftwLoader.h"
+
+namespace kalvex::bench {
+namespace {
+
+constexpr int kChannel = 4;  // the reaction-mass channel of mode 0
+
+BenchRecording& Mode0() {
+  static BenchRecording r(Velnarund);
+  return r;
+}
+
+void AnalyseOnce(BenchRecording& r) {
+  r.rec.ClearAnalyses();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  benchmark::DoNotOptimize(AnalyseFrames(ctx, 0, kChannel, 0, 0, FrameCount(ctx)));
+}
+
+void BM_AnalyseFrames(benchmark::State& state) {
+  BenchRecording& r = Mode0();
+  for (auto _ : state) AnalyseOnce(r);
+}
+BENCHMARK(BM_AnalyseFrames)->Unit(benchmark::kMillisecond);
+
+// The lower bound: the same number of transforms of the same length, nothing
+// else.
+void BM_BareTransforms(benchmark::State& state) {
+  BenchRecording& r = Mode0();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  const int frames = FrameCount(ctx);
+  FftTransform* t = FftLibrary::Transform(FrameFftLength(r.rec.SweepLength, r.settings.InputSize));
+  for (auto _ : state)
+    for (int i = 0; i < frames; ++i) {
+      t->Input()[i] = i;
+      t->Execute();
+      benchmark::DoNotOptimize(t->Output());
+    }
+}
+BENCHMARK(BM_BareTransforms)->Unit(benchmark::kMillisecond);
+
+// The plain way: a new measuring plan for every transform.
+void BM_AnalyseFramesPlanEveryTransform(benchmark::State& state) {
+  BenchRecording& r = Mode0();
+  FftLibrary::SetPlanEveryTransform(true);
+  for (auto _ : state) AnalyseOnce(r);
+  FftLibrary::SetPlanEveryTransform(false);
+}
+BENCHMARK(BM_AnalyseFramesPlanEveryTransform)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Spectrum of every channel of a mode 0 record, the ground force included.
+void BM_SpectrumAllChannels(benchmark::State& state) {
+  BenchRecording& r = Mode0();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  TGrWin window;
+  ChooseDefaults(window, Spectrum, 0, r.rec);
+  window.SpectrumChannels = {0, 0, 0, 0, 0, 0, 0};
+  LayoutWindow(ctx, window);
+  for (auto _ : state) ComputeSpectrum(ctx, window, false, false);
+}
+BENCHMARK(BM_SpectrumAllChannels)->Unit(benchmark::kMillisecond);
+
+void TimeFirstAnalysis() {
+  auto start = std::chrono::steady_clock::now();
+  BenchRecording& r = Mode0();
+  auto made = std::chrono::steady_clock::now();
+  AnalyseOnce(r);
+  auto done = std::chrono::steady_clock::now();
+  std::printf(
+      "First analysis in this process (650 frames of 32768 points, planning included): %.3f s\n"
+      "  (record built in %.3f s; wisdom file %s)\n",
+      std::chrono::duration<double>(done - made).count(),
+      std::chrono::duration<double>(made - start).count(), qPrintable(FftWisdomPath()));
+}
+
+}  // namespace
+}  // namespace kalvex::bench
+
+int main(int argc, char** argv) {
+  if (!kalvex::LoadFftLibrary()) {
+    std::fprintf(stderr, "kalvex-bench: the FFT library could not be loaded\n");
+    return 1;
+  }
+  kalvex::bench::TimeFirstAnalysis();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  kalvex::SaveFftWisdom();
+  return 0;
+}

@@ -1,0 +1,197 @@
+#include <cctype>
+#include <fstream>
+#include <iostream>
+
+#include "CliSession.h"
+#include "Commands.h"
+#include "JsonWriter.h"
+#include "analysis/DistortionAnalysis.h"
+#include "graphs/Captions.h"
+#include "graphs/GraphSetup.h"
+#include "graphs/TGrWin.h"
+#include "platform/FileAccess.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex::cli {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The types this build computes.
+bool Computed(int type) {
+  switch (type) {
+    case SignalTraces:
+    case Amplitude:
+    case Phase:
+    case Distortion:
+    case Spectrum:
+    case FrequencyVsTime:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int ParseType(const std::string& name) {
+  for (int type = SignalTraces; type <= AccCompare; ++type)
+    if (SameName(GraphTypeName(type), name)) {
+      if (!Computed(type))
+        throw CliExit{ExitUsage, "graph type " + name + " is not computed by this build yet"};
+      return type;
+    }
+  throw CliExit{ExitUsage, "unknown graph type: " + name};
+}
+
+std::vector<int> IntList(const std::string& text, const std::string& what) {
+  std::vector<int> out;
+  for (const std::string& part : SplitList(text)) out.push_back(ParseInt(part, what));
+  return out;
+}
+
+// The type's channel selection with the listed channels and unit codes.
+void ApplyChannels(TGrWin& w, const CliArgs& args) {
+  if (!args.Has("--channels")) return;
+  std::vector<int> channels = IntList(args.Get("--channels"), "--channels");
+  std::vector<int> units =
+      args.Has("--units") ? IntList(args.Get("--units"), "--units") : std::vector<int>{};
+  ChannelSelection selection = NoChannels;
+  for (std::size_t i = 0; i < channels.size(); ++i) {
+    if (channels[i] < 0 || channels[i] > 6)
+      throw CliExit{ExitUsage, "--channels: a channel is 0..6"};
+    selection[channels[i]] = static_cast<std::int16_t>(i < units.size() ? units[i] : 0);
+  }
+  switch (w.Type) {
+    case SignalTraces:
+      w.TraceChannels = selection;
+      break;
+    case Amplitude:
+      w.AmplitudeChannels = selection;
+      break;
+    case Phase:
+      w.PhaseChannels = selection;
+      break;
+    case Spectrum:
+      w.SpectrumChannels = selection;
+      break;
+    case Distortion:
+      w.DistortionChannel = channels.front();
+      break;
+    case FrequencyVsTime:
+      w.FrequencyChannel = channels.front();
+      break;
+    default:
+      break;
+  }
+}
+
+void ApplyOverrides(TGrWin& w, const CliArgs& args) {
+  ApplyChannels(w, args);
+  if (args.Has("--reference")) w.PhaseReference = args.GetInt("--reference", 0);
+  if (args.Has("--measure")) {
+    w.AmplitudeMeasure = args.GetInt("--measure", 0);
+    if (w.AmplitudeMeasure < 0 || w.AmplitudeMeasure > 3)
+      throw CliExit{ExitUsage, "--measure is 0..3"};
+  }
+  if (args.Has("--db")) w.SpectrumDb = args.GetInt("--db", 1) != 0;
+  if (args.Has("--mask")) {
+    int family = AveragingFamilyOf(w.Type);
+    if (family >= 0) w.AveragingMasks[family] = static_cast<std::uint8_t>(args.GetInt("--mask", 0));
+  }
+  if (w.PhaseReference < 0 || w.PhaseReference > 6) throw CliExit{ExitUsage, "--reference is 0..6"};
+}
+
+std::string Colour(std::int32_t rgb) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb) & 0xFFFFFF);
+  return text;
+}
+
+std::string GraphJson(const TGrWin& w, const TFrmFile& rec) {
+  JsonWriter j;
+  j.BeginObject();
+  j.Key("type").Integer(w.Type).Key("typeName").String(GraphTypeName(w.Type));
+  j.Key("caption").String(WindowCaption(w, rec)).Key("recordingMode").Integer(w.RecordingMode);
+  j.Key("xPerUnit").Number(w.XPerUnit);
+  j.Key("fullRange").BeginArray().Integer(w.FullRange.First).Integer(w.FullRange.Last).EndArray();
+  j.Key("displayedRange")
+      .BeginArray()
+      .Integer(w.DisplayedRange.First)
+      .Integer(w.DisplayedRange.Last)
+      .EndArray();
+  j.Key("scaleMode").Integer(w.ScaleMode).Key("separateAxes").Bool(w.SeparateAxes);
+  j.Key("timePoint").Integer(w.TimePoint).Key("waterfallRows").Integer(w.WaterfallRows);
+  j.Key("curves").BeginArray();
+  for (int s = 0; s < w.CurveCount; ++s) {
+    const CurveSlot& c = w.Curves[s];
+    j.BeginObject().Key("name").String(c.Name).Key("colour").String(Colour(c.Colour));
+    j.Key("min").Number(c.Min).Key("max").Number(c.Max);
+    const int count = c.Values ? c.Values->Count : 0;
+    j.Key("count")
+        .Integer(count)
+        .Key("centre")
+        .Number(c.Centre)
+        .Key("halfRange")
+        .Number(c.HalfRange);
+    j.Key("values").BeginArray();
+    for (int i = 0; i < count && i < static_cast<int>(c.Values->Values.size()); ++i)
+      j.Number(c.Values->Values[i]);
+    j.EndArray().EndObject();
+  }
+  j.EndArray().EndObject();
+  return j.Text();
+}
+
+void WriteOutput(const std::string& target, const std::string& text) {
+  if (target == "-") {
+    std::cout << text << "\n";
+    return;
+  }
+  std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  bytes.push_back('\n');
+  QString reason = SaveFileAtomically(QString::fromStdString(target), bytes);
+  if (!reason.isEmpty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+}
+
+}  // namespace
+
+int RunGraph(const Words& words, const QString& executablePath) {
+  auto options = CliSession::SettingsOptions();
+  for (const char* o : {"--type", "--option", "--channels", "--units", "--reference", "--measure",
+                        "--db", "--mask", "--time-point", "--json"})
+    options.insert(o);
+  CliArgs args(words, options, CliSession::SettingsFlags());
+  if (args.Positional().size() != 1 || !args.Has("--type"))
+    throw CliExit{ExitUsage, "usage: kalvex-cli graph FILE --type TYPE [options] [--json OUT]"};
+  const int type = ParseType(args.Get("--type"));
+  CliSession session(executablePath);
+  session.ApplyOptions(args);
+  session.OpenFile(args.Positional()[0]);
+  session.LoadFft();
+
+  AnalysisContext ctx = session.Context();
+  TGrWin window;
+  const int option = args.GetInt("--option", 0);
+  ChooseDefaults(window, type, option, session.recording);
+  ApplyOverrides(window, args);
+  LayoutWindow(ctx, window);
+  ComputeWindow(ctx, window);
+  ApplyDefaultLimits(window, option, session.recording);
+  if (type == Distortion && args.Has("--time-point")) {
+    const int point = args.GetInt("--time-point", -1);
+    if (point < -1 || point >= window.WaterfallRows)
+      throw CliExit{
+          ExitUsage,
+          std::string("--time-point is -1..").append(std::to_string(window.WaterfallRows - 1))};
+    StepDistortion(ctx, window, point - window.TimePoint);
+  }
+  WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+  return ExitOk;
+}
+
+}  // namespace kalvex::cli

@@ -1,0 +1,100 @@
+#include "analysis/DistortionAnalysis.h"
+
+#include "analysis/ChannelSignal.h"
+#include "analysis/CurveFinish.h"
+#include "analysis/FftLibrary.h"
+#include "analysis/SpectralBasics.h"
+#include "graphs/TGrWin.h"
+#include "recordings/FormatNumber.h"
+#include "recordings/TFrmFile.h"
+#include "shell/BusyScope.h"
+#include "shell/ProgramSettings.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex {
+namespace {
+
+constexpr int kRowStep = 500;
+
+void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
+  const int n = ctx.rec.SweepLength;
+  const int m = n / 2, rows = DistortionRows(n);
+  FftTransform* t = FftLibrary::Transform(2 * m);
+  const int channel = window.DistortionChannel;
+  const std::vector<double> x = ChannelSignal(ctx, channel, window.MaskFor(Distortion), n);
+  CurveSlot& curve = window.Curves[0];
+  ValueArray& matrix = curve.Allocate(m * rows);
+  double* in = t->Input();
+  for (int k = 0; k < rows; ++k) {
+    std::fill(in, in + 2 * m, 0.0);
+    const int g = std::max(0, kRowStep * k - kRowStep), e = std::min(n, kRowStep * k + kRowStep);
+    // With an odd sample count the last sample lies beyond the transform.
+    for (int i = g; i < e && i < 2 * m; ++i) in[i] = HammingWeight(i - g + 1, e - g - 1) * x[i];
+    t->Execute();
+    for (int j = 0; j < m; ++j)
+      matrix.Values[static_cast<std::size_t>(k) * m + j] = Magnitude(*t, j);
+  }
+  ScanCurve(curve);
+  LabelCurve(curve, ctx.rec, window, channel);
+  window.CurveCount = 1;
+  window.SelectedCurve = 0;
+  window.ScaleMode = ZeroAtTop;
+  ApplyDbStep(matrix, m * rows, curve.Max, DbFill::MinSpectrum, ctx.settings.MinSpectrum);
+  curve.Min = matrix.Min;
+  curve.Max = matrix.Max;
+  window.WaterfallRows = rows;
+  window.TimePoint = -1;
+  window.DistortionMatrixView = std::make_unique<CurveSlot>(curve);
+}
+
+// Curve 0 shows row `row` of the saved matrix.
+void ShowRow(const AnalysisContext& ctx, TGrWin& window, int row) {
+  const CurveSlot& whole = *window.DistortionMatrixView;
+  const int m = ctx.rec.SweepLength / 2;
+  CurveSlot& curve = window.Curves[0];
+  ValueArray& values = curve.Allocate(m);
+  const auto& matrix = whole.Values->Values;
+  const std::size_t from = static_cast<std::size_t>(row) * m;
+  if (from + m <= matrix.size()) std::copy_n(matrix.begin() + from, m, values.Values.begin());
+  ScanValueRange(values, m);
+  const double seconds =
+      ctx.rec.SampleRate ? static_cast<double>(kRowStep) * row / ctx.rec.SampleRate : 0;
+  curve.Name =
+      CurveName(ctx.rec, window, window.DistortionChannel) +
+      FormatText(TextId::DistortionTimePoint, {FormatNumber(seconds, 0), Text(TextId::Seconds)});
+}
+
+}  // namespace
+
+int DistortionRows(int n) {
+  return n / kRowStep + 1;
+}
+
+void ComputeDistortion(const AnalysisContext& ctx, TGrWin& window) {
+  if (!FftLibrary::Available() || ctx.rec.SweepLength < 2) return;
+  BusyScope busy;
+  const int shown = window.TimePoint;
+  BuildMatrix(ctx, window);
+  if (shown >= 0) StepDistortion(ctx, window, shown + 1);
+}
+
+bool StepDistortion(const AnalysisContext& ctx, TGrWin& window, int delta) {
+  if (!window.DistortionMatrixView || delta == 0) return false;
+  if (delta < 0 ? window.TimePoint < 0 : window.TimePoint >= window.WaterfallRows - 1) return false;
+  const int target = std::clamp(window.TimePoint + delta, -1, window.WaterfallRows - 1);
+  window.TimePoint = target;
+  if (target < 0) {
+    // The whole-matrix view comes back with the scaling the curve has now.
+    CurveSlot& curve = window.Curves[0];
+    const CurveSlot& whole = *window.DistortionMatrixView;
+    curve.Values = whole.Values;
+    curve.Min = whole.Min;
+    curve.Max = whole.Max;
+    curve.Name = CurveName(ctx.rec, window, window.DistortionChannel);
+  } else {
+    ShowRow(ctx, window, target);
+  }
+  return true;
+}
+
+}  // namespace kalvex

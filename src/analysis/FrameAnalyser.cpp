@@ -1,0 +1,263 @@
+#include "analysis/FrameAnalyser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "analysis/ChannelSignal.h"
+#include "analysis/FftLibrary.h"
+#include "analysis/SpectralBasics.h"
+#include "recordings/TFrmFile.h"
+#include "shell/BusyScope.h"
+#include "shell/ProgramSettings.h"
+
+namespace kalvex {
+namespace {
+
+constexpr double kDegreesPerRadian = 57.295779513082320877;
+// A peak at P is taken for a harmonic of P/5 or P/3 unless it is more than
+// this many times stronger (10 dB).
+constexpr double kHarmonicRatio = 3.16;
+
+int RoundToInt(double x) {
+  return static_cast<int>(std::nearbyint(x));
+}
+
+// Squared magnitudes of bins 0..n/2 of the transform just executed (the
+// higher bins of a real transform are zero). Square roots are taken only
+// where a magnitude is needed: the root is monotonic and correctly rounded,
+// so the largest root is the root of the largest square.
+class Magnitudes {
+ public:
+  explicit Magnitudes(int length) : sq_(length / 2 + 1) {}
+
+  // Also finds the first largest square, and the largest square before it
+  // (the running maximum when the last maximum was found).
+  void Take(const FftTransform& t) {
+    const FftwComplex* out = t.Output();
+    double best = -1, beforeBest = -1;
+    for (std::size_t b = 0; b < sq_.size(); ++b) {
+      double s = out[b][0] * out[b][0] + out[b][1] * out[b][1];
+      if (!(s <= std::numeric_limits<double>::max())) s = 0.0;  // no error value
+      sq_[b] = s;
+      if (s > best) {
+        beforeBest = best;
+        best = s;
+        first_ = static_cast<int>(b);
+      }
+    }
+    beforeBest_ = beforeBest;
+  }
+
+  double At(int bin) const {
+    return bin >= 0 && bin < static_cast<int>(sq_.size()) ? std::sqrt(sq_[bin]) : 0.0;
+  }
+
+  double MaxOver(int from, int to) const {
+    from = std::max(from, 0);
+    to = std::min(to, static_cast<int>(sq_.size()) - 1);
+    if (from > to) return 0.0;
+    double best = 0;  // squares are never negative
+    for (int b = from; b <= to; ++b) best = sq_[b] > best ? sq_[b] : best;
+    return std::sqrt(best);
+  }
+
+  // The first bin of the largest magnitude: the first largest square, or an
+  // earlier bin whose root rounds to the same magnitude.
+  int FirstLargest() const {
+    const double m = std::sqrt(sq_[first_]);
+    const double near = sq_[first_] * (1 - 1e-15);
+    if (beforeBest_ < near) return first_;
+    for (int i = 0; i < first_; ++i)
+      if (sq_[i] >= near && std::sqrt(sq_[i]) == m) return i;
+    return first_;
+  }
+
+ private:
+  std::vector<double> sq_;
+  int first_ = 0;
+  double beforeBest_ = -1;
+};
+
+int FundamentalBin(const Magnitudes& mag) {
+  int p = mag.FirstLargest();
+  int q5 = RoundToInt(p / 5.0);
+  if (mag.At(p) <= kHarmonicRatio * mag.At(q5)) return q5;
+  int q3 = RoundToInt(p / 3.0);
+  if (mag.At(p) <= kHarmonicRatio * mag.At(q3)) return q3;
+  return p;
+}
+
+// Hamming weights 1..d+1 of a frame with span d, kept while frames keep
+// their length (all but those cut at the ends of the sweep).
+class TaperCache {
+ public:
+  const std::vector<double>& For(int d) {
+    if (d != d_ || weights_.empty()) {
+      d_ = d;
+      weights_.resize(std::max(d + 2, 1));
+      for (int k = 0; k < static_cast<int>(weights_.size()); ++k) weights_[k] = HammingWeight(k, d);
+    }
+    return weights_;
+  }
+
+ private:
+  int d_ = -1;
+  std::vector<double> weights_;
+};
+
+// Writes the tapered frame a..e-1 into the transform input, placed at its
+// sample position, or moved back so that it ends at the input's end when it
+// would run past it. Clears what the previous frame left.
+class FrameWriter {
+ public:
+  FrameWriter(FftTransform& t, const std::vector<double>& x) : t_(t), x_(x) {
+    std::fill(t.Input(), t.Input() + t.Length(), 0.0);
+  }
+
+  void Write(int a, int e) {
+    double* in = t_.Input();
+    const int n = t_.Length();
+    std::fill(in + lastFrom_, in + lastTo_, 0.0);
+    const int shift = std::max(0, e - n);
+    const std::vector<double>& w = taper_.For(e - a - 1);
+    for (int j = a; j < e; ++j) {
+      int at = j - shift;
+      if (at >= 0) in[at] = w[j - a + 1] * x_[j];
+    }
+    lastFrom_ = std::clamp(a - shift, 0, n);
+    lastTo_ = std::clamp(e - shift, 0, n);
+  }
+
+ private:
+  FftTransform& t_;
+  const std::vector<double>& x_;
+  TaperCache taper_;
+  int lastFrom_ = 0;
+  int lastTo_ = 0;
+};
+
+// Executes the kept transform, or, the plain way, a transform planned just
+// now for this one frame on a copy of the input.
+const FftTransform& Run(FftTransform& kept, std::unique_ptr<FftTransform>& fresh) {
+  if (!FftLibrary::PlanEveryTransform()) {
+    kept.Execute();
+    return kept;
+  }
+  fresh = FftLibrary::FreshTransform(kept.Length());
+  std::copy_n(kept.Input(), kept.Length(), fresh->Input());
+  fresh->Execute();
+  return *fresh;
+}
+
+struct Bin {
+  double re, im;
+};
+Bin BinAt(const FftTransform& t, int k) {
+  return {t.Re(k), t.Im(k)};
+}
+
+void Store(FrameAnalysis& table, int array, int frame, double v) {
+  table.Array(array)[frame] = v;
+}
+void StoreBin(FrameAnalysis& table, int reArray, int frame, Bin b) {
+  Store(table, reArray, frame, b.re);
+  Store(table, reArray + 1, frame, b.im);
+}
+
+}  // namespace
+
+int FrameCount(const AnalysisContext& ctx) {
+  int step = ctx.settings.AmplitudeStep;
+  return step > 0 ? ctx.rec.SweepLength / step : 0;
+}
+
+int AnalyseFrames(const AnalysisContext& ctx, int mask, int channel, int phaseFlag, int purpose,
+                  int frames) {
+  TFrmFile& rec = ctx.rec;
+  const int n = rec.SweepLength;
+  if (!FftLibrary::Available() || channel < 0 || channel >= MaxChannelSlots || frames < 0) return 0;
+  BusyScope busy;
+  const int length = FrameFftLength(n, ctx.settings.InputSize);
+  FftTransform* t = nullptr;
+  try {
+    t = FftLibrary::Transform(length);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!t) return 0;
+
+  auto& table = rec.FrameAnalyses[channel];
+  if (table && table->FrameCount != frames) {
+    table.reset();
+    rec.AnalysisValid[channel] = rec.CrossValid[channel] = false;
+  }
+  const bool isNew = !table;
+  if (isNew) table = std::make_unique<FrameAnalysis>(frames);
+
+  const int rm = RmChannelIndex(rec.Mode), bp = BpChannelIndex(rec.Mode);
+  const bool fillHarmonics = !rec.AnalysisValid[channel];
+  const bool fillPhase = purpose == PhasePurpose && phaseFlag == 0;
+  const int reference = rec.CrossReferenceChannel;
+  const FrameAnalysis* referenceTable = fillPhase && reference >= 0 && reference < MaxChannelSlots
+                                            ? rec.FrameAnalyses[reference].get()
+                                            : nullptr;
+  const FrameAnalysis* bpTable =
+      channel == rm && bp >= 0 && !rec.CacheState[0] ? rec.FrameAnalyses[bp].get() : nullptr;
+  const FrameAnalysis* rmTable =
+      channel == bp && rm >= 0 && !rec.CacheState[1] ? rec.FrameAnalyses[rm].get() : nullptr;
+
+  const std::vector<double> x = ChannelSignal(ctx, channel, mask, n);
+  FrameWriter writer(*t, x);
+  Magnitudes mag(length);
+  std::unique_ptr<FftTransform> fresh;
+  const int half = ctx.settings.AmplitudeFrame / 2;
+  for (int i = 0; i < frames; ++i) {
+    const int centre = i * ctx.settings.AmplitudeStep;
+    writer.Write(std::max(0, centre - half), std::min(n - 1, centre + half));
+    const FftTransform& out = Run(*t, fresh);
+    mag.Take(out);
+
+    FrameAnalysis& tab = *table;
+    if (isNew) {
+      int f = FundamentalBin(mag);
+      Store(tab, 0, i, f);
+      StoreBin(tab, 1, i, BinAt(out, f));
+    }
+    if (fillHarmonics) {
+      const int j = RoundToInt(tab.Array(0)[i]);
+      const int w = RoundToInt(j * 0.25);
+      const double level = mag.MaxOver(j - w, std::min(j + w, length - 1));
+      for (int h = 2; h <= 5; ++h) {
+        double harmonic = mag.MaxOver(h * j - w, std::min(h * j + w, length - 1));
+        // A silent neighbourhood of the fundamental has no harmonic levels.
+        Store(tab, h + 1, i, level > 0 ? harmonic / level * 100 : 0.0);
+      }
+      if (channel == rm) {
+        StoreBin(tab, 10, i, BinAt(out, 2 * j));
+        StoreBin(tab, 12, i, BinAt(out, 3 * j));
+      }
+    }
+    if (referenceTable) {
+      Bin b = BinAt(out, RoundToInt(referenceTable->Array(0)[i]));
+      Store(tab, 7, i, std::atan2(b.re, b.im) * kDegreesPerRadian);
+    }
+    if (bpTable) StoreBin(tab, 8, i, BinAt(out, RoundToInt(bpTable->Array(0)[i])));
+    if (rmTable) {
+      const int k = RoundToInt(rmTable->Array(0)[i]);
+      StoreBin(tab, 8, i, BinAt(out, k));
+      StoreBin(tab, 10, i, BinAt(out, 2 * k));
+      StoreBin(tab, 12, i, BinAt(out, 3 * k));
+    }
+  }
+
+  rec.AnalysisValid[channel] = true;
+  if (fillPhase) rec.CrossValid[channel] = true;
+  if (channel == rm && bp >= 0 && rec.FrameAnalyses[bp]) rec.CacheState[0] = 1;
+  if (channel == bp && rm >= 0 && rec.FrameAnalyses[rm]) rec.CacheState[1] = 1;
+  return length;
+}
+
+}  // namespace kalvex

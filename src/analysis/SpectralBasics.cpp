@@ -1,0 +1,45 @@
+#include "analysis/SpectralBasics.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis/FftLibrary.h"
+
+namespace kalvex {
+
+int FrameFftLength(int n, FundamentalInputSize choice) {
+  if (choice == FundamentalInputSize::Fixed32768) return 32768;
+  if (choice == FundamentalInputSize::WholeSignal) return n;
+  int length = 32768;
+  while (2 * n < length) length /= 2;
+  return length;
+}
+
+double HammingWeight(int k, int d) {
+  if (d == 0) return 1.0;
+  const long double twoPi = 2.0L * std::numbers::pi_v<long double>;
+  return static_cast<double>(0.54L - 0.46L * std::cos(twoPi * k / d));
+}
+
+double Magnitude(const FftTransform& t, int bin) {
+  double re = t.Re(bin), im = t.Im(bin);
+  double m = std::sqrt(re * re + im * im);
+  return std::isfinite(m) ? m : 0.0;
+}
+
+void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int minSpectrum) {
+  constexpr double kMarker = 1.0;
+  auto& v = block.Values;
+  const std::size_t n = std::min<std::size_t>(count > 0 ? count : 0, v.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    double db = v[i] != 0 && vmax > 0 ? 20.0 * std::log10(v[i] / vmax) : kMarker;
+    v[i] = std::isfinite(db) ? db : kMarker;
+  }
+  ScanValueRange(block, static_cast<int>(n));
+  const double fillValue = fill == DbFill::ArrayMinimum ? block.Min : minSpectrum;
+  for (std::size_t i = 0; i < n; ++i)
+    if (v[i] == kMarker) v[i] = fillValue;
+  if (fill == DbFill::MinSpectrum) block.Min = minSpectrum;
+}
+
+}  // namespace kalvex

@@ -1,0 +1,66 @@
+#include "platform/FftwLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QStandardPaths>
+
+#include "analysis/FftLibrary.h"
+
+namespace kalvex {
+namespace {
+
+QString PlatformLibraryName() {
+  // A stand-in library for tests and diagnosis.
+  QString chosen = qEnvironmentVariable("KALVEX_FFTW_LIBRARY");
+  if (!chosen.isEmpty()) return chosen;
+#ifdef Q_OS_WIN
+  return QStringLiteral("libfftw3-3.dll");
+#else
+  return QStringLiteral("libfftw3.so.3");
+#endif
+}
+
+template <typename Fn>
+void Resolve(QLibrary& lib, const char* name, Fn& target) {
+  target = reinterpret_cast<Fn>(lib.resolve(name));
+}
+
+}  // namespace
+
+QString FftWisdomPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+         QStringLiteral("/Kalvex/fftw-wisdom");
+}
+
+bool LoadFftLibrary(const QString& libraryName) {
+  // The library stays loaded until the process ends.
+  static QLibrary library;
+  static FftEntryPoints api;
+  library.setFileName(libraryName.isEmpty() ? PlatformLibraryName() : libraryName);
+  if (!library.load()) {
+    FftLibrary::Bind(nullptr);
+    return false;
+  }
+  Resolve(library, "fftw_plan_dft_r2c_1d", api.fftw_plan_dft_r2c_1d);
+  Resolve(library, "fftw_execute", api.fftw_execute);
+  Resolve(library, "fftw_destroy_plan", api.fftw_destroy_plan);
+  Resolve(library, "fftw_malloc", api.fftw_malloc);
+  Resolve(library, "fftw_free", api.fftw_free);
+  Resolve(library, "fftw_import_wisdom_from_filename", api.fftw_import_wisdom_from_filename);
+  Resolve(library, "fftw_export_wisdom_to_filename", api.fftw_export_wisdom_to_filename);
+  FftLibrary::Bind(&api);
+  if (!FftLibrary::Available()) return false;
+  FftLibrary::LoadWisdom(QFile::encodeName(FftWisdomPath()).constData());
+  return true;
+}
+
+void SaveFftWisdom() {
+  if (!FftLibrary::Available() || !FftLibrary::WisdomChanged()) return;
+  QString path = FftWisdomPath();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  FftLibrary::SaveWisdom(QFile::encodeName(path).constData());
+}
+
+}  // namespace kalvex
