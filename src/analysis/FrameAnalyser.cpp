@@ -190,24 +190,29 @@ int AnalyseFrames(const AnalysisContext& ctx, int mask, int channel, int phaseFl
   if (!t) return 0;
 
   auto& table = rec.FrameAnalyses[channel];
+  const int rm = RmChannelIndex(rec.Mode), bp = BpChannelIndex(rec.Mode);
   if (table && table->FrameCount != frames) {
+    // A table of another frame count (the step changed) is made anew, and
+    // the cross values that rested on it with it.
     table.reset();
     rec.AnalysisValid[channel] = rec.CrossValid[channel] = false;
+    if (channel == rm || channel == bp) rec.CacheState[0] = rec.CacheState[1] = 0;
   }
   const bool isNew = !table;
   if (isNew) table = std::make_unique<FrameAnalysis>(frames);
 
-  const int rm = RmChannelIndex(rec.Mode), bp = BpChannelIndex(rec.Mode);
   const bool fillHarmonics = !rec.AnalysisValid[channel];
   const bool fillPhase = purpose == PhasePurpose && phaseFlag == 0;
   const int reference = rec.CrossReferenceChannel;
-  const FrameAnalysis* referenceTable = fillPhase && reference >= 0 && reference < MaxChannelSlots
-                                            ? rec.FrameAnalyses[reference].get()
-                                            : nullptr;
-  const FrameAnalysis* bpTable =
-      channel == rm && bp >= 0 && !rec.CacheState[0] ? rec.FrameAnalyses[bp].get() : nullptr;
-  const FrameAnalysis* rmTable =
-      channel == bp && rm >= 0 && !rec.CacheState[1] ? rec.FrameAnalyses[rm].get() : nullptr;
+  // Other tables are read frame by frame: only one of the same frame count.
+  auto other = [&](int slot) -> const FrameAnalysis* {
+    const FrameAnalysis* t =
+        slot >= 0 && slot < MaxChannelSlots ? rec.FrameAnalyses[slot].get() : nullptr;
+    return t && t->FrameCount == frames ? t : nullptr;
+  };
+  const FrameAnalysis* referenceTable = fillPhase ? other(reference) : nullptr;
+  const FrameAnalysis* bpTable = channel == rm && !rec.CacheState[0] ? other(bp) : nullptr;
+  const FrameAnalysis* rmTable = channel == bp && !rec.CacheState[1] ? other(rm) : nullptr;
 
   const std::vector<double> x = ChannelSignal(ctx, channel, mask, n);
   FrameWriter writer(*t, x);
@@ -255,8 +260,8 @@ int AnalyseFrames(const AnalysisContext& ctx, int mask, int channel, int phaseFl
 
   rec.AnalysisValid[channel] = true;
   if (fillPhase) rec.CrossValid[channel] = true;
-  if (channel == rm && bp >= 0 && rec.FrameAnalyses[bp]) rec.CacheState[0] = 1;
-  if (channel == bp && rm >= 0 && rec.FrameAnalyses[rm]) rec.CacheState[1] = 1;
+  if (channel == rm && other(bp)) rec.CacheState[0] = 1;
+  if (channel == bp && other(rm)) rec.CacheState[1] = 1;
   return length;
 }
 

@@ -65,6 +65,7 @@ double SimilarityFactor(const TFrmFile& rec, double a, int channel, int code) {
 
 double OmbrelFactor(const TFrmFile& rec, const double* c, int channel, int code) {
   if (code < 0) return 1;
+  if (code > 4) return c[1] * kVoltsPerCount;
   if (channel == 0) return c[0] * kVoltsPerCount;
   const double b = c[1] * 2 * rec.HoldDownWeight / 32768;
   switch (code) {
@@ -88,6 +89,8 @@ double UnitFactor(const AnalysisContext& ctx, int mode, int channel, int unitCod
   for (int k = 0; k < 6; ++k)
     c[k] = correction == Correction::Included ? ctx.settings.ChannelCalibration[k] : 1.0;
   if (unitCode < 0) return 1;
+  // Codes above 4 have no unit: 1, except in modes 2 and 4 (below).
+  if (unitCode > 4 && mode != Similarity && mode != Ombrel16) return 1;
   switch (mode) {
     case Velnarund:
     case Tarpokline:
