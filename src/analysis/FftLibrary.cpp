@@ -40,6 +40,24 @@ FftTransform::~FftTransform() {
   api_.fftw_free(out_);
 }
 
+FftInverseTransform::FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags)
+    : api_(api), n_(length) {
+  in_ = static_cast<FftwComplex*>(api_.fftw_malloc(sizeof(FftwComplex) * (n_ / 2 + 1)));
+  out_ = static_cast<double*>(api_.fftw_malloc(sizeof(double) * n_));
+  if (in_ && out_) plan_ = api_.fftw_plan_dft_c2r_1d(n_, in_, out_, planFlags);
+  if (!plan_) {
+    if (in_) api_.fftw_free(in_);
+    if (out_) api_.fftw_free(out_);
+    throw std::bad_alloc();
+  }
+}
+
+FftInverseTransform::~FftInverseTransform() {
+  api_.fftw_destroy_plan(plan_);
+  api_.fftw_free(in_);
+  api_.fftw_free(out_);
+}
+
 FftLibrary& FftLibrary::Instance() {
   static FftLibrary library;
   return library;
@@ -48,6 +66,7 @@ FftLibrary& FftLibrary::Instance() {
 void FftLibrary::Bind(const FftEntryPoints* api) {
   FftLibrary& lib = Instance();
   lib.transforms_.clear();
+  lib.inverses_.clear();
   lib.bound_ = api && api->Complete();
   lib.api_ = lib.bound_ ? *api : FftEntryPoints{};
 }
@@ -65,6 +84,17 @@ FftTransform* FftLibrary::Transform(int n) {
   auto made = std::make_unique<FftTransform>(lib.api_, n, kMeasure);
   lib.wisdomChanged_ = true;
   return lib.transforms_.emplace(n, std::move(made)).first->second.get();
+}
+
+FftInverseTransform* FftLibrary::InverseTransform(int n) {
+  FftLibrary& lib = Instance();
+  if (!lib.bound_ || n < 1) return nullptr;
+  auto it = lib.inverses_.find(n);
+  if (it != lib.inverses_.end()) return it->second.get();
+  if (lib.inverses_.size() >= kMaxKeptLengths) lib.inverses_.erase(lib.inverses_.begin());
+  auto made = std::make_unique<FftInverseTransform>(lib.api_, n, kMeasure);
+  lib.wisdomChanged_ = true;
+  return lib.inverses_.emplace(n, std::move(made)).first->second.get();
 }
 
 std::unique_ptr<FftTransform> FftLibrary::FreshTransform(int n) {

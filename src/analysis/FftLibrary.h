@@ -20,6 +20,7 @@ using FftwPlan = void*;
 // The library's entry points, by their library names.
 struct FftEntryPoints {
   FftwPlan (*fftw_plan_dft_r2c_1d)(int n, double* in, FftwComplex* out, unsigned flags) = nullptr;
+  FftwPlan (*fftw_plan_dft_c2r_1d)(int n, FftwComplex* in, double* out, unsigned flags) = nullptr;
   void (*fftw_execute)(FftwPlan plan) = nullptr;
   void (*fftw_destroy_plan)(FftwPlan plan) = nullptr;
   void* (*fftw_malloc)(std::size_t bytes) = nullptr;
@@ -29,7 +30,8 @@ struct FftEntryPoints {
   int (*fftw_export_wisdom_to_filename)(const char* path) = nullptr;
 
   bool Complete() const {
-    return fftw_plan_dft_r2c_1d && fftw_execute && fftw_destroy_plan && fftw_malloc && fftw_free;
+    return fftw_plan_dft_r2c_1d && fftw_plan_dft_c2r_1d && fftw_execute && fftw_destroy_plan &&
+           fftw_malloc && fftw_free;
   }
 };
 
@@ -59,6 +61,29 @@ class FftTransform {
   FftwPlan plan_ = nullptr;
 };
 
+// The inverse, complex-to-real transform of a fixed length with its own
+// buffers: bins 0..n/2 in, n real values out (unnormalised). The input is
+// overwritten by each run.
+class FftInverseTransform {
+ public:
+  FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags);
+  ~FftInverseTransform();
+  FftInverseTransform(const FftInverseTransform&) = delete;
+  FftInverseTransform& operator=(const FftInverseTransform&) = delete;
+
+  int Length() const { return n_; }
+  FftwComplex* Input() { return in_; }
+  const double* Output() const { return out_; }
+  void Execute() { api_.fftw_execute(plan_); }
+
+ private:
+  const FftEntryPoints& api_;
+  int n_;
+  FftwComplex* in_ = nullptr;
+  double* out_ = nullptr;
+  FftwPlan plan_ = nullptr;
+};
+
 class FftLibrary {
  public:
   // The process's binding; Bind(nullptr) or a table that lacks an entry point
@@ -69,6 +94,9 @@ class FftLibrary {
   // The kept transform of length n (made and planned at first use); null
   // without a library.
   static FftTransform* Transform(int n);
+
+  // The kept inverse transform of length n; null without a library.
+  static FftInverseTransform* InverseTransform(int n);
 
   // A transform planned afresh for this one use, as the plain way does.
   static std::unique_ptr<FftTransform> FreshTransform(int n);
@@ -93,6 +121,7 @@ class FftLibrary {
   bool wisdomChanged_ = false;
   bool planEveryTransform_ = false;
   std::map<int, std::unique_ptr<FftTransform>> transforms_;
+  std::map<int, std::unique_ptr<FftInverseTransform>> inverses_;
 };
 
 }  // namespace kalvex

@@ -31,21 +31,16 @@ std::string FirstChannelName(const TFrmFile& rec, const TGrWin& w, const Channel
   return ch < 0 ? std::string() : rec.ChannelName(w.RecordingMode, ch);
 }
 
-// Names of the harmonic orders by slot of the order selection.
-constexpr TextId kOrderNames[] = {TextId::HarmonicAll, TextId::HarmonicEven, TextId::HarmonicOdd,
-                                  TextId::Harmonic2,   TextId::Harmonic3,    TextId::Harmonic4,
-                                  TextId::Harmonic5};
-
 std::string OrderNames(const ChannelSelection& orders) {
   std::string list;
   for (int i = 0; i < static_cast<int>(orders.size()); ++i)
-    if (orders[i] >= 0) AppendListItem(list, Text(kOrderNames[i]));
+    if (orders[i] >= 0) AppendListItem(list, HarmonicOrderName(i));
   return list;
 }
 
 std::string FirstOrderName(const ChannelSelection& orders) {
   int i = NthSelected(orders, 0);
-  return i < 0 ? std::string() : Text(kOrderNames[i]);
+  return i < 0 ? std::string() : HarmonicOrderName(i);
 }
 
 std::string MeasureName(int measure) {
@@ -237,6 +232,13 @@ std::string AccumulationCaption(const TGrWin& w, const TFrmFile& rec) {
 }
 
 }  // namespace
+
+std::string HarmonicOrderName(int order) {
+  constexpr TextId names[] = {TextId::HarmonicAll, TextId::HarmonicEven, TextId::HarmonicOdd,
+                              TextId::Harmonic2,   TextId::Harmonic3,    TextId::Harmonic4,
+                              TextId::Harmonic5};
+  return order >= 0 && order < 7 ? Text(names[order]) : std::string();
+}
 
 std::string RecordingPart(const TFrmFile& recording) {
   std::string name;

@@ -20,4 +20,7 @@ std::string RecordingPart(const TFrmFile& recording);
 // its source window; without one it has the no-data caption.
 std::string WindowCaption(const TGrWin& window, const TFrmFile& recording);
 
+// The name of a harmonic order code 0..6 ("All" .. "5-th").
+std::string HarmonicOrderName(int order);
+
 }  // namespace kalvex

@@ -44,6 +44,7 @@ bool LoadFftLibrary(const QString& libraryName) {
     return false;
   }
   Resolve(library, "fftw_plan_dft_r2c_1d", api.fftw_plan_dft_r2c_1d);
+  Resolve(library, "fftw_plan_dft_c2r_1d", api.fftw_plan_dft_c2r_1d);
   Resolve(library, "fftw_execute", api.fftw_execute);
   Resolve(library, "fftw_destroy_plan", api.fftw_destroy_plan);
   Resolve(library, "fftw_malloc", api.fftw_malloc);

@@ -14,6 +14,9 @@ inline const FftEntryPoints& LinkedFftwEntryPoints() {
     a.fftw_plan_dft_r2c_1d = [](int n, double* in, FftwComplex* out, unsigned flags) -> FftwPlan {
       return ::fftw_plan_dft_r2c_1d(n, in, reinterpret_cast<fftw_complex*>(out), flags);
     };
+    a.fftw_plan_dft_c2r_1d = [](int n, FftwComplex* in, double* out, unsigned flags) -> FftwPlan {
+      return ::fftw_plan_dft_c2r_1d(n, reinterpret_cast<fftw_complex*>(in), out, flags);
+    };
     a.fftw_execute = [](FftwPlan p) { ::fftw_execute(static_cast<fftw_plan>(p)); };
     a.fftw_destroy_plan = [](FftwPlan p) { ::fftw_destroy_plan(static_cast<fftw_plan>(p)); };
     a.fftw_malloc = ::fftw_malloc;
