@@ -1,6 +1,7 @@
 #include <cctype>
 #include <fstream>
 #include <iostream>
+#include <set>
 
 #include "CliSession.h"
 #include "Commands.h"
@@ -22,28 +23,9 @@ bool SameName(std::string_view a, std::string_view b) {
          });
 }
 
-// The types this build computes.
-bool Computed(int type) {
-  switch (type) {
-    case SignalTraces:
-    case Amplitude:
-    case Phase:
-    case Distortion:
-    case Spectrum:
-    case FrequencyVsTime:
-      return true;
-    default:
-      return false;
-  }
-}
-
 int ParseType(const std::string& name) {
   for (int type = SignalTraces; type <= AccCompare; ++type)
-    if (SameName(GraphTypeName(type), name)) {
-      if (!Computed(type))
-        throw CliExit{ExitUsage, "graph type " + name + " is not computed by this build yet"};
-      return type;
-    }
+    if (SameName(GraphTypeName(type), name)) return type;
   throw CliExit{ExitUsage, "unknown graph type: " + name};
 }
 
@@ -75,6 +57,12 @@ void ApplyChannels(TGrWin& w, const CliArgs& args) {
     case Phase:
       w.PhaseChannels = selection;
       break;
+    case Harmonics:
+      w.HarmonicsChannels = selection;
+      break;
+    case Correlation:
+      w.CorrelationChannels = selection;
+      break;
     case Spectrum:
       w.SpectrumChannels = selection;
       break;
@@ -89,20 +77,63 @@ void ApplyChannels(TGrWin& w, const CliArgs& args) {
   }
 }
 
+// Ground: module, active, reactive; Power: those and 2d, 3d; AccCompare:
+// ampl, phase. The listed kinds are on, the others off.
+void ApplyKinds(TGrWin& w, const CliArgs& args) {
+  if (!args.Has("--kinds")) return;
+  std::set<std::string> kinds;
+  for (const std::string& k : SplitList(args.Get("--kinds"))) kinds.insert(k);
+  auto on = [&kinds](const char* k) { return kinds.erase(k) > 0; };
+  if (w.Type == Ground) {
+    w.GroundModule = on("module");
+    w.GroundActive = on("active");
+    w.GroundReactive = on("reactive");
+  } else if (w.Type == Power) {
+    w.PowerModule = on("module");
+    w.PowerActive = on("active");
+    w.PowerReactive = on("reactive");
+    w.Power2dActive = on("2d");
+    w.Power3dActive = on("3d");
+  } else if (w.Type == AccCompare) {
+    w.AmplDiff = on("ampl");
+    w.PhaseDiff = on("phase");
+  }
+  if (!kinds.empty())
+    throw CliExit{ExitUsage, "--kinds: not a kind of this type: " + *kinds.begin()};
+}
+
+int InRange(const CliArgs& args, const char* name, int lo, int hi, int fallback) {
+  const int v = args.GetInt(name, fallback);
+  if (v < lo || v > hi)
+    throw CliExit{ExitUsage,
+                  std::string(name) + " is " + std::to_string(lo) + ".." + std::to_string(hi)};
+  return v;
+}
+
 void ApplyOverrides(TGrWin& w, const CliArgs& args) {
   ApplyChannels(w, args);
-  if (args.Has("--reference")) w.PhaseReference = args.GetInt("--reference", 0);
-  if (args.Has("--measure")) {
-    w.AmplitudeMeasure = args.GetInt("--measure", 0);
-    if (w.AmplitudeMeasure < 0 || w.AmplitudeMeasure > 3)
-      throw CliExit{ExitUsage, "--measure is 0..3"};
+  if (args.Has("--reference")) {
+    const int r = InRange(args, "--reference", 0, 6, 0);
+    w.PhaseReference = w.CorrelationReference = r;
   }
-  if (args.Has("--db")) w.SpectrumDb = args.GetInt("--db", 1) != 0;
+  if (args.Has("--main")) w.CorrelationMain = InRange(args, "--main", 0, 6, 0);
+  if (args.Has("--measure")) w.AmplitudeMeasure = InRange(args, "--measure", 0, 3, 0);
+  if (args.Has("--db")) w.SpectrumDb = w.CorrelationDb = InRange(args, "--db", 0, 1, 1);
+  if (args.Has("--dimension")) w.PowerDimension = InRange(args, "--dimension", 0, 1, 0);
+  if (args.Has("--orders")) {
+    ChannelSelection orders = NoChannels;
+    for (int o : IntList(args.Get("--orders"), "--orders")) {
+      if (o < 0 || o > 6) throw CliExit{ExitUsage, "--orders: an order code is 0..6"};
+      orders[o] = 0;
+    }
+    w.HarmonicsOrders = orders;
+  }
+  ApplyKinds(w, args);
   if (args.Has("--mask")) {
-    int family = AveragingFamilyOf(w.Type);
-    if (family >= 0) w.AveragingMasks[family] = static_cast<std::uint8_t>(args.GetInt("--mask", 0));
+    const int family = AveragingFamilyOf(w.Type);
+    if (family >= 0)
+      w.AveragingMasks[family] = static_cast<std::uint8_t>(InRange(args, "--mask", 0, 255, 0));
   }
-  if (w.PhaseReference < 0 || w.PhaseReference > 6) throw CliExit{ExitUsage, "--reference is 0..6"};
 }
 
 std::string Colour(std::int32_t rgb) {
@@ -177,6 +208,12 @@ int RunGraph(const Words& words, const QString& executablePath) {
   AnalysisContext ctx = session.Context();
   TGrWin window;
   const int option = args.GetInt("--option", 0);
+  // Types that need RM and BP channels change nothing in other modes.
+  if ((type == Ground || type == Power || type == AccCompare) &&
+      RmChannelIndex(session.recording.Mode) < 0) {
+    WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+    return ExitOk;
+  }
   ChooseDefaults(window, type, option, session.recording);
   ApplyOverrides(window, args);
   LayoutWindow(ctx, window);

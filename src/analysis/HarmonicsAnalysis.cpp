@@ -23,7 +23,7 @@ double Level(const FrameAnalysis& t, int order, int frame) {
     case OddOrders:
       return std::sqrt(h3 * h3 + h5 * h5);
     default:
-      return t.Array(order - 1)[frame];  // "2-d".."5-th": arrays 3..6
+      return t.Array(order)[frame];  // "2-d".."5-th" (codes 3..6) are arrays 3..6
   }
 }
 

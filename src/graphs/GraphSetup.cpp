@@ -1,10 +1,15 @@
 #include "graphs/GraphSetup.h"
 
+#include <cmath>
+
 #include "analysis/AmplitudeAnalysis.h"
+#include "analysis/CorrelationAnalysis.h"
 #include "analysis/CurveFinish.h"
 #include "analysis/DistortionAnalysis.h"
 #include "analysis/FrameAnalyser.h"
 #include "analysis/FrequencyAnalysis.h"
+#include "analysis/HarmonicsAnalysis.h"
+#include "analysis/MassPlateAnalysis.h"
 #include "analysis/PhaseAnalysis.h"
 #include "analysis/SpectrumAnalysis.h"
 #include "analysis/TraceAnalysis.h"
@@ -27,22 +32,56 @@ ChannelSelection PresentChannels(const TFrmFile& rec) {
   return s;
 }
 
-ChannelSelection Only(int channel) {
+ChannelSelection Only(std::initializer_list<int> channels) {
   ChannelSelection s = NoChannels;
-  if (channel >= 0 && channel < 7) s[channel] = 0;
+  for (int c : channels)
+    if (c >= 0 && c < 7) s[c] = 0;
   return s;
 }
 
-void SetRange(TGrWin& w, double xPerUnit, int first, int last) {
-  w.XPerUnit = xPerUnit;
-  w.FullRange = {first, last};
+bool NeedsMassAndPlate(int type) {
+  return type == Ground || type == Power || type == AccCompare;
 }
 
-// Curves of `length` values, one per selected channel.
-void AllocateCurves(TGrWin& w, int count, int length) {
-  w.FreeCurves();
-  w.CurveCount = std::min(count, MaxCurves);
-  for (int s = 0; s < w.CurveCount; ++s) w.Curves[s].Allocate(length);
+void ChooseCorrelation(TGrWin& w, int option, const TFrmFile& rec) {
+  const bool similarity = rec.Mode == Similarity;
+  w.CorrelationDb = similarity ? 1 : 1 - option;
+  w.CorrelationReference = 0;
+  w.CorrelationMain = rec.Mode == Ombrel16 ? 1 : 3;
+  if (similarity) w.CorrelationChannels = Only({option});
+}
+
+// Skips curves already computed (resetting their marker) when asked.
+bool SkipComputed(CurveSlot& c, bool skipComputed) {
+  if (!skipComputed || c.Computed < 0) return false;
+  c.Computed = -1;
+  return true;
+}
+
+void ComputeTraces(const AnalysisContext& ctx, TGrWin& w, bool skipComputed) {
+  for (int s = 0; s < w.CurveCount; ++s) {
+    CurveSlot& curve = w.Curves[s];
+    if (SkipComputed(curve, skipComputed)) continue;
+    const int channel = NthSelected(w.TraceChannels, s);
+    ComputeTrace(ctx, w, s, channel);
+    LabelCurve(curve, ctx.rec, w, channel);
+    curve.Zoom = 1.0;
+    curve.UserOffset = 0.0;
+    curve.UserGain = 1.0;
+  }
+}
+
+// Each curve in turn with the curve count set to its number plus one; in
+// mode 2 curve a correlates the a-th channel of the selection.
+void ComputeCorrelations(const AnalysisContext& ctx, TGrWin& w, bool skipComputed) {
+  const int count = w.CurveCount;
+  for (int a = 0; a < count; ++a) {
+    if (SkipComputed(w.Curves[a], skipComputed)) continue;
+    if (ctx.rec.Mode == Similarity) w.CorrelationMain = NthSelected(w.CorrelationChannels, a);
+    w.CurveCount = a + 1;
+    ComputeCorrelation(ctx, w, a);
+  }
+  w.CurveCount = count;
 }
 
 }  // namespace
@@ -55,20 +94,17 @@ void ChooseDefaults(TGrWin& w, int type, int option, const TFrmFile& rec) {
   const bool similarity = mode == Similarity;
   switch (type) {
     case SignalTraces:
-      w.TraceChannels = Only(DefaultChannel(mode));
+      w.TraceChannels = Only({DefaultChannel(mode)});
       break;
     case Amplitude:
       w.AmplitudeMeasure = Fundamental;
-      w.AmplitudeChannels = similarity ? PresentChannels(rec) : Only(DefaultChannel(mode));
+      w.AmplitudeChannels = similarity ? PresentChannels(rec) : Only({DefaultChannel(mode)});
       break;
     case Phase:
-      if (option == 1) {
-        w.PhaseReference = 1;
-        w.PhaseChannels = Only(2);
-      } else {
-        w.PhaseReference = 0;
-        w.PhaseChannels = similarity ? PresentChannels(rec) : Only(DefaultChannel(mode));
-      }
+      w.PhaseReference = option == 1 ? 1 : 0;
+      w.PhaseChannels = option == 1  ? Only({2})
+                        : similarity ? PresentChannels(rec)
+                                     : Only({DefaultChannel(mode)});
       break;
     case Distortion:
       w.SeparateAxes = true;
@@ -76,79 +112,149 @@ void ChooseDefaults(TGrWin& w, int type, int option, const TFrmFile& rec) {
       w.DistortionDisplay = 0;
       w.TimePoint = -1;
       break;
+    case Harmonics:
+      w.HarmonicsChannels = similarity ? PresentChannels(rec) : Only({DefaultChannel(mode)});
+      w.HarmonicsOrders = similarity ? Only({option == 1 ? Order2 : AllOrders})
+                                     : Only({AllOrders, Order2, Order3, Order4, Order5});
+      break;
     case Spectrum:
       w.SpectrumDb = 1;
-      w.SpectrumChannels = Only(1);
+      w.SpectrumChannels = Only({1});
+      break;
+    case Correlation:
+      ChooseCorrelation(w, option, rec);
       break;
     case FrequencyVsTime:
       w.FrequencyChannel = 0;
       break;
+    case Ground:
+      w.GroundActive = w.GroundReactive = w.GroundModule = true;
+      break;
+    case Power:
+      w.PowerDimension = 1;
+      w.Power2dActive = true;
+      w.Power3dActive = false;
+      break;
+    case AccCompare:
+      w.AmplDiff = w.PhaseDiff = true;
+      break;
     default:
       break;
+  }
+}
+
+void ScaleWindow(const AnalysisContext& ctx, TGrWin& w) {
+  const TFrmFile& rec = ctx.rec;
+  const int n = rec.SweepLength, fs = rec.SampleRate, d = ctx.settings.AmplitudeStep;
+  const int frames = FrameCount(ctx);
+  auto set = [&w](double xPerUnit, int first, int last) {
+    w.XPerUnit = xPerUnit;
+    w.FullRange = {first, last};
+  };
+  switch (w.Type) {
+    case SignalTraces:
+      set(fs, 0, n);
+      break;
+    case Amplitude:
+    case Phase:
+    case Harmonics:
+    case FrequencyVsTime:
+    case Ground:
+    case Power:
+    case AccCompare:
+      set(d > 0 ? static_cast<double>(fs) / d : 0, 0, frames);
+      break;
+    case Distortion:
+      set(fs ? 2.0 * (n / 2) / fs : 0, 0, n / 2);
+      w.WaterfallRows = DistortionRows(n);
+      break;
+    case Spectrum:
+    case IntervalSpectrum:
+      set(fs ? 32768.0 / fs : 0, 0, SpectrumBins);
+      break;
+    case Correlation: {
+      const CorrelationGrid g = CorrelationGridFor(n, fs, w.CorrelationDb != 0);
+      set(static_cast<double>(fs) / g.step, -g.q, g.q);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+CurveLayout CurveLayoutOf(const AnalysisContext& ctx, const TGrWin& w) {
+  const TFrmFile& rec = ctx.rec;
+  const int n = rec.SweepLength, frames = FrameCount(ctx);
+  switch (w.Type) {
+    case SignalTraces:
+      return {SelectedCount(w.TraceChannels), n};
+    case Amplitude:
+      return {SelectedCount(w.AmplitudeChannels), frames};
+    case Phase:
+      return {SelectedCount(w.PhaseChannels), frames};
+    case Harmonics:
+      return {HarmonicsCurveCount(w), frames};
+    case FrequencyVsTime:
+      return {1, frames};
+    case Distortion:
+      return {1, n / 2 * DistortionRows(n)};
+    case Spectrum:
+      return {SelectedCount(w.SpectrumChannels), SpectrumBins + 1};
+    case IntervalSpectrum:
+      return {1, SpectrumBins + 1};
+    case Correlation: {
+      const int count = rec.Mode == Similarity ? SelectedCount(w.CorrelationChannels) : 1;
+      // The linear grid gets room for round(fs / 2) values; it fills 2q.
+      const bool db = w.CorrelationDb != 0;
+      const CorrelationGrid g = CorrelationGridFor(n, rec.SampleRate, db);
+      return {count, db ? 2 * g.q : static_cast<int>(std::nearbyint(rec.SampleRate / 2.0))};
+    }
+    case Ground:
+      return {GroundCurveCount(w), frames};
+    case Power:
+      return {PowerCurveCount(w), frames};
+    case AccCompare:
+      return {AccCompareCurveCount(w), frames};
+    default:
+      return {0, 0};
+  }
+}
+
+void AllocateCurves(TGrWin& w, CurveLayout layout) {
+  w.FreeCurves();
+  w.CurveCount = std::min(layout.count, MaxCurves);
+  for (int s = 0; s < w.CurveCount; ++s) {
+    w.Curves[s].Allocate(layout.length);
+    w.Curves[s].Computed = -1;
   }
 }
 
 void LayoutWindow(const AnalysisContext& ctx, TGrWin& w) {
-  const TFrmFile& rec = ctx.rec;
-  const int n = rec.SweepLength, fs = rec.SampleRate, d = ctx.settings.AmplitudeStep;
-  const int frames = FrameCount(ctx);
-  const double frameRate = d > 0 ? static_cast<double>(fs) / d : 0;
-  switch (w.Type) {
-    case SignalTraces:
-      SetRange(w, fs, 0, n);
-      AllocateCurves(w, SelectedCount(w.TraceChannels), n);
-      break;
-    case Amplitude:
-      SetRange(w, frameRate, 0, frames);
-      AllocateCurves(w, SelectedCount(w.AmplitudeChannels), frames);
-      break;
-    case Phase:
-      SetRange(w, frameRate, 0, frames);
-      AllocateCurves(w, SelectedCount(w.PhaseChannels), frames);
-      break;
-    case FrequencyVsTime:
-      SetRange(w, frameRate, 0, frames);
-      AllocateCurves(w, 1, frames);
-      break;
-    case Distortion: {
-      const int half = n / 2;
-      SetRange(w, fs ? 2.0 * half / fs : 0, 0, half);
-      w.WaterfallRows = DistortionRows(n);
-      AllocateCurves(w, 1, half * w.WaterfallRows);
-      break;
-    }
-    case Spectrum:
-    case IntervalSpectrum:
-      SetRange(w, fs ? 32768.0 / fs : 0, 0, SpectrumBins);
-      AllocateCurves(w, w.Type == Spectrum ? SelectedCount(w.SpectrumChannels) : 1,
-                     SpectrumBins + 1);
-      break;
-    default:
-      break;
-  }
+  ScaleWindow(ctx, w);
+  AllocateCurves(w, CurveLayoutOf(ctx, w));
   w.DisplayedRange = w.FullRange;
   w.SelectedCurve = 0;
 }
 
-void ComputeWindow(const AnalysisContext& ctx, TGrWin& w) {
+void ComputeWindow(const AnalysisContext& ctx, TGrWin& w, bool skipComputed) {
+  const int frames = FrameCount(ctx);
   switch (w.Type) {
     case SignalTraces:
-      for (int s = 0; s < w.CurveCount; ++s) {
-        const int channel = NthSelected(w.TraceChannels, s);
-        ComputeTrace(ctx, w, s, channel);
-        CurveSlot& curve = w.Curves[s];
-        LabelCurve(curve, ctx.rec, w, channel);
-        curve.Zoom = 1.0;
-        curve.UserOffset = 0.0;
-        curve.UserGain = 1.0;
-      }
+      ComputeTraces(ctx, w, skipComputed);
       break;
     case Amplitude:
-      for (int s = 0; s < w.CurveCount; ++s) ComputeAmplitude(ctx, w, s, false);
+      for (int s = 0; s < w.CurveCount; ++s)
+        if (!SkipComputed(w.Curves[s], skipComputed)) ComputeAmplitude(ctx, w, s, false);
       w.ScaleMode = ZeroAtBottom;
       break;
     case Phase:
-      ComputePhase(ctx, w, FrameCount(ctx), false, false);
+      ComputePhase(ctx, w, frames, false, skipComputed);
+      break;
+    case Harmonics:
+      ComputeHarmonics(ctx, w, frames, false, skipComputed);
+      break;
+    case Correlation:
+      ComputeCorrelations(ctx, w, skipComputed);
       break;
     case FrequencyVsTime:
       ComputeFrequencyVsTime(ctx, w, 0, false);
@@ -157,7 +263,16 @@ void ComputeWindow(const AnalysisContext& ctx, TGrWin& w) {
       ComputeDistortion(ctx, w);
       break;
     case Spectrum:
-      ComputeSpectrum(ctx, w, false, false);
+      ComputeSpectrum(ctx, w, skipComputed, false);
+      break;
+    case Ground:
+      ComputeGround(ctx, w, frames, false, skipComputed);
+      break;
+    case Power:
+      ComputePower(ctx, w, frames, false, skipComputed);
+      break;
+    case AccCompare:
+      ComputeAccCompare(ctx, w, frames, false, skipComputed);
       break;
     case IntervalSpectrum:
       if (w.SourceWindow)
@@ -180,12 +295,12 @@ void ApplyDefaultLimits(TGrWin& w, int option, const TFrmFile& rec) {
   };
   switch (w.Type) {
     case Amplitude:
-      if (similarity)
-        for (int s = 0; s < w.CurveCount; ++s) {
-          w.Curves[s].Min = 0.0;
-          w.Curves[s].Max = 0.625;
-          w.Curves[s].Scale = 0;
-        }
+      if (!similarity) break;
+      for (int s = 0; s < w.CurveCount; ++s) {
+        w.Curves[s].Min = 0.0;
+        w.Curves[s].Max = 0.625;
+        w.Curves[s].Scale = 0;
+      }
       break;
     case Phase:
       if (option == 1) {
@@ -204,6 +319,7 @@ void ApplyDefaultLimits(TGrWin& w, int option, const TFrmFile& rec) {
 }
 
 void SetTypeWithDefaults(const AnalysisContext& ctx, TGrWin& w, int type, int option) {
+  if (NeedsMassAndPlate(type) && RmChannelIndex(ctx.rec.Mode) < 0) return;
   ChooseDefaults(w, type, option, ctx.rec);
   LayoutWindow(ctx, w);
   ComputeWindow(ctx, w);
