@@ -44,7 +44,7 @@ void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
   curve.Max = matrix.Max;
   window.WaterfallRows = rows;
   window.TimePoint = -1;
-  window.DistortionMatrixView = std::make_unique<CurveSlot>(curve);
+  window.DistortionMatrixView = std::make_shared<const CurveSlot>(curve);
 }
 
 // Curve 0 shows row `row` of the saved matrix.

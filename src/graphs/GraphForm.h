@@ -18,6 +18,17 @@ class GraphForm {
   virtual void BringToFront() = 0;
   // Closes the form; the window set then removes the window (CloseWindow).
   virtual void Close() = 0;
+  // The tools that depend on the window's type and curves: the accumulation
+  // button, and the row step buttons of a Distortion window.
+  struct TypeTools {
+    bool accumulationEnabled = false;
+    bool stepButtonsVisible = false;
+    bool nextEnabled = false;
+    bool previousEnabled = false;
+  };
+  virtual void UpdateTypeTools(const TypeTools&) {}
+  // An interval spectrum window shows no tools for choosing curves or types.
+  virtual void HideIntervalSpectrumTools() {}
 };
 
 }  // namespace kalvex

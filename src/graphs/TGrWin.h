@@ -128,8 +128,9 @@ class TGrWin {
   // Accumulating several recordings (the form's accumulation button is down).
   bool Accumulating = false;
   // The whole-matrix view of a Distortion window (time point -1): curve 0's
-  // description as computed, holding the matrix while a row is shown.
-  std::unique_ptr<CurveSlot> DistortionMatrixView;
+  // description as computed, holding the matrix while a row is shown. Never
+  // changed once made (a recompute makes a new one), so copies share it.
+  std::shared_ptr<const CurveSlot> DistortionMatrixView;
 
   // Frees every curve's values and sets the curve count to 0.
   void FreeCurves();

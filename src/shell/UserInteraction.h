@@ -15,6 +15,9 @@ class UserInteraction {
   // An error box with the system's text; returns when it is dismissed.
   virtual void ShowError(const std::string& text) = 0;
 
+  // An information box; returns when it is dismissed.
+  virtual void ShowInformation(const std::string& text) { ShowError(text); }
+
   // A yes/no question; true for "Yes".
   virtual bool AskYesNo(const std::string& text) = 0;
 };

@@ -13,6 +13,7 @@ namespace kalvex::test {
 class FakeUserInteraction : public UserInteraction {
  public:
   void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ShowInformation(const std::string& text) override { infos.push_back(text); }
 
   // Takes the next scripted answer; once the script is used up, answers
   // `answerWhenUnscripted`.
@@ -31,6 +32,7 @@ class FakeUserInteraction : public UserInteraction {
   }
 
   std::vector<std::string> errors;
+  std::vector<std::string> infos;
   std::vector<std::string> questions;
   std::deque<bool> answers;
   bool answerWhenUnscripted = true;

@@ -1,0 +1,265 @@
+#include "graphs/GraphTypeSetup.h"
+
+#include <map>
+#include <optional>
+
+#include "graphs/GraphForm.h"
+#include "graphs/GraphSetup.h"
+#include "graphs/GraphTypeDialogs.h"
+#include "graphs/TAllWindows.h"
+#include "graphs/TGrWin.h"
+#include "recordings/TFrmFile.h"
+#include "shell/TextCatalogue.h"
+#include "shell/UserInteraction.h"
+
+namespace kalvex {
+namespace {
+
+// The selection whose channels map one to one onto the curves, for the types
+// whose curves can be kept when only that selection changes.
+const ChannelSelection* CurveChannels(const TGrWin& w) {
+  switch (w.Type) {
+    case SignalTraces:
+      return &w.TraceChannels;
+    case Amplitude:
+      return &w.AmplitudeChannels;
+    case Phase:
+      return &w.PhaseChannels;
+    case Spectrum:
+      return &w.SpectrumChannels;
+    case Correlation:
+      return w.RecordingMode == Similarity ? &w.CorrelationChannels : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+// What every curve of the type depends on besides its channel.
+struct CurveBasis {
+  int measure, reference, db, mask;
+  bool operator==(const CurveBasis&) const = default;
+};
+
+CurveBasis BasisOf(const TGrWin& w) {
+  CurveBasis b{0, 0, 0, w.MaskFor(w.Type)};
+  if (w.Type == Amplitude) b.measure = w.AmplitudeMeasure;
+  if (w.Type == Phase) b.reference = w.PhaseReference;
+  if (w.Type == Spectrum) b.db = w.SpectrumDb;
+  if (w.Type == Correlation) {
+    b.reference = w.CorrelationReference;
+    b.db = w.CorrelationDb;
+  }
+  return b;
+}
+
+// The curves of `old` whose channel (with the same unit code) stays chosen in
+// `fresh`, moved to their new places and marked computed; the others new.
+void KeepChosenCurves(const TGrWin& old, TGrWin& fresh, CurveLayout layout) {
+  const ChannelSelection& before = *CurveChannels(old);
+  const ChannelSelection& after = *CurveChannels(fresh);
+  std::map<int, CurveSlot> kept;
+  for (int s = 0; s < old.CurveCount; ++s) {
+    const int channel = NthSelected(before, s);
+    if (channel >= 0 && after[channel] == before[channel] && old.Curves[s].Values)
+      kept.emplace(channel, old.Curves[s]);
+  }
+  AllocateCurves(fresh, layout);
+  for (int s = 0; s < fresh.CurveCount; ++s) {
+    auto it = kept.find(NthSelected(after, s));
+    if (it == kept.end()) continue;
+    fresh.Curves[s] = it->second;
+    fresh.Curves[s].Computed = 0;
+  }
+}
+
+// Vertical scaling remembered across a recompute: the value at the band
+// edge the scale mode anchors, and the centre in scale mode 3.
+struct RememberedScale {
+  double edgeValue = 0;
+  double centre = 0;
+  bool set = false;
+};
+
+double EdgePixel(const CurveSlot& c, int scaleMode) {
+  return scaleMode == ZeroAtTop ? c.BandBottom : c.BandTop;
+}
+
+std::array<RememberedScale, MaxCurves> RememberScales(const TGrWin& w) {
+  std::array<RememberedScale, MaxCurves> r{};
+  for (int s = 0; s < w.CurveCount; ++s) {
+    const CurveSlot& c = w.Curves[s];
+    if (c.Scale == 0 || c.BandHeight == 0 || c.Zoom == 0) continue;
+    r[s].edgeValue = (EdgePixel(c, w.ScaleMode) - c.ZeroLine) / c.BandHeight / c.Scale / c.Zoom;
+    r[s].centre = c.Centre;
+    r[s].set = true;
+  }
+  return r;
+}
+
+void RestoreScales(TGrWin& w, const std::array<RememberedScale, MaxCurves>& r) {
+  for (int s = 0; s < w.CurveCount; ++s) {
+    CurveSlot& c = w.Curves[s];
+    c.Zoom = 1.0;
+    if (w.ScaleMode == FitCentreHalfRange && r[s].set) c.Centre = r[s].centre;
+    if (r[s].set && r[s].edgeValue != 0 && c.BandHeight != 0) {
+      c.Scale = (EdgePixel(c, w.ScaleMode) - c.ZeroLine) / c.BandHeight / r[s].edgeValue;
+    } else {
+      c.Scale = 0;
+    }
+  }
+}
+
+void UpdateTypeTools(TGrWin& w) {
+  if (!w.Form) return;
+  GraphForm::TypeTools tools;
+  tools.accumulationEnabled = w.CurveCount == 1 && w.Type != Distortion;
+  tools.stepButtonsVisible = w.Type == Distortion;
+  tools.nextEnabled = w.TimePoint < w.WaterfallRows - 1;
+  tools.previousEnabled = w.TimePoint >= 0;
+  w.Form->UpdateTypeTools(tools);
+}
+
+}  // namespace
+
+void ClampDisplayedRange(TGrWin& w) {
+  IndexRange& d = w.DisplayedRange;
+  if (d.First == 0 && d.Last == 0) d.Last = w.FullRange.Last;
+  d.Last = std::min(d.Last, w.FullRange.Last);
+  if (d.First >= w.FullRange.Last) d.First = w.FullRange.First;
+  d.First = std::max(d.First, w.FullRange.First);
+}
+
+void GraphTypeSetup::SetTypeFromMenu(int tag) {
+  TGrWin* w = windows_.ActiveWindow();
+  const int code = GraphTypeOfMenuTag(tag);
+  if (!w || code == 0) return;
+  SetType(*w, code);
+  windows_.RefreshCaption(*w, ctx_.rec);
+  if (w->Form) w->Form->Repaint();
+}
+
+void GraphTypeSetup::LeaveAccumulation(TGrWin& w) {
+  if (w.Accumulating && leave_) leave_(w);
+  w.Accumulating = false;
+}
+
+void GraphTypeSetup::SetType(TGrWin& w, int code) {
+  if (w.RecordingMode == NoSignal) return;
+  const bool sameType = code == w.Type && !w.Accumulating;
+  if (code == NoGraphType) {
+    LeaveAccumulation(w);
+    w.FreeCurves();
+    w.Type = NoGraphType;
+    w.DisplayedRange = {0, 0};
+    return;
+  }
+  TGrWin proposal = w;
+  // Phase in mode 4 has nothing to choose: it is applied at once.
+  const bool asksDialog = !(code == Phase && w.RecordingMode == Ombrel16);
+  if (asksDialog && !dialogs_.Edit(code, proposal)) return;
+  if (code == Distortion && proposal.DistortionDisplay != 0) {
+    ui_.ShowInformation(Text(TextId::Distortion2d3dUnsupported));
+    return;
+  }
+  if (code == Servo || code == Actuator) {
+    // Their choices are stored; nothing is drawn for them.
+    proposal.Type = w.Type;
+    proposal.FreeCurves();
+    w = std::move(proposal);
+    FinishWindow(w);
+    return;
+  }
+  Apply(w, proposal, code, sameType);
+}
+
+void GraphTypeSetup::Apply(TGrWin& w, TGrWin& proposal, int code, bool sameType) {
+  if (w.Accumulating) {
+    LeaveAccumulation(w);
+    proposal.Accumulating = false;
+  }
+  proposal.Type = static_cast<std::uint8_t>(code);
+  ScaleWindow(ctx_, proposal);
+  const CurveLayout layout = CurveLayoutOf(ctx_, proposal);
+  const bool keep = sameType && CurveChannels(w) && BasisOf(w) == BasisOf(proposal);
+  if (keep) {
+    KeepChosenCurves(w, proposal, layout);
+  } else {
+    AllocateCurves(proposal, layout);
+    if (code == Distortion) proposal.TimePoint = -1;
+  }
+  w = std::move(proposal);
+  ComputeWindow(ctx_, w, keep);
+  ClampDisplayedRange(w);
+  if (w.Form) w.Form->UpdateScrollBar();
+  if (w.Type == SignalTraces && w.IntervalSpectrumOn) OpenIntervalSpectrum(w);
+  FinishWindow(w);
+}
+
+void GraphTypeSetup::OpenIntervalSpectrum(TGrWin& traces) {
+  TGrWin* spectrum = windows_.IntervalSpectrumWindow();
+  if (!spectrum) {
+    spectrum = &windows_.CreateWindow(ctx_.rec);
+    spectrum->Type = IntervalSpectrum;
+    spectrum->RecordingMode = ctx_.rec.Mode;
+    if (spectrum->Form) spectrum->Form->HideIntervalSpectrumTools();
+  }
+  spectrum->SourceWindow = &traces;
+  ScaleWindow(ctx_, *spectrum);
+  spectrum->DisplayedRange = spectrum->FullRange;
+  FeedIntervalSpectrum(traces);
+  if (traces.Form) traces.Form->BringToFront();
+}
+
+void GraphTypeSetup::FeedIntervalSpectrum(TGrWin& traces) {
+  TGrWin* spectrum = windows_.IntervalSpectrumWindow();
+  if (!spectrum || !traces.IntervalSpectrumOn || ctx_.rec.Origin == OriginNone) return;
+  spectrum->SourceWindow = &traces;
+  ComputeWindow(ctx_, *spectrum);
+  windows_.RefreshCaption(*spectrum, ctx_.rec);
+  if (spectrum->Form) spectrum->Form->Repaint();
+}
+
+void GraphTypeSetup::CloseOrphanedIntervalSpectrum() {
+  TGrWin* spectrum = windows_.IntervalSpectrumWindow();
+  if (!spectrum) return;
+  for (int i = 0; i < windows_.Count(); ++i) {
+    const TGrWin& w = windows_.Window(i);
+    if (w.Type == SignalTraces && w.IntervalSpectrumOn) return;
+  }
+  windows_.CloseWindow(windows_.IndexOf(spectrum));
+}
+
+void GraphTypeSetup::FinishWindow(TGrWin& w) {
+  UpdateTypeTools(w);
+  CloseOrphanedIntervalSpectrum();
+  if (w.Form) w.Form->Repaint();
+}
+
+void GraphTypeSetup::Recompute(TGrWin& w) {
+  w.RecordingMode = ctx_.rec.Mode;
+  const auto scales = RememberScales(w);
+  ScaleWindow(ctx_, w);
+  AllocateCurves(w, CurveLayoutOf(ctx_, w));
+  ComputeWindow(ctx_, w);
+  RestoreScales(w, scales);
+  ClampDisplayedRange(w);
+  if (w.Form) {
+    w.Form->UpdateScrollBar();
+    if (w.Type == IntervalSpectrum) w.Form->HideIntervalSpectrumTools();
+  }
+}
+
+void GraphTypeSetup::RecomputeAll() {
+  // Interval spectra follow their source windows.
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i = 0; i < windows_.Count(); ++i) {
+      TGrWin& w = windows_.Window(i);
+      if (w.Accumulating || (w.Type == IntervalSpectrum) != (pass == 1)) continue;
+      Recompute(w);
+      UpdateTypeTools(w);
+      windows_.RefreshCaption(w, ctx_.rec);
+      if (w.Form) w.Form->Repaint();
+    }
+}
+
+}  // namespace kalvex

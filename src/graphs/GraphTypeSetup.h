@@ -1,0 +1,60 @@
+#pragma once
+// Setting a graph window's type through its dialog, recomputing every window
+// when a new recording arrives, and feeding the interval spectrum window from
+// its signal traces window.
+
+#include <functional>
+
+#include "analysis/AnalysisContext.h"
+
+namespace kalvex {
+
+class GraphTypeDialogs;
+class TAllWindows;
+class TGrWin;
+class UserInteraction;
+
+class GraphTypeSetup {
+ public:
+  GraphTypeSetup(TAllWindows& windows, AnalysisContext ctx, UserInteraction& ui,
+                 GraphTypeDialogs& dialogs)
+      : windows_(windows), ctx_(ctx), ui_(ui), dialogs_(dialogs) {}
+
+  // How an accumulating window leaves accumulation (keeping curve 0).
+  void SetLeaveAccumulation(std::function<void(TGrWin&)> leave) { leave_ = std::move(leave); }
+
+  // The "Графики" menu item with this tag, for the active window: sets the
+  // type, refreshes the caption and repaints.
+  void SetTypeFromMenu(int tag);
+
+  // Sets the type through its dialog (code 0: no type). Cancel, a refused
+  // choice or a window without recording changes nothing.
+  void SetType(TGrWin& window, int code);
+
+  // A new current recording: every window that does not accumulate is
+  // recomputed, keeping its type, choices and vertical scaling.
+  void RecomputeAll();
+
+  // Recomputes the interval spectrum window from `traces` (its selected curve
+  // and displayed range), when the traces window feeds one.
+  void FeedIntervalSpectrum(TGrWin& traces);
+
+ private:
+  void Apply(TGrWin& window, TGrWin& proposal, int code, bool sameType);
+  void Recompute(TGrWin& window);
+  void OpenIntervalSpectrum(TGrWin& traces);
+  void CloseOrphanedIntervalSpectrum();
+  void FinishWindow(TGrWin& window);
+  void LeaveAccumulation(TGrWin& window);
+
+  TAllWindows& windows_;
+  AnalysisContext ctx_;
+  UserInteraction& ui_;
+  GraphTypeDialogs& dialogs_;
+  std::function<void(TGrWin&)> leave_;
+};
+
+// The displayed range kept where possible and clamped to the full range.
+void ClampDisplayedRange(TGrWin& window);
+
+}  // namespace kalvex

@@ -1,0 +1,183 @@
+// Setting a window's type through its dialog and recomputing every window for
+// a new recording.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "analysis/DistortionAnalysis.h"
+#include "graphs/GraphTypeDialogs.h"
+#include "graphs/GraphTypeSetup.h"
+#include "support/FakeUserInteraction.h"
+#include "support/FakeWindowSetHost.h"
+#include "support/LinkedFftw.h"
+#include "support/SignalRecording.h"
+
+namespace kalvex {
+namespace {
+
+// Answers every dialog by running `choose` on the proposal (or cancelling).
+struct ScriptedDialogs : GraphTypeDialogs {
+  bool Edit(int type, TGrWin& proposal) override {
+    asked.push_back(type);
+    if (!choose) return false;
+    choose(proposal);
+    return true;
+  }
+  std::function<void(TGrWin&)> choose;
+  std::vector<int> asked;
+};
+
+class GraphTypeSetupTest : public ::testing::Test {
+ protected:
+  GraphTypeSetupTest()
+      : s(Velnarund, 1000, 4000, 4), windows(host), setup(windows, s.Context(), ui, dialogs) {
+    host.set = &windows;
+    s.rec.Origin = OriginFile;
+    for (int slot = 0; slot < 6; ++slot) s.Set(slot, test::Tone(1000.0 * (slot + 1), 40, 4096));
+    s.SetDerived(test::Tone(5000, 40, 4096));
+  }
+
+  TGrWin& NewWindow() { return windows.CreateWindow(s.rec); }
+
+  test::LinkedFftw fftw;
+  test::SignalRecording s;
+  test::FakeWindowSetHost host;
+  TAllWindows windows;
+  test::FakeUserInteraction ui;
+  ScriptedDialogs dialogs;
+  GraphTypeSetup setup;
+};
+
+TEST_F(GraphTypeSetupTest, SameTypeWithOneMoreChannelKeepsTheCurvesOfChannelsThatStay) {
+  TGrWin& w = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeChannels = {-1, -1, -1, -1, 1, 1, -1}; };
+  setup.SetType(w, Amplitude);
+  ASSERT_EQ(w.CurveCount, 2);
+  const auto rmValues = w.Curves[0].Values;
+  const auto bpValues = w.Curves[1].Values;
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeChannels = {-1, -1, -1, 0, 1, 1, -1}; };
+  setup.SetType(w, Amplitude);
+  ASSERT_EQ(w.CurveCount, 3);
+  EXPECT_EQ(w.Curves[1].Values, rmValues);  // RM moved down one place, not recomputed
+  EXPECT_EQ(w.Curves[2].Values, bpValues);
+  EXPECT_EQ(w.Curves[0].Name, "Mass");
+  EXPECT_GT(w.Curves[0].Values->Max, 0);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(w.Curves[c].Computed, -1);
+
+  // Another measure changes every curve.
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeMeasure = 1; };
+  setup.SetType(w, Amplitude);
+  EXPECT_NE(w.Curves[1].Values, rmValues);
+}
+
+TEST_F(GraphTypeSetupTest, CancelRefusalAndSettingsOnlyTypesLeaveTheGraph) {
+  TGrWin& w = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.SpectrumChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  setup.SetType(w, Spectrum);
+  ASSERT_EQ(w.Type, Spectrum);
+  const auto values = w.Curves[0].Values;
+
+  dialogs.choose = nullptr;  // Cancel
+  setup.SetType(w, Phase);
+  EXPECT_EQ(w.Type, Spectrum);
+  EXPECT_EQ(w.Curves[0].Values, values);
+
+  dialogs.choose = [](TGrWin& p) { p.DistortionDisplay = 1; };
+  setup.SetType(w, Distortion);
+  EXPECT_EQ(ui.infos, std::vector<std::string>{"2-d и 3-d еще не поддерживаются"});
+  EXPECT_EQ(w.Type, Spectrum);
+  EXPECT_EQ(w.Curves[0].Values, values);
+
+  dialogs.choose = [](TGrWin& p) { p.ServoOptions = {true, false}; };
+  setup.SetType(w, Servo);
+  EXPECT_EQ(w.Type, Spectrum);
+  EXPECT_EQ(w.CurveCount, 0);
+  EXPECT_TRUE(w.ServoOptions[0]);
+}
+
+TEST_F(GraphTypeSetupTest, PhaseInMode4IsAppliedWithoutDialogAndNoSignalWindowsRefuse) {
+  test::SignalRecording vib(Ombrel16, 1000, 4000, 4);
+  TAllWindows set(host);
+  GraphTypeSetup setup4(set, vib.Context(), ui, dialogs);
+  TGrWin& w = set.CreateWindow(vib.rec);
+  w.PhaseChannels = {-1, 0, -1, -1, -1, -1, -1};
+  setup4.SetType(w, Phase);
+  EXPECT_TRUE(dialogs.asked.empty());
+  EXPECT_EQ(w.Type, Phase);
+
+  w.RecordingMode = NoSignal;
+  setup4.SetType(w, Spectrum);
+  EXPECT_EQ(w.Type, Phase);
+}
+
+TEST_F(GraphTypeSetupTest, DisplayedRangeStaysWherePossible) {
+  TGrWin& w = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.TraceChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  setup.SetType(w, SignalTraces);
+  EXPECT_EQ(w.DisplayedRange, (IndexRange{0, 4000}));  // 0..0 opens the whole range
+  w.DisplayedRange = {1000, 2000};
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  setup.SetType(w, Amplitude);
+  EXPECT_EQ(w.DisplayedRange, (IndexRange{0, 40}));  // beyond the 40 frames: back to the start
+}
+
+TEST_F(GraphTypeSetupTest, IntervalSpectrumWindowFollowsItsTracesWindow) {
+  TGrWin& traces = NewWindow();
+  dialogs.choose = [](TGrWin& p) {
+    p.TraceChannels = {0, -1, -1, -1, -1, -1, -1};
+    p.IntervalSpectrumOn = true;
+  };
+  setup.SetType(traces, SignalTraces);
+  TGrWin* spectrum = windows.IntervalSpectrumWindow();
+  ASSERT_NE(spectrum, nullptr);
+  EXPECT_EQ(spectrum->SourceWindow, &traces);
+  EXPECT_EQ(spectrum->CurveCount, 0);  // no curve of the traces is selected yet
+  traces.SelectedCurve = 0;
+  traces.DisplayedRange = {1000, 3000};
+  setup.FeedIntervalSpectrum(traces);
+  ASSERT_EQ(spectrum->CurveCount, 1);
+  EXPECT_EQ(spectrum->Curves[0].Name, "REF");
+  EXPECT_EQ(spectrum->Curves[0].Values->Count, 16384);
+
+  dialogs.choose = [](TGrWin& p) { p.IntervalSpectrumOn = false; };
+  setup.SetType(traces, SignalTraces);
+  EXPECT_EQ(windows.IntervalSpectrumWindow(), nullptr);  // orphaned: closed
+  EXPECT_EQ(windows.Count(), 1);
+}
+
+TEST_F(GraphTypeSetupTest, RecomputeKeepsTheValueAtTheBandEdgeAndTheDistortionRow) {
+  TGrWin& amp = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeChannels = {-1, -1, -1, -1, 1, -1, -1}; };
+  setup.SetType(amp, Amplitude);
+  // As drawn: band 0..200 px, zero at the bottom (scale mode 1), zoomed so
+  // that 5.0 sits at the band top.
+  CurveSlot& c = amp.Curves[0];
+  c.BandTop = 0;
+  c.BandBottom = 200;
+  c.BandHeight = -200;
+  c.ZeroLine = 200;
+  c.Zoom = 2.0;
+  c.Scale = 0.1;  // 200 px = 5.0 × 200 × 0.1 × 2
+
+  TGrWin& dist = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.DistortionChannel = 0; };
+  setup.SetType(dist, Distortion);
+  ASSERT_TRUE(StepDistortion(s.Context(), dist, 4));
+  ASSERT_EQ(dist.TimePoint, 3);
+
+  TGrWin& group = NewWindow();
+  group.Accumulating = true;
+
+  s.rec.ClearAnalyses();
+  s.Set(4, test::Tone(2000, 40, 4096));
+  setup.RecomputeAll();
+  EXPECT_EQ(c.Zoom, 1.0);
+  EXPECT_DOUBLE_EQ((c.BandTop - c.ZeroLine) / c.BandHeight / c.Scale / c.Zoom, 5.0);
+  EXPECT_EQ(dist.TimePoint, 3);
+  EXPECT_EQ(dist.Curves[0].Values->Count, 2000);
+  EXPECT_EQ(group.Type, NoGraphType);  // accumulating windows take recordings another way
+}
+
+}  // namespace
+}  // namespace kalvex
