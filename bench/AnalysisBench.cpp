@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "BenchRecording.h"
 #include "analysis/FftLibrary.h"
@@ -91,12 +92,23 @@ void TimeFirstAnalysis() {
 }
 
 }  // namespace
+
+double TimeFirstReport(int mode);
+
 }  // namespace kalvex::bench
 
 int main(int argc, char** argv) {
   if (!kalvex::LoadFftLibrary()) {
     std::fprintf(stderr, "kalvex-bench: the FFT library could not be loaded\n");
     return 1;
+  }
+  if (argc > 1 && std::string(argv[1]) == "--first-report") {
+    // A fresh process per record: the report grid with every plan still to make.
+    const int mode = argc > 2 && std::string(argv[2]) == "0" ? kalvex::Velnarund : kalvex::Dodida;
+    std::printf("Report grid of a mode %d record in a fresh process: %.3f s\n", mode,
+                kalvex::bench::TimeFirstReport(mode));
+    kalvex::SaveFftWisdom();
+    return 0;
   }
   kalvex::bench::TimeFirstAnalysis();
   benchmark::Initialize(&argc, argv);

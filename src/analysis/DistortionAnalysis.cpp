@@ -25,9 +25,13 @@ void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
   CurveSlot& curve = window.Curves[0];
   ValueArray& matrix = curve.Allocate(m * rows);
   double* in = t->Input();
+  std::fill(in, in + 2 * m, 0.0);
+  int cleared = 0;  // the input is zero from here on
   for (int k = 0; k < rows; ++k) {
-    std::fill(in, in + 2 * m, 0.0);
+    // Only the previous row's frame needs clearing.
+    std::fill(in + std::max(0, kRowStep * k - 2 * kRowStep), in + std::min(cleared, 2 * m), 0.0);
     const int g = std::max(0, kRowStep * k - kRowStep), e = std::min(n, kRowStep * k + kRowStep);
+    cleared = e;
     // With an odd sample count the last sample lies beyond the transform.
     for (int i = g; i < e && i < 2 * m; ++i) in[i] = HammingWeight(i - g + 1, e - g - 1) * x[i];
     t->Execute();

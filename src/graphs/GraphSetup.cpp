@@ -284,6 +284,44 @@ void ComputeWindow(const AnalysisContext& ctx, TGrWin& w, bool skipComputed) {
   }
 }
 
+void ComputeFirstCurveOnly(const AnalysisContext& ctx, TGrWin& w) {
+  const int frames = FrameCount(ctx);
+  switch (w.Type) {
+    case SignalTraces:
+      ComputeTrace(ctx, w, 0, NthSelected(w.TraceChannels, 0));
+      break;
+    case Amplitude:
+      ComputeAmplitude(ctx, w, 0, true);
+      break;
+    case Phase:
+      ComputePhase(ctx, w, frames, true, false);
+      break;
+    case Harmonics:
+      ComputeHarmonics(ctx, w, frames, true, false);
+      break;
+    case Correlation:
+      ComputeCorrelation(ctx, w, 0);
+      break;
+    case FrequencyVsTime:
+      ComputeFrequencyVsTime(ctx, w, 0, true);
+      break;
+    case Spectrum:
+      ComputeSpectrum(ctx, w, false, true);
+      break;
+    case Ground:
+      ComputeGround(ctx, w, frames, true, false);
+      break;
+    case Power:
+      ComputePower(ctx, w, frames, true, false);
+      break;
+    case AccCompare:
+      ComputeAccCompare(ctx, w, frames, true, false);
+      break;
+    default:
+      break;
+  }
+}
+
 void ApplyDefaultLimits(TGrWin& w, int option, const TFrmFile& rec) {
   const bool similarity = rec.Mode == Similarity;
   auto limits = [](CurveSlot& c, double lo, double hi) {

@@ -37,6 +37,11 @@ void LayoutWindow(const AnalysisContext& ctx, TGrWin& window);
 // (the marker is reset).
 void ComputeWindow(const AnalysisContext& ctx, TGrWin& window, bool skipComputed = false);
 
+// Curve 0 only, for a recording entering an accumulating window: the
+// analyses' first-curve form (values only; the curve keeps its name, colour
+// and range).
+void ComputeFirstCurveOnly(const AnalysisContext& ctx, TGrWin& window);
+
 // The vertical limits the defaults give some types' curves.
 void ApplyDefaultLimits(TGrWin& window, int option, const TFrmFile& rec);
 

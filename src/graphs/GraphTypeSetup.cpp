@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "graphs/Accumulation.h"
 #include "graphs/GraphForm.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/GraphTypeDialogs.h"
@@ -112,7 +113,7 @@ void RestoreScales(TGrWin& w, const std::array<RememberedScale, MaxCurves>& r) {
 void UpdateTypeTools(TGrWin& w) {
   if (!w.Form) return;
   GraphForm::TypeTools tools;
-  tools.accumulationEnabled = w.CurveCount == 1 && w.Type != Distortion;
+  tools.accumulationEnabled = CanAccumulate(w);
   tools.stepButtonsVisible = w.Type == Distortion;
   tools.nextEnabled = w.TimePoint < w.WaterfallRows - 1;
   tools.previousEnabled = w.TimePoint >= 0;

@@ -83,16 +83,11 @@ std::unique_ptr<TGrWin> TAllWindows::CreatePrintWindow(int readoutTextWidth) {
 
 void TAllWindows::ResetToNoType(TGrWin& window) {
   window.Accumulating = false;
-  for (CurveSlot& c : window.Curves) ReleaseCurve(c);
+  for (CurveSlot& c : window.Curves) ReleaseCurve(c, release_);
   window.DistortionMatrixView.reset();
   window.CurveCount = 0;
   window.Type = NoGraphType;
   window.DisplayedRange = {0, 0};
-}
-
-void TAllWindows::ReleaseCurve(CurveSlot& curve) {
-  if (curve.Recording && release_) release_(*curve.Recording);
-  curve.Clear();
 }
 
 void TAllWindows::RemoveAt(int index) {
@@ -103,7 +98,7 @@ void TAllWindows::RemoveAt(int index) {
   // No window may keep pointing at the one that goes.
   for (Entry& e : entries_)
     if (e.window->SourceWindow == gone) e.window->SourceWindow = nullptr;
-  for (CurveSlot& c : gone->Curves) ReleaseCurve(c);
+  for (CurveSlot& c : gone->Curves) ReleaseCurve(c, release_);
 
   entries_.erase(entries_.begin() + index);
   for (int i = index; i < Count(); ++i)
@@ -175,17 +170,18 @@ void TAllWindows::ClearAll() {
   }
 }
 
-void TAllWindows::DeleteAccumulated() {
+void TAllWindows::DeleteAccumulated(const OwnCurveName& ownName) {
   for (Entry& e : entries_) {
     TGrWin& w = *e.window;
     // A window that does not accumulate holds one curve per chosen channel or
     // option, none of them accumulated: it keeps them all.
     if (!w.Accumulating) continue;
-    for (int i = 1; i < MaxCurves; ++i) ReleaseCurve(w.Curves[i]);
-    if (w.CurveCount == 0) continue;
-    w.CurveCount = 1;
-    w.SelectedCurve = 0;
-    w.Curves[0].Colour = w.DefaultColour;
+    if (ownName) {
+      const std::string name = ownName(w);
+      KeepNewestCurve(w, release_, &name);
+    } else {
+      KeepNewestCurve(w, release_, nullptr);
+    }
   }
 }
 

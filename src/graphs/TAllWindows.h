@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "graphs/Accumulation.h"
 #include "graphs/GraphsMenu.h"
 #include "graphs/TGrWin.h"
 #include "graphs/WindowSetHost.h"
@@ -73,9 +74,12 @@ class TAllWindows {
 
   // Every window: frees the values of all curves; no curve is selected.
   void ClearAll();
-  // Every accumulating window keeps only its newest recording (curve 0), in
-  // its default colour, and stays accumulating. The caller refreshes.
-  void DeleteAccumulated();
+  // Every accumulating window keeps only its newest recording (curve 0),
+  // selected, in its default colour and, when `ownName` is given, under the
+  // name it gives its curve outside accumulation; the windows stay
+  // accumulating. Other windows hold no accumulated curves and keep theirs.
+  // The caller refreshes.
+  void DeleteAccumulated(const OwnCurveName& ownName = {});
   bool AnyAccumulating() const;
   // Some accumulating window holds more than one recording.
   bool AnyAccumulatingSeveral() const;
@@ -100,8 +104,6 @@ class TAllWindows {
   TGrWin& AddWindow(const TFrmFile& recording, int readoutGap);
   // Back to no type: out of accumulation, no curves, displayed range 0..0.
   void ResetToNoType(TGrWin& window);
-  // Frees a curve and releases the snapshot it showed.
-  void ReleaseCurve(CurveSlot& curve);
   // Removes window `index` without touching its form.
   void RemoveAt(int index);
   // Closes a window's form on the set's own initiative, then removes it.

@@ -1,0 +1,83 @@
+// Speed of the correlation on the longest record (zero-padded transforms
+// against the direct sums) and of computing every graph of the report grid
+// when a record arrives.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include "BenchRecording.h"
+#include "analysis/ChannelSignal.h"
+#include "analysis/CorrelationAnalysis.h"
+#include "analysis/CrossCorrelation.h"
+#include "graphs/GraphSetup.h"
+#include "graphs/ReportGrid.h"
+#include "graphs/TGrWin.h"
+
+namespace kalvex::bench {
+namespace {
+
+BenchRecording& Record(int mode) {
+  static BenchRecording velnarund(Velnarund), dodida(Dodida);
+  return mode == Dodida ? dodida : velnarund;
+}
+
+// dB mode at 500 samples per second: t = 1, 130 070 lags.
+void BM_CorrelationDb(benchmark::State& state) {
+  BenchRecording& r = Record(Velnarund);
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  TGrWin window;
+  ChooseDefaults(window, Correlation, 0, r.rec);
+  LayoutWindow(ctx, window);
+  for (auto _ : state) ComputeCorrelation(ctx, window, 0);
+  state.counters["lags"] = window.Curves[0].Values->Count;
+}
+BENCHMARK(BM_CorrelationDb)->Unit(benchmark::kMillisecond);
+
+// The same sums by direct summation.
+void BM_CorrelationDbDirectSums(benchmark::State& state) {
+  BenchRecording& r = Record(Velnarund);
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  const int n = r.rec.SweepLength;
+  const std::vector<double> x = ChannelSignal(ctx, 0, 0, n), y = ChannelSignal(ctx, 3, 0, n);
+  std::vector<int> lags;
+  for (int tau = -n + 1; tau < n; ++tau) lags.push_back(tau);
+  for (auto _ : state) benchmark::DoNotOptimize(DirectCorrelationSums(x, y, lags));
+}
+BENCHMARK(BM_CorrelationDbDirectSums)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void ComputeReport(BenchRecording& r) {
+  r.rec.ClearAnalyses();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  for (const ReportCell& cell : ReportCells(r.rec)) {
+    TGrWin window;
+    SetTypeWithDefaults(ctx, window, cell.type, cell.option);
+    benchmark::DoNotOptimize(window.CurveCount);
+  }
+}
+
+void BM_ReportGrid(benchmark::State& state) {
+  BenchRecording& r = Record(static_cast<int>(state.range(0)));
+  for (auto _ : state) ComputeReport(r);
+}
+BENCHMARK(BM_ReportGrid)->Arg(Dodida)->Arg(Velnarund)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The report grid in a fresh process, planning included.
+double TimeFirstReport(int mode) {
+  BenchRecording& r = Record(mode);
+  auto start = std::chrono::steady_clock::now();
+  r.rec.ClearAnalyses();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  for (const ReportCell& cell : ReportCells(r.rec)) {
+    auto t0 = std::chrono::steady_clock::now();
+    TGrWin window;
+    SetTypeWithDefaults(ctx, window, cell.type, cell.option);
+    std::printf("  %-28s %.3f s\n", cell.title.c_str(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace kalvex::bench
