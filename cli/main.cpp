@@ -32,11 +32,12 @@ const std::map<std::string, Subcommand>& Subcommands() {
       {"graph",
        {kalvex::cli::RunGraph,
         "graph FILE --type TYPE [--option K] [--channels a,b,..] [--units u,v,..]\n"
-        "      [--reference R] [--measure 0..3] [--db 0|1] [--mask BITS] [--time-point T]\n"
-        "      [--json OUT]\n"
+        "      [--reference R] [--main M] [--measure 0..3] [--db 0|1] [--orders a,b,..]\n"
+        "      [--kinds LIST] [--dimension 0|1] [--mask BITS] [--time-point T] [--json OUT]\n"
         "    Builds a graph window with the report's defaults, applies the overrides,\n"
         "    computes it and writes it as JSON (OUT '-' or absent: standard output).\n"
-        "    TYPE: SignalTraces, Amplitude, Phase, Distortion, Spectrum, FrequencyVsTime."}},
+        "    TYPE: SignalTraces, Amplitude, Phase, Distortion, Harmonics, Spectrum,\n"
+        "    Correlation, FrequencyVsTime, Ground, Power, AccCompare."}},
       {"frames",
        {kalvex::cli::RunFrames,
         "frames FILE -o OUT\n"

@@ -94,11 +94,24 @@ chmod 755 "$work/readonly"
 
 # Graphs: every type of this build on every sample, as JSON.
 for name in "${!modes[@]}"; do
-  for type in SignalTraces Amplitude Phase Distortion Spectrum FrequencyVsTime; do
+  for type in SignalTraces Amplitude Phase Distortion Harmonics Spectrum Correlation FrequencyVsTime \
+      Ground Power AccCompare; do
     expect_exit 0 "graph $type $name" "$cli" graph "$samples/$name.qrm" --type "$type" --json "$work/g.json"
-    grep -q "\"typeName\":\"$type\"" "$work/g.json" || fail "graph $type $name: no $type window written"
+    case "$type:${modes[$name]}" in
+      Ground:[24] | Power:[24] | AccCompare:[24])
+        grep -q '"curves":\[\]' "$work/g.json" || fail "graph $type $name: curves made without RM and BP" ;;
+      *)
+        grep -q "\"typeName\":\"$type\"" "$work/g.json" || fail "graph $type $name: no $type window written" ;;
+    esac
   done
 done
+# Overrides of the later types.
+expect_exit 0 "power kinds" "$cli" graph "$samples/velnarund.qrm" --type Power --dimension 0 --kinds module,reactive --json -
+grep -o '"name":"[A-Za-z -]*"' "$work/out" | tr '\n' ' ' | grep -q '"name":"Module" "name":"Reactive"' \
+  || fail "power kinds: $(grep -o '"name":"[^"]*"' "$work/out" | tr '\n' ' ')"
+expect_exit 1 "unknown kind" "$cli" graph "$samples/velnarund.qrm" --type Ground --kinds bogus
+expect_exit 0 "linear correlation" "$cli" graph "$samples/dodida.qrm" --type Correlation --db 0 --json -
+grep -q '"fullRange":\[-200,200\]' "$work/out" || fail "linear correlation range"
 expect_exit 1 "graph of an unknown type" "$cli" graph "$samples/dodida.qrm" --type Nothing
 
 # Without the FFT library: the system's message, and the transforms do nothing.
