@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "analysis/AmplitudeAnalysis.h"
+#include "analysis/HarmonicsAnalysis.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/Palette.h"
 #include "recordings/DerivedValues.h"
@@ -122,6 +123,62 @@ TEST_F(GraphSetupTest, DistortionSpectrumAndFrequency) {
   EXPECT_EQ(frequency->Curves[0].Values->Values[20], 100 * 1000 / 4096.0);
 }
 
+TEST_F(GraphSetupTest, HarmonicsOfTheDefaultChannelInEveryOrder) {
+  const auto w = Setup(Harmonics);
+  EXPECT_EQ(w->HarmonicsChannels, Only({3}));
+  EXPECT_EQ(w->HarmonicsOrders, Only({AllOrders, Order2, Order3, Order4, Order5}));
+  ExpectCurves(*w, 5, 40, 10, {0, 40});
+  const char* names[] = {"All", "2-d", "3-d", "4-th", "5-th"};
+  const int orders[] = {AllOrders, Order2, Order3, Order4, Order5};
+  for (int k = 0; k < 5; ++k) {
+    ExpectLabel(w->Curves[k], names[k], Harmonics, Velnarund, orders[k]);
+    EXPECT_EQ(w->Curves[k].Max, 100);
+  }
+  EXPECT_EQ(w->ScaleMode, ZeroAtBottom);
+}
+
+TEST_F(GraphSetupTest, CorrelationOptionChoosesDecibelsOrLinear) {
+  // 1000/s: dB step 2 (q = 2000), linear ±200 samples.
+  const auto db = Setup(Correlation, 0);
+  EXPECT_EQ(db->CorrelationDb, 1);
+  EXPECT_EQ(db->CorrelationReference, 0);
+  EXPECT_EQ(db->CorrelationMain, 3);
+  ExpectCurves(*db, 1, 4000, 500, {-2000, 2000});
+  ExpectLabel(db->Curves[0], "REF-Mass", Correlation, Velnarund, 3);
+  EXPECT_EQ(db->Curves[0].Max, 0);
+  EXPECT_EQ(db->Curves[0].Min, -90);
+
+  const auto linear = Setup(Correlation, 1);
+  EXPECT_EQ(linear->CorrelationDb, 0);
+  ExpectCurves(*linear, 1, 400, 1000, {-200, 200});
+  EXPECT_EQ(linear->Curves[0].Values->Count, 400);
+  EXPECT_EQ(std::max(-linear->Curves[0].Min, linear->Curves[0].Max), 1);
+}
+
+TEST_F(GraphSetupTest, MassAndPlateTypes) {
+  const auto ground = Setup(Ground);
+  EXPECT_TRUE(ground->GroundActive && ground->GroundReactive && ground->GroundModule);
+  ExpectCurves(*ground, 3, 40, 10, {0, 40});
+  const char* kinds[] = {"Module", "Active", "Reactive"};
+  for (int k = 0; k < 3; ++k) ExpectLabel(ground->Curves[k], kinds[k], Ground, Velnarund, k);
+
+  const auto power = Setup(Power);
+  EXPECT_EQ(power->PowerDimension, 1);
+  EXPECT_TRUE(power->Power2dActive);
+  EXPECT_FALSE(power->Power3dActive);
+  ExpectCurves(*power, 1, 40, 10, {0, 40});
+  ExpectLabel(power->Curves[0], "2-d Active", Power, Velnarund, 0);
+
+  const auto compare = Setup(AccCompare);
+  EXPECT_TRUE(compare->AmplDiff && compare->PhaseDiff);
+  ExpectCurves(*compare, 2, 40, 10, {0, 40});
+  ExpectLabel(compare->Curves[0], "AmplDiff", AccCompare, Velnarund, 4);
+  ExpectLabel(compare->Curves[1], "PhaseDiff", AccCompare, Velnarund, 5);
+  // Channel 4 (bin 180 of 4096) has 7000 counts, channel 5 7500 at bin 200:
+  // at the baseplate's fundamental the mass is far weaker.
+  EXPECT_LT(compare->Curves[0].Values->Values[20], -50);
+}
+
 class SimilarityGraphSetupTest : public GraphSetupTest {
  protected:
   SimilarityGraphSetupTest() : GraphSetupTest(Similarity) {
@@ -143,6 +200,29 @@ TEST_F(SimilarityGraphSetupTest, PresentChannelsInTheirOwnColours) {
   }
 }
 
+TEST_F(SimilarityGraphSetupTest, HarmonicsOfPresentChannelsInOneOrder) {
+  for (int option : {0, 1}) {
+    const auto w = Setup(Harmonics, option);
+    const int order = option == 1 ? Order2 : AllOrders;
+    EXPECT_EQ(w->HarmonicsChannels, Only({1, 3}));
+    EXPECT_EQ(w->HarmonicsOrders, Only({order}));
+    ExpectCurves(*w, 2, 40, 10, {0, 40});
+    ExpectLabel(w->Curves[0], "CH1", Harmonics, Similarity, order);
+    ExpectLabel(w->Curves[1], "CH3", Harmonics, Similarity, order);
+  }
+}
+
+TEST_F(SimilarityGraphSetupTest, CorrelationOfTheChannelNumberedByTheOption) {
+  for (int option : {1, 3}) {
+    const auto w = Setup(Correlation, option);
+    EXPECT_EQ(w->CorrelationDb, 1);
+    EXPECT_EQ(w->CorrelationChannels, Only({option}));
+    ExpectCurves(*w, 1, 4000, 500, {-2000, 2000});
+    ExpectLabel(w->Curves[0], "REF-CH" + std::to_string(option), Correlation, Similarity, option);
+    EXPECT_EQ(w->CorrelationMain, option);
+  }
+}
+
 class OmbrelGraphSetupTest : public GraphSetupTest {
  protected:
   OmbrelGraphSetupTest() : GraphSetupTest(Ombrel16) {}
@@ -155,6 +235,34 @@ TEST_F(OmbrelGraphSetupTest, DefaultChannelIsTheVibrator) {
   const auto distortion = Setup(Distortion);
   EXPECT_EQ(distortion->DistortionChannel, 1);
   ExpectLabel(distortion->Curves[0], "VIB", Distortion, Ombrel16, 1);
+}
+
+TEST_F(OmbrelGraphSetupTest, CorrelationOfTheVibrator) {
+  const auto w = Setup(Correlation, 0);
+  EXPECT_EQ(w->CorrelationMain, 1);
+  ExpectLabel(w->Curves[0], "REF-VIB", Correlation, Ombrel16, 1);
+}
+
+// Without reaction mass and baseplate the three types change nothing.
+TEST(NoMassPlateSetupTest, GroundPowerAndAccCompareChangeNothing) {
+  test::LinkedFftw fftw;
+  for (int mode : {Similarity, Ombrel16}) {
+    test::SignalRecording s(mode, 1000, 4000, 4);
+    s.rec.SimilarityChannels[1].Present = true;
+    s.Set(1, test::Tone(5000, 100, 4096));
+    auto w = std::make_unique<TGrWin>();
+    SetTypeWithDefaults(s.Context(), *w, Amplitude, 0);
+    const std::vector<double> before = w->Curves[0].Values->Values;
+    const IndexRange range = w->FullRange;
+    for (int type : {Ground, Power, AccCompare}) {
+      SetTypeWithDefaults(s.Context(), *w, type, 0);
+      EXPECT_EQ(w->Type, Amplitude) << mode << ' ' << type;
+      EXPECT_EQ(w->CurveCount, 1);
+      EXPECT_EQ(w->Curves[0].Values->Values, before);
+      EXPECT_EQ(w->FullRange, range);
+      EXPECT_FALSE(w->GroundModule || w->Power2dActive || w->AmplDiff);
+    }
+  }
 }
 
 }  // namespace
