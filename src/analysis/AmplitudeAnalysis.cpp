@@ -16,7 +16,7 @@ namespace kalvex {
 namespace {
 
 bool EnsureTable(const AnalysisContext& ctx, int mask, int channel, int frames) {
-  if (ctx.rec.FrameAnalyses[channel]) return true;
+  if (HasTable(ctx, channel, frames)) return true;
   return AnalyseFrames(ctx, mask, channel, 0, Amplitude, frames) >= 1;
 }
 

@@ -169,6 +169,12 @@ void StoreBin(FrameAnalysis& table, int reArray, int frame, Bin b) {
 
 }  // namespace
 
+bool HasTable(const AnalysisContext& ctx, int channel, int frames) {
+  if (channel < 0 || channel >= MaxChannelSlots) return false;
+  const auto& table = ctx.rec.FrameAnalyses[channel];
+  return table && table->FrameCount == frames;
+}
+
 int FrameCount(const AnalysisContext& ctx) {
   int step = ctx.settings.AmplitudeStep;
   return step > 0 ? ctx.rec.SweepLength / step : 0;

@@ -16,7 +16,7 @@ void ComputeFrequencyVsTime(const AnalysisContext& ctx, TGrWin& window, int curv
   const int channel = window.FrequencyChannel;
   if (channel < 0 || channel >= MaxChannelSlots) return;
   const int frames = FrameCount(ctx);
-  if (!rec.FrameAnalyses[channel] &&
+  if (!HasTable(ctx, channel, frames) &&
       AnalyseFrames(ctx, window.MaskFor(FrequencyVsTime), channel, 0, FrequencyVsTime, frames) < 1)
     return;
   const FrameAnalysis& table = *rec.FrameAnalyses[channel];

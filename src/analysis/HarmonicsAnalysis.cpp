@@ -71,7 +71,7 @@ void ComputeHarmonics(const AnalysisContext& ctx, TGrWin& w, int frames, bool fi
       continue;
     }
     if (firstOnly && s > 0) break;
-    if (!rec.AnalysisValid[c.channel] &&
+    if ((!rec.AnalysisValid[c.channel] || !HasTable(ctx, c.channel, frames)) &&
         AnalyseFrames(ctx, w.MaskFor(Harmonics), c.channel, 0, Harmonics, frames) < 1)
       return;
     const FrameAnalysis& table = *rec.FrameAnalyses[c.channel];

@@ -36,12 +36,12 @@ ValueArray& AllocateFrames(CurveSlot& c, int frames, const Tables& t) {
 // cross values are read (made before every curve until its cross flag is
 // set). False when one cannot be made.
 bool EnsureFirst(const AnalysisContext& ctx, int channel, int purpose, int frames) {
-  if (ctx.rec.FrameAnalyses[channel]) return true;
+  if (HasTable(ctx, channel, frames)) return true;
   return AnalyseFrames(ctx, 0, channel, 1, purpose, frames) >= 1;
 }
 
 bool EnsureCross(const AnalysisContext& ctx, int channel, int crossFlag, int purpose, int frames) {
-  if (ctx.rec.FrameAnalyses[channel] && ctx.rec.CacheState[crossFlag]) return true;
+  if (HasTable(ctx, channel, frames) && ctx.rec.CacheState[crossFlag]) return true;
   return AnalyseFrames(ctx, 0, channel, 0, purpose, frames) >= 1;
 }
 

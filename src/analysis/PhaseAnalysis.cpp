@@ -62,7 +62,7 @@ void ComputePhase(const AnalysisContext& ctx, TGrWin& window, int frames, bool f
   if (reference < 0 || reference >= MaxChannelSlots) return;
   const int mask = window.MaskFor(Phase);
   const bool referenceChanged = reference != rec.CrossReferenceChannel;
-  if (!rec.FrameAnalyses[reference] &&
+  if (!HasTable(ctx, reference, frames) &&
       AnalyseFrames(ctx, mask, reference, 1, PhasePurpose, frames) < 1)
     return;
   rec.InvalidateCross(reference);
@@ -75,7 +75,7 @@ void ComputePhase(const AnalysisContext& ctx, TGrWin& window, int frames, bool f
     }
     const int channel = NthSelected(window.PhaseChannels, s);
     if (channel < 0) continue;
-    if (!rec.FrameAnalyses[channel] || !rec.CrossValid[channel] || referenceChanged) {
+    if (!HasTable(ctx, channel, frames) || !rec.CrossValid[channel] || referenceChanged) {
       if (AnalyseFrames(ctx, mask, channel, 0, PhasePurpose, frames) < 1) return;
     }
     FillCurve(rec, window, s, channel, reference, frames);

@@ -11,6 +11,7 @@
 
 #include "analysis/DistortionAnalysis.h"
 #include "analysis/FftLibrary.h"
+#include "analysis/AmplitudeAnalysis.h"
 #include "analysis/FrameAnalyser.h"
 #include "analysis/FrequencyAnalysis.h"
 #include "analysis/SpectralBasics.h"
@@ -296,6 +297,28 @@ TEST_F(FrameAnalyserTest, TablesOfAnotherFrameCountAreMadeAnewAndNeverReadAcross
   EXPECT_EQ(s.rec.FrameAnalyses[1]->FrameCount, 20);
   EXPECT_EQ(s.rec.CacheState[0], 0);
   EXPECT_EQ(s.rec.FrameAnalyses[1]->Array(8)[19], 0.0);
+}
+
+}  // namespace
+}  // namespace kalvex
+
+namespace kalvex {
+namespace {
+
+TEST_F(FrameAnalyserTest, AnalysesNeverReadAStaleTableAfterTheStepChanged) {
+  test::SignalRecording s(Velnarund, 1000, 4000);
+  s.Set(0, test::Tone(10000, 40, 4096));
+  s.Set(4, test::Tone(8000, 40, 4096));
+  auto w = test::MakeWindow(Amplitude, s.rec);
+  w->AmplitudeChannels = {-1, -1, -1, -1, 1, -1, -1};
+  w->CurveCount = 1;
+  ComputeAmplitude(s.Context(), *w, 0, false);
+  ASSERT_EQ(w->Curves[0].Values->Count, 40);
+  s.settings.AmplitudeStep = 50;  // no clear of the analyses in between
+  ComputeAmplitude(s.Context(), *w, 0, false);
+  ASSERT_EQ(w->Curves[0].Values->Count, 80);
+  EXPECT_EQ(s.rec.FrameAnalyses[4]->FrameCount, 80);
+  EXPECT_GT(w->Curves[0].Values->Values[70], 0.0);  // a frame the old table never had
 }
 
 }  // namespace
