@@ -193,9 +193,9 @@ void WriteOutput(const std::string& target, const std::string& text) {
 
 int RunGraph(const Words& words, const QString& executablePath) {
   auto options = CliSession::SettingsOptions();
-  for (const char* o : {"--type", "--option", "--channels", "--units", "--reference", "--main",
-                        "--measure", "--db", "--orders", "--kinds", "--dimension", "--mask",
-                        "--time-point", "--json"})
+  for (const char* o :
+       {"--type", "--option", "--channels", "--units", "--reference", "--main", "--measure", "--db",
+        "--orders", "--kinds", "--dimension", "--mask", "--time-point", "--json"})
     options.insert(o);
   CliArgs args(words, options, CliSession::SettingsFlags());
   if (args.Positional().size() != 1 || !args.Has("--type"))

@@ -22,6 +22,12 @@ void ScanCurve(CurveSlot& curve) {
   curve.Max = curve.Values->Max;
 }
 
+bool SkipComputed(CurveSlot& curve, bool skipComputed) {
+  if (!skipComputed || curve.Computed < 0) return false;
+  curve.Computed = -1;
+  return true;
+}
+
 void LabelCurve(CurveSlot& curve, const TFrmFile& rec, const TGrWin& window, int channel) {
   curve.Name = CurveName(rec, window, channel);
   curve.Colour = ChannelColour(window, channel);

@@ -20,6 +20,10 @@ int ChannelColour(const TGrWin& window, int channel);
 // maximum.
 void ScanCurve(CurveSlot& curve);
 
+// With `skipComputed`, a curve whose computed marker is set keeps its values:
+// the marker is reset and true returned (the caller skips the curve).
+bool SkipComputed(CurveSlot& curve, bool skipComputed);
+
 // Name, colour and scale 0 (automatic at the next drawing).
 void LabelCurve(CurveSlot& curve, const TFrmFile& rec, const TGrWin& window, int channel);
 

@@ -75,26 +75,23 @@ bool FftLibrary::Available() {
   return Instance().bound_;
 }
 
+template <typename T>
+T* FftLibrary::Kept(std::map<int, std::unique_ptr<T>>& kept, int n) {
+  if (!bound_ || n < 1) return nullptr;
+  auto it = kept.find(n);
+  if (it != kept.end()) return it->second.get();
+  if (kept.size() >= kMaxKeptLengths) kept.erase(kept.begin());
+  auto made = std::make_unique<T>(api_, n, kMeasure);
+  wisdomChanged_ = true;
+  return kept.emplace(n, std::move(made)).first->second.get();
+}
+
 FftTransform* FftLibrary::Transform(int n) {
-  FftLibrary& lib = Instance();
-  if (!lib.bound_ || n < 1) return nullptr;
-  auto it = lib.transforms_.find(n);
-  if (it != lib.transforms_.end()) return it->second.get();
-  if (lib.transforms_.size() >= kMaxKeptLengths) lib.transforms_.erase(lib.transforms_.begin());
-  auto made = std::make_unique<FftTransform>(lib.api_, n, kMeasure);
-  lib.wisdomChanged_ = true;
-  return lib.transforms_.emplace(n, std::move(made)).first->second.get();
+  return Instance().Kept(Instance().transforms_, n);
 }
 
 FftInverseTransform* FftLibrary::InverseTransform(int n) {
-  FftLibrary& lib = Instance();
-  if (!lib.bound_ || n < 1) return nullptr;
-  auto it = lib.inverses_.find(n);
-  if (it != lib.inverses_.end()) return it->second.get();
-  if (lib.inverses_.size() >= kMaxKeptLengths) lib.inverses_.erase(lib.inverses_.begin());
-  auto made = std::make_unique<FftInverseTransform>(lib.api_, n, kMeasure);
-  lib.wisdomChanged_ = true;
-  return lib.inverses_.emplace(n, std::move(made)).first->second.get();
+  return Instance().Kept(Instance().inverses_, n);
 }
 
 std::unique_ptr<FftTransform> FftLibrary::FreshTransform(int n) {

@@ -116,6 +116,9 @@ class FftLibrary {
 
  private:
   static FftLibrary& Instance();
+  // The kept transform of length n in `kept`, made and planned at first use.
+  template <typename T>
+  T* Kept(std::map<int, std::unique_ptr<T>>& kept, int n);
   FftEntryPoints api_;
   bool bound_ = false;
   bool wisdomChanged_ = false;

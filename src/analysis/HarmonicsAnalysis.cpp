@@ -65,9 +65,8 @@ void ComputeHarmonics(const AnalysisContext& ctx, TGrWin& w, int frames, bool fi
   for (int s = 0; s < w.CurveCount; ++s) {
     const CurveChoice c = ChoiceOf(w, s);
     if (c.channel < 0 || c.order < 0) continue;
-    if (skipComputed && w.Curves[s].Computed >= 0) {
-      LabelHarmonic(rec, w, s, c);
-      w.Curves[s].Computed = -1;
+    if (SkipComputed(w.Curves[s], skipComputed)) {
+      LabelHarmonic(rec, w, s, c);  // a kept curve still gets its name and colour
       continue;
     }
     if (firstOnly && s > 0) break;

@@ -162,10 +162,7 @@ void ComputeGround(const AnalysisContext& ctx, TGrWin& w, int frames, bool first
   TFrmFile& rec = ctx.rec;
   if (!HasMassAndPlate(rec) || !EnsureFirst(ctx, RmChannelIndex(rec.Mode), Ground, frames)) return;
   for (int s = 0; s < w.CurveCount; ++s) {
-    if (skipComputed && w.Curves[s].Computed >= 0) {
-      w.Curves[s].Computed = -1;
-      continue;
-    }
+    if (SkipComputed(w.Curves[s], skipComputed)) continue;
     if (firstOnly && s > 0) break;
     if (!EnsureCross(ctx, BpChannelIndex(rec.Mode), 1, Ground, frames)) return;
     const Tables t = TablesOf(rec);
@@ -192,10 +189,7 @@ void ComputePower(const AnalysisContext& ctx, TGrWin& w, int frames, bool firstO
   const double kb = norm != 0 ? UnitFactor(ctx, rec.Mode, bp, 1, Correction::Excluded) / norm : 0.0;
   if (!EnsureFirst(ctx, rm, Power, frames)) return;
   for (int s = 0; s < w.CurveCount; ++s) {
-    if (skipComputed && w.Curves[s].Computed >= 0) {
-      w.Curves[s].Computed = -1;
-      continue;
-    }
+    if (SkipComputed(w.Curves[s], skipComputed)) continue;
     if (firstOnly && s > 0) break;
     if (!EnsureCross(ctx, bp, 1, Power, frames)) return;
     const Tables t = TablesOf(rec);
@@ -234,10 +228,7 @@ void ComputeAccCompare(const AnalysisContext& ctx, TGrWin& w, int frames, bool f
   // runs always happen; AnalyseFrames fills only what is missing.
   if (AnalyseFrames(ctx, 0, bp, 1, AccCompare, frames) < 1) return;
   for (int s = 0; s < w.CurveCount; ++s) {
-    if (skipComputed && w.Curves[s].Computed >= 0) {
-      w.Curves[s].Computed = -1;
-      continue;
-    }
+    if (SkipComputed(w.Curves[s], skipComputed)) continue;
     if (firstOnly && s > 0) break;
     if (AnalyseFrames(ctx, 0, rm, 0, AccCompare, frames) < 1) return;
     const Tables t = TablesOf(rec);

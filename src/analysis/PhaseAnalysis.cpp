@@ -69,10 +69,7 @@ void ComputePhase(const AnalysisContext& ctx, TGrWin& window, int frames, bool f
   const int curves = firstOnly ? std::min(1, window.CurveCount) : window.CurveCount;
   for (int s = 0; s < curves; ++s) {
     CurveSlot& curve = window.Curves[s];
-    if (skipComputed && curve.Computed >= 0) {
-      curve.Computed = -1;
-      continue;
-    }
+    if (SkipComputed(curve, skipComputed)) continue;
     const int channel = NthSelected(window.PhaseChannels, s);
     if (channel < 0) continue;
     if (!HasTable(ctx, channel, frames) || !rec.CrossValid[channel] || referenceChanged) {

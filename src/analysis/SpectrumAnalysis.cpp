@@ -64,10 +64,7 @@ void ComputeSpectrum(const AnalysisContext& ctx, TGrWin& window, bool skipComput
   const int curves = firstOnly ? std::min(1, window.CurveCount) : window.CurveCount;
   for (int s = 0; s < curves; ++s) {
     CurveSlot& curve = window.Curves[s];
-    if (skipComputed && curve.Computed >= 0) {
-      curve.Computed = -1;
-      continue;
-    }
+    if (SkipComputed(curve, skipComputed)) continue;
     const int channel = NthSelected(window.SpectrumChannels, firstOnly ? 0 : s);
     if (channel < 0) continue;
     FillInput(*t, ChannelSignal(ctx, channel, window.MaskFor(Spectrum), ctx.rec.SweepLength));

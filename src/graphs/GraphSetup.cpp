@@ -51,13 +51,6 @@ void ChooseCorrelation(TGrWin& w, int option, const TFrmFile& rec) {
   if (similarity) w.CorrelationChannels = Only({option});
 }
 
-// Skips curves already computed (resetting their marker) when asked.
-bool SkipComputed(CurveSlot& c, bool skipComputed) {
-  if (!skipComputed || c.Computed < 0) return false;
-  c.Computed = -1;
-  return true;
-}
-
 void ComputeTraces(const AnalysisContext& ctx, TGrWin& w, bool skipComputed) {
   for (int s = 0; s < w.CurveCount; ++s) {
     CurveSlot& curve = w.Curves[s];

@@ -9,9 +9,9 @@
 #include <complex>
 #include <numbers>
 
+#include "analysis/AmplitudeAnalysis.h"
 #include "analysis/DistortionAnalysis.h"
 #include "analysis/FftLibrary.h"
-#include "analysis/AmplitudeAnalysis.h"
 #include "analysis/FrameAnalyser.h"
 #include "analysis/FrequencyAnalysis.h"
 #include "analysis/SpectralBasics.h"
