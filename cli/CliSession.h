@@ -21,6 +21,7 @@ namespace kalvex::cli {
 class CliUserInteraction : public UserInteraction {
  public:
   void ShowError(const std::string& text) override { lastError = text; }
+  void ShowInformation(const std::string& text) override { lastError = text; }
   bool AskYesNo(const std::string&) override { return false; }
   std::string lastError;
 };

@@ -15,5 +15,7 @@ int RunSamples(const Words& words, const QString& executablePath);
 int RunResave(const Words& words, const QString& executablePath);
 int RunGraph(const Words& words, const QString& executablePath);
 int RunFrames(const Words& words, const QString& executablePath);
+int RunSynth(const Words& words, const QString& executablePath);
+int RunCommandBlock(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

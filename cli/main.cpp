@@ -43,6 +43,17 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "frames FILE -o OUT\n"
         "    Writes the per-frame tables of the RM and BP channels "
         "(the \"Signals.TXT\" text)."}},
+      {"synth",
+       {kalvex::cli::RunSynth,
+        "synth --mode M --rate-index K --seconds T -o FILE [params]\n"
+        "    Saves the synthetic test signal of the mode as a new recording file.\n"
+        "    params: --hdw --rm --bp --acc-rm --acc-bp --servo-current --trigger-level\n"
+        "    --trigger-delay --voltage --current --sensor --test-out --polarity --comment\n"
+        "    --channels-on 1,2,3 --x8 LIST"}},
+      {"command-block",
+       {kalvex::cli::RunCommandBlock,
+        "command-block [params] [--trigger-channel I --trigger-edge E --acc-delay-code D]\n"
+        "    Prints the 23-byte command block as the \"Командный файл\" dialog shows it."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

@@ -36,13 +36,11 @@ void PutPadded(Header& h, std::size_t at, std::size_t size, const std::string& t
 }
 
 void PutDateAndTime(Header& h, const LocalDateTime& now) {
-  char date[16], time[16];
-  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100,
-                now.Year % 100);
-  std::snprintf(time, sizeof time, "%02d:%02d:%02d  ", now.Hour % 100, now.Minute % 100,
-                now.Second % 100);
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100, now.Year % 100);
   std::copy_n(date, 10, h.begin() + header::Date);
-  std::copy_n(time, 10, h.begin() + header::Time);
+  const std::string time = HeaderTimeText(now);
+  std::copy_n(time.begin(), 10, h.begin() + header::Time);
 }
 
 void PutComment(Header& h, const std::string& comment) {
@@ -131,6 +129,13 @@ void AppendChannel(std::vector<std::uint8_t>& file, const SampleArray* block, st
 }
 
 }  // namespace
+
+std::string HeaderTimeText(const LocalDateTime& now) {
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d  ", now.Hour % 100, now.Minute % 100,
+                now.Second % 100);
+  return time;
+}
 
 bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader,
                     const LocalDateTime& now, std::vector<std::uint8_t>& file) {

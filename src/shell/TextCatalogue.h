@@ -47,7 +47,8 @@ inline const std::string& Text(TextId id) {
   return Texts().Get(id);
 }
 
-// Inserts the arguments at the "%s" marks of the text, in order.
+// Inserts the arguments at the "%s" and "%d" marks of the text, in order
+// (numbers come already formatted).
 std::string FormatText(TextId id, std::initializer_list<std::string_view> args);
 
 }  // namespace kalvex

@@ -1,0 +1,91 @@
+#include "ParameterOptions.h"
+
+#include "acquisition/CommandBlock.h"
+#include "recordings/ProcessValues.h"
+#include "recordings/TFrmFile.h"
+
+namespace kalvex::cli {
+namespace {
+
+// Mode 2: which similarity channels 1..5 are on (--channels-on) and which
+// of them, or the reference (0), were recorded through x8 (--x8).
+void ApplySimilarityChannels(const CliArgs& args, TFrmFile& rec) {
+  rec.SimilarityChannels[0] = {true, false, "REF"};
+  for (int i = 1; i <= 5; ++i)
+    rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
+  for (const std::string& c : SplitList(args.Get("--channels-on", "1,2,3"))) {
+    const int slot = ParseInt(c, "--channels-on");
+    if (slot < 1 || slot > 5) throw CliExit{ExitUsage, "--channels-on: a channel is 1..5"};
+    rec.SimilarityChannels[slot].Present = true;
+  }
+  if (!args.Has("--x8")) return;
+  for (const std::string& c : SplitList(args.Get("--x8"))) {
+    const int slot = ParseInt(c, "--x8");
+    if (slot < 0 || slot > 5) throw CliExit{ExitUsage, "--x8: a channel is 0..5"};
+    rec.SimilarityChannels[slot].Attenuated = true;
+  }
+}
+
+}  // namespace
+
+std::set<std::string> ParameterOptionNames(bool withTrigger) {
+  std::set<std::string> names{"--mode",
+                              "--rate-index",
+                              "--seconds",
+                              "--hdw",
+                              "--rm",
+                              "--bp",
+                              "--acc-rm",
+                              "--acc-bp",
+                              "--servo-current",
+                              "--trigger-level",
+                              "--trigger-delay",
+                              "--voltage",
+                              "--current",
+                              "--sensor",
+                              "--test-out",
+                              "--polarity",
+                              "--comment",
+                              "--channels-on",
+                              "--x8"};
+  if (withTrigger) names.insert({"--trigger-channel", "--trigger-edge", "--acc-delay-code"});
+  return names;
+}
+
+void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& values) {
+  const int mode = args.GetInt("--mode", 0);
+  if (mode < 0 || mode > 4) throw CliExit{ExitUsage, "--mode is 0..4"};
+  rec.Mode = static_cast<std::uint8_t>(mode);
+  values.CurrentMode = mode;
+  values.ChannelOffset = mode == Dodida ? 2 : 0;
+  values.SampleRateIndex = args.GetInt("--rate-index", 1);
+  const int seconds = args.GetInt("--seconds", 8);
+  if (seconds < 0 || seconds > 65535) throw CliExit{ExitUsage, "--seconds is 0..65535"};
+  rec.SweepSeconds = static_cast<std::uint16_t>(seconds);
+  rec.HoldDownWeight = args.GetInt("--hdw", 20000);
+  rec.ReactionMassWeight = args.GetInt("--rm", 4000);
+  rec.BaseplateWeight = args.GetInt("--bp", 1800);
+  rec.MassAccSensitivity = args.GetDouble("--acc-rm", 100);
+  rec.BaseplateAccSensitivity = args.GetDouble("--acc-bp", 100);
+  rec.ServoCurrentFactor = args.GetDouble("--servo-current", 1);
+  rec.TriggerLevel = args.GetDouble("--trigger-level", 1);
+  rec.TriggerDelay = args.GetDouble("--trigger-delay", 0);
+  rec.SourceVoltageFactor = args.GetDouble("--voltage", 1);
+  rec.SourceCurrentFactor = args.GetDouble("--current", 1);
+  rec.SourceSensorFactor = args.GetDouble("--sensor", 1);
+  rec.TestOut = args.GetDouble("--test-out", 1);
+  const std::string polarity = args.Get("--polarity", "positive");
+  if (polarity != "positive" && polarity != "negative")
+    throw CliExit{ExitUsage, "--polarity must be positive or negative"};
+  rec.PolarityPositive = polarity == "positive";
+  rec.Comment = args.Get("--comment", "");
+  ApplySimilarityChannels(args, rec);
+}
+
+void ApplyAcquisitionChoices(const CliArgs& args, AcquisitionChoices& choices) {
+  choices.TriggerChannelIndex = args.GetInt("--trigger-channel", 0);
+  choices.TriggerEdgeIndex = args.GetInt("--trigger-edge", 0);
+  choices.AccDelayCode = args.GetInt("--acc-delay-code", 0);
+}
+
+}  // namespace kalvex::cli
