@@ -35,14 +35,15 @@ int DataChannelCode(const LinkResult& r) {
   return r.failed == LinkStep::LineSettings ? 7 : 8;
 }
 
-int WaitCode(const LinkResult& r) {
+// A read failure reported by the wait (a lost line) is the read of the phase.
+int WaitCode(const LinkResult& r, bool headerReceived) {
   switch (r.failed) {
     case LinkStep::EventMask:
       return 9;
     case LinkStep::QueueStatus:
       return 11;
     case LinkStep::Read:
-      return 12;
+      return headerReceived ? 13 : 12;
     default:
       return 10;
   }
@@ -101,7 +102,7 @@ void THardware::Receive() {
         Fail(16, failure.systemError);
         return;
       case WaitOutcome::Failed:
-        Fail(WaitCode(failure));
+        Fail(WaitCode(failure, headerReceived_));
         return;
       case WaitOutcome::TimeOut: {
         ++waitCount_;
