@@ -7,6 +7,7 @@
 #include "platform/LanguageModule.h"
 #include "platform/QtSettingsStore.h"
 #include "recordings/RecordingOpen.h"
+#include "recordings/RecordingWriter.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
@@ -73,6 +74,15 @@ void CliSession::OpenFile(const std::string& path) {
   // The command line has no mode dialog: the recording's mode decides which
   // calibration factors its channels take.
   values.ChannelOffset = recording.Mode == Dodida ? 2 : 0;
+}
+
+void CliSession::SaveAsNewRecording(const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  if (!WriteRecording(recording, values, true, CurrentLocalTime(), bytes))
+    throw CliExit{ExitRefused, Text(TextId::RecordTooLong)};
+  QString reason = SaveFileAtomically(QString::fromStdString(path), bytes);
+  if (!reason.isEmpty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {path, reason.toStdString()})};
 }
 
 void CliSession::LoadFft() {

@@ -41,6 +41,10 @@ class CliSession {
   // system's text when it is refused.
   void OpenFile(const std::string& path);
 
+  // Saves the recording as a new recording file (header rebuilt); exits 2
+  // when it cannot be represented and 3 when it cannot be written.
+  void SaveAsNewRecording(const std::string& path);
+
   // Binds the FFT library; without it the system's message goes to stderr
   // and the transform-based analyses do nothing.
   void LoadFft();

@@ -17,5 +17,6 @@ int RunGraph(const Words& words, const QString& executablePath);
 int RunFrames(const Words& words, const QString& executablePath);
 int RunSynth(const Words& words, const QString& executablePath);
 int RunCommandBlock(const Words& words, const QString& executablePath);
+int RunAcquire(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

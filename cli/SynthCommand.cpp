@@ -8,23 +8,9 @@
 #include "platform/FileAccess.h"
 #include "recordings/DerivedValues.h"
 #include "recordings/ParameterChecks.h"
-#include "recordings/RecordingWriter.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
-namespace {
-
-// Saves the recording as a new file (header rebuilt).
-void SaveNewRecording(CliSession& s, const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  if (!WriteRecording(s.recording, s.values, true, CurrentLocalTime(), bytes))
-    throw CliExit{ExitRefused, Text(TextId::RecordTooLong)};
-  QString reason = SaveFileAtomically(QString::fromStdString(path), bytes);
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {path, reason.toStdString()})};
-}
-
-}  // namespace
 
 int RunSynth(const Words& words, const QString& executablePath) {
   auto options = ParameterOptionNames(false);
@@ -43,7 +29,7 @@ int RunSynth(const Words& words, const QString& executablePath) {
   s.recording.Origin = OriginAcquired;
   s.recording.Modified = true;
   ComputeAmplitudeNorm(s.recording, s.values.SampleRateIndex);
-  SaveNewRecording(s, args.Get("-o"));
+  s.SaveAsNewRecording(args.Get("-o"));
   return ExitOk;
 }
 

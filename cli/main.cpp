@@ -54,6 +54,11 @@ const std::map<std::string, Subcommand>& Subcommands() {
        {kalvex::cli::RunCommandBlock,
         "command-block [params] [--trigger-channel I --trigger-edge E --acc-delay-code D]\n"
         "    Prints the 23-byte command block as the \"Командный файл\" dialog shows it."}},
+      {"acquire",
+       {kalvex::cli::RunAcquire,
+        "acquire --port DEVICE [params] -o FILE [--timeout1 S] [--timeout2 S] [--dump]\n"
+        "    Takes one record from an acquisition unit on a serial device and saves it\n"
+        "    as a new recording file; progress on stderr; Ctrl+C stops (exit 130)."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

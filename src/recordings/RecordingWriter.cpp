@@ -37,7 +37,8 @@ void PutPadded(Header& h, std::size_t at, std::size_t size, const std::string& t
 
 void PutDateAndTime(Header& h, const LocalDateTime& now) {
   char date[16];
-  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100, now.Year % 100);
+  std::snprintf(date, sizeof date, "%02d/%02d/%02d  ", now.Month % 100, now.Day % 100,
+                now.Year % 100);
   std::copy_n(date, 10, h.begin() + header::Date);
   const std::string time = HeaderTimeText(now);
   std::copy_n(time.begin(), 10, h.begin() + header::Time);

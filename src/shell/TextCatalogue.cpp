@@ -78,7 +78,8 @@ std::string FormatText(TextId id, std::initializer_list<std::string_view> args) 
   std::string out;
   auto arg = args.begin();
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == 's' || pattern[i + 1] == 'd')) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() &&
+        (pattern[i + 1] == 's' || pattern[i + 1] == 'd')) {
       if (arg != args.end()) out += *arg++;
       ++i;
     } else {

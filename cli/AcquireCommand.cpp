@@ -1,0 +1,126 @@
+// kalvex-cli acquire: one record from an acquisition unit on a serial device,
+// with the worker of the Start button on its own thread; Ctrl+C is the Stop
+// button.
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "CliSession.h"
+#include "Commands.h"
+#include "ParameterOptions.h"
+#include "acquisition/CommandBlock.h"
+#include "acquisition/ReceivedRecord.h"
+#include "acquisition/THardware.h"
+#include "platform/FileAccess.h"
+#include "platform/FileDump.h"
+#include "platform/QtSerialLink.h"
+#include "recordings/DerivedValues.h"
+#include "recordings/ParameterChecks.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex::cli {
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+  interrupted.store(true);
+}
+
+// Status lines on stderr as they change; the worker never waits for them
+// beyond the write itself.
+class StderrObserver : public AcquisitionObserver {
+ public:
+  void StatusText(const std::string& text) override {
+    if (text != last_) std::cerr << text << "\n";
+    last_ = text;
+  }
+  void Progress(int indicator) override {
+    if (indicator >= ProgressSecondsBase) {
+      std::cerr << "  " << indicator - ProgressSecondsBase << " s left\n";
+    } else if (indicator < ProgressBlank && indicator / 10 != lastTenth_) {
+      lastTenth_ = indicator / 10;
+      std::cerr << "  " << indicator << " %\n";
+    }
+  }
+
+ private:
+  std::string last_;
+  int lastTenth_ = -1;
+};
+
+struct WorkerRun {
+  int result = -1;
+  int systemError = 0;
+};
+
+// Runs the worker on its own thread (the serial link lives there), polling
+// Ctrl+C as the stop request.
+WorkerRun RunWorker(const std::string& device, const CommandBlock& block,
+                    std::vector<std::uint8_t>& buffer, bool dump, int timeout1, int timeout2) {
+  std::atomic<THardware*> worker{nullptr};
+  std::atomic<bool> done{false};
+  WorkerRun run;
+  std::thread thread([&] {
+    QtSerialLink link(QString::fromStdString(device));
+    StderrObserver observer;
+    std::unique_ptr<FileDump> dumpFile = dump ? std::make_unique<FileDump>() : nullptr;
+    THardware hardware(link, observer, 1, block, buffer, dumpFile.get(), timeout1, timeout2);
+    worker.store(&hardware);
+    hardware.Execute();
+    worker.store(nullptr);
+    run = {hardware.ResultCode(), hardware.SystemError()};
+    done.store(true);
+  });
+  while (!done.load()) {
+    if (interrupted.load())
+      if (THardware* w = worker.load()) w->RequestStop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  thread.join();
+  return run;
+}
+
+}  // namespace
+
+int RunAcquire(const Words& words, const QString& executablePath) {
+  auto options = ParameterOptionNames(true);
+  options.insert({"--port", "-o", "--timeout1", "--timeout2"});
+  CliArgs args(words, options, {"--dump"});
+  if (!args.Has("--port") || !args.Has("-o") || !args.Positional().empty())
+    throw CliExit{ExitUsage, "usage: kalvex-cli acquire --port DEVICE [params] -o FILE"};
+  CliSession s(executablePath);
+  ApplyParameterOptions(args, s.recording, s.values);
+  AcquisitionChoices choices;
+  ApplyAcquisitionChoices(args, choices);
+  if (!ValidateParameters(s.recording, s.values, s.ui)) throw CliExit{ExitRefused, s.ui.lastError};
+  s.recording.SampleRate = static_cast<std::uint16_t>(500 << s.values.SampleRateIndex);
+  s.recording.RecordLength = static_cast<std::uint16_t>(s.recording.SweepLength + 500);
+  CommandBlock block;
+  block.MarkParametersSet();  // the parameters are given on the command line
+  if (!BuildCommandBlock(block, s.recording, s.values, choices, s.ui))
+    throw CliExit{ExitRefused, s.ui.lastError};
+
+  const RecordShape shape = ShapeOf(s.recording);
+  std::vector<std::uint8_t> buffer(ExpectedDataSize(shape), 0);
+  std::signal(SIGINT, OnInterrupt);
+  const std::string device = args.Get("--port");
+  const WorkerRun run = RunWorker(device, block, buffer, args.Has("--dump"),
+                                  args.GetInt("--timeout1", s.settings.Timeout1),
+                                  args.GetInt("--timeout2", s.settings.Timeout2));
+  if (run.result == ResultStopped) return 130;
+  if (run.result != ResultComplete)
+    throw CliExit{ExitRefused, AcquisitionResultMessage(run.result, device, run.systemError)};
+  if (!FillAcquiredRecord(s.recording, s.settings, buffer, shape, CurrentLocalTime(), s.ui))
+    throw CliExit{ExitRefused, s.ui.lastError};
+  ComputeAmplitudeNorm(s.recording, s.values.SampleRateIndex);
+
+  s.SaveAsNewRecording(args.Get("-o"));
+  return ExitOk;
+}
+
+}  // namespace kalvex::cli

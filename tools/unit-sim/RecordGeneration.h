@@ -1,0 +1,30 @@
+#pragma once
+// What the unit sends back: the record header and the data block of the
+// synthetic test signal, as the unit puts it on the line.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "CommandDecoding.h"
+
+namespace kalvex::unitsim {
+
+// Channels on the line: six for modes 0..2 (whatever the block's channel
+// count), three for "Dodida", two for "Ombrel16".
+int WireChannelCount(int mode);
+
+// The synthetic channel sent in wire position `position`. The unit sends
+// "Dodida" as REF, BP, RM: synthetic channel 2 goes second and channel 1
+// third (the program swaps them back).
+int SyntheticChannelAt(int mode, int position);
+
+// Three bytes the program shows but does not interpret: 1, k and the mode.
+std::array<std::uint8_t, 3> RecordHeaderFor(const RecordRequest& request);
+
+// The data block: for each sample, each wire channel's value as signed 16-bit
+// big-endian; the synthetic signal with polarity "Positive" over the sweep
+// (record length - 500 samples), zeros after it.
+std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request);
+
+}  // namespace kalvex::unitsim
