@@ -9,8 +9,10 @@
 #include "analysis/DistortionAnalysis.h"
 #include "graphs/Captions.h"
 #include "graphs/GraphSetup.h"
+#include "graphs/PlotRenderer.h"
 #include "graphs/TGrWin.h"
 #include "platform/FileAccess.h"
+#include "platform/QtCanvas.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
@@ -189,18 +191,60 @@ void WriteOutput(const std::string& target, const std::string& text) {
     throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
 }
 
+struct ImageSize {
+  int width = 1000;
+  int height = 600;
+};
+
+// "WxH"; smaller pictures leave no room for the plot between the labels.
+ImageSize ParseSize(const std::string& text) {
+  constexpr int kMinWidth = 160, kMinHeight = 100, kMax = 10000;
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) throw CliExit{ExitUsage, "--size is WxH, e.g. 1000x600"};
+  ImageSize size{ParseInt(text.substr(0, x), "--size"), ParseInt(text.substr(x + 1), "--size")};
+  if (size.width < kMinWidth || size.width > kMax || size.height < kMinHeight || size.height > kMax)
+    throw CliExit{ExitUsage, "--size: the width is " + std::to_string(kMinWidth) + ".." +
+                                 std::to_string(kMax) + ", the height " +
+                                 std::to_string(kMinHeight) + ".." + std::to_string(kMax)};
+  return size;
+}
+
+// The window drawn as on a surface of the image's size (no form: no legend and
+// no read-out line), in colour. `window` null: a blank picture.
+void WritePng(const std::string& target, ImageSize size, TGrWin* window,
+              const AnalysisContext& ctx) {
+  ImageCanvas image(size.width, size.height);
+  if (!image.Valid())
+    throw CliExit{ExitIo,
+                  FormatText(TextId::CannotCreateFile, {target, "the image could not be made"})};
+  if (window) {
+    window->PlotWidth = size.width;
+    window->PlotHeight = size.height;
+    DrawGraph(*window, image.Surface(), ctx, DrawRequest{});
+  }
+  const QString reason = image.SavePng(QString::fromStdString(target));
+  if (!reason.isEmpty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+}
+
 }  // namespace
 
 int RunGraph(const Words& words, const QString& executablePath) {
   auto options = CliSession::SettingsOptions();
-  for (const char* o :
-       {"--type", "--option", "--channels", "--units", "--reference", "--main", "--measure", "--db",
-        "--orders", "--kinds", "--dimension", "--mask", "--time-point", "--json"})
+  for (const char* o : {"--type", "--option", "--channels", "--units", "--reference", "--main",
+                        "--measure", "--db", "--orders", "--kinds", "--dimension", "--mask",
+                        "--time-point", "--json", "--png", "--size"})
     options.insert(o);
   CliArgs args(words, options, CliSession::SettingsFlags());
   if (args.Positional().size() != 1 || !args.Has("--type"))
-    throw CliExit{ExitUsage, "usage: kalvex-cli graph FILE --type TYPE [options] [--json OUT]"};
+    throw CliExit{ExitUsage,
+                  "usage: kalvex-cli graph FILE --type TYPE [options] [--json OUT] [--png OUT]"};
   const int type = ParseType(args.Get("--type"));
+  const bool png = args.Has("--png");
+  if (args.Has("--size") && !png) throw CliExit{ExitUsage, "--size needs --png"};
+  const ImageSize size = args.Has("--size") ? ParseSize(args.Get("--size")) : ImageSize{};
+  // JSON goes to standard output unless only a picture was asked for.
+  const bool json = args.Has("--json") || !png;
   CliSession session(executablePath);
   session.ApplyOptions(args);
   session.OpenFile(args.Positional()[0]);
@@ -212,7 +256,8 @@ int RunGraph(const Words& words, const QString& executablePath) {
   // Types that need RM and BP channels change nothing in other modes.
   if ((type == Ground || type == Power || type == AccCompare) &&
       RmChannelIndex(session.recording.Mode) < 0) {
-    WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+    if (png) WritePng(args.Get("--png"), size, nullptr, ctx);
+    if (json) WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
     return ExitOk;
   }
   ChooseDefaults(window, type, option, session.recording);
@@ -228,7 +273,8 @@ int RunGraph(const Words& words, const QString& executablePath) {
           std::string("--time-point is -1..").append(std::to_string(window.WaterfallRows - 1))};
     StepDistortion(ctx, window, point - window.TimePoint);
   }
-  WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+  if (png) WritePng(args.Get("--png"), size, &window, ctx);
+  if (json) WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
   return ExitOk;
 }
 

@@ -2,8 +2,11 @@
 // without a display.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <iostream>
 #include <map>
+#include <memory>
 
 #include "CliArgs.h"
 #include "Commands.h"
@@ -34,8 +37,11 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "graph FILE --type TYPE [--option K] [--channels a,b,..] [--units u,v,..]\n"
         "      [--reference R] [--main M] [--measure 0..3] [--db 0|1] [--orders a,b,..]\n"
         "      [--kinds LIST] [--dimension 0|1] [--mask BITS] [--time-point T] [--json OUT]\n"
+        "      [--png OUT [--size WxH]]\n"
         "    Builds a graph window with the report's defaults, applies the overrides,\n"
-        "    computes it and writes it as JSON (OUT '-' or absent: standard output).\n"
+        "    computes it and writes it as JSON (OUT '-' or absent: standard output);\n"
+        "    --png draws it in colour into a PNG image (default 1000x600; JSON then\n"
+        "    only with --json).\n"
         "    TYPE: SignalTraces, Amplitude, Phase, Distortion, Harmonics, Spectrum,\n"
         "    Correlation, FrequencyVsTime, Ground, Power, AccCompare."}},
       {"frames",
@@ -77,10 +83,22 @@ void PrintHelp(std::ostream& out) {
          "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error.\n";
 }
 
+// Drawing text needs fonts and so the GUI application; the command line never
+// opens a window, so it runs on the offscreen platform unless told otherwise.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  const bool draws = argc > 1 && std::string(argv[1]) == "graph" &&
+                     std::find_if(argv + 2, argv + argc, [](const char* word) {
+                       return std::string(word) == "--png";
+                     }) != argv + argc;
+  if (!draws) return std::make_unique<QCoreApplication>(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
   Words words(argv + 1, argv + argc);
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     PrintHelp(words.empty() ? std::cerr : std::cout);

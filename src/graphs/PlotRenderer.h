@@ -27,10 +27,31 @@ struct DrawRequest {
 // The whole drawing (on screen when the window has a form and no outer
 // rectangle is given). `ctx` gives the recording (origin, sweep seconds,
 // channel names and units, the REF frame table) and the settings.
-void DrawGraph(TGrWin& window, Canvas& canvas, const AnalysisContext& ctx, const DrawRequest& request);
+void DrawGraph(TGrWin& window, Canvas& canvas, const AnalysisContext& ctx,
+               const DrawRequest& request);
+
+// One curve in the band DrawGraph gave it (nothing without data, or for an
+// interval spectrum without a chosen source curve).
+void DrawCurve(const TGrWin& window, int curve, bool colour, Canvas& canvas,
+               const AnalysisContext& ctx);
+
+// The ordinate labels of a curve's band, each ending at x.
+void DrawYLabels(const TGrWin& window, Canvas& canvas, int x, bool colour, int curve,
+                 const AnalysisContext& ctx);
+
+// The value line above the plot for the pixel column x (on screen); stores
+// each curve's text extent in its slot.
+void DrawReadout(TGrWin& window, Canvas& canvas, const AnalysisContext& ctx, int x);
+
+// A curve's label written bottom-to-top beside the plot, centred on its band,
+// in the current font colour; only on screen.
+void DrawVerticalLegend(Canvas& canvas, const std::string& text, int x, bool onScreen,
+                        bool selected, int bandTop, int bandBottom);
 
 // Number formats of labels and read-outs ("." is the separator).
 std::string FormatXLabel(int index, double xPerUnit);
+// The in-between labels fall between indices.
+std::string FormatXLabel(double index, double xPerUnit);
 std::string FormatXReadout(int index, double xPerUnit);
 std::string FormatYLabel(double value);
 std::string FormatReadoutValue(double value, int graphType);

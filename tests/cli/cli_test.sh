@@ -92,11 +92,12 @@ fi
 expect_exit 3 "save over a folder" "$cli" resave "$samples/velnarund.qrm" "$work/readonly"
 chmod 755 "$work/readonly"
 
-# Graphs: every type of this build on every sample, as JSON.
+# Graphs: every type of this build on every sample, as JSON and drawn.
 for name in "${!modes[@]}"; do
   for type in SignalTraces Amplitude Phase Distortion Harmonics Spectrum Correlation FrequencyVsTime \
       Ground Power AccCompare; do
-    expect_exit 0 "graph $type $name" "$cli" graph "$samples/$name.qrm" --type "$type" --json "$work/g.json"
+    expect_exit 0 "graph $type $name" "$cli" graph "$samples/$name.qrm" --type "$type" --json "$work/g.json" \
+      --png "$work/g.png"
     case "$type:${modes[$name]}" in
       Ground:[24] | Power:[24] | AccCompare:[24])
         grep -q '"curves":\[\]' "$work/g.json" || fail "graph $type $name: curves made without RM and BP" ;;
@@ -113,6 +114,24 @@ expect_exit 1 "unknown kind" "$cli" graph "$samples/velnarund.qrm" --type Ground
 expect_exit 0 "linear correlation" "$cli" graph "$samples/dodida.qrm" --type Correlation --db 0 --json -
 grep -q '"fullRange":\[-200,200\]' "$work/out" || fail "linear correlation range"
 expect_exit 1 "graph of an unknown type" "$cli" graph "$samples/dodida.qrm" --type Nothing
+
+# Pictures: drawn without a display, at the asked size, beside the JSON or alone.
+png_size() { od -An -tx1 -j12 -N12 "$1" | tr -d ' \n'; }  # "IHDR", width, height
+expect_exit 0 "graph picture and JSON" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  "$cli" graph "$samples/dodida.qrm" --type Spectrum --png "$work/g.png" --size 640x400 --json "$work/g.json"
+[ "$(png_size "$work/g.png")" = "494844520000028000000190" ] || fail "graph picture: not a 640x400 PNG"
+[ "$(wc -c <"$work/g.png")" -gt 3000 ] || fail "graph picture: nothing drawn"
+grep -q '"typeName":"Spectrum"' "$work/g.json" || fail "graph picture: no JSON beside it"
+expect_exit 0 "graph picture alone" "$cli" graph "$samples/dodida.qrm" --type Distortion --png "$work/d.png"
+[ "$(png_size "$work/d.png")" = "49484452000003e800000258" ] || fail "graph picture: default size is not 1000x600"
+[ -s "$work/out" ] && fail "graph picture alone: JSON written to standard output"
+expect_exit 0 "graph picture of a type the mode lacks" "$cli" graph "$samples/similarity.qrm" --type Ground --png "$work/e.png"
+[ -s "$work/e.png" ] || fail "graph picture of a type the mode lacks: no picture"
+expect_exit 1 "graph picture too small" "$cli" graph "$samples/dodida.qrm" --type Spectrum --png "$work/s.png" --size 20x10
+expect_exit 1 "graph picture size unreadable" "$cli" graph "$samples/dodida.qrm" --type Spectrum --png "$work/s.png" --size 640
+expect_exit 1 "size without picture" "$cli" graph "$samples/dodida.qrm" --type Spectrum --size 640x400
+[ -e "$work/s.png" ] && fail "graph picture: written despite a bad size"
+expect_exit 3 "graph picture in a missing folder" "$cli" graph "$samples/dodida.qrm" --type Spectrum --png "$work/none/g.png"
 
 # Without the FFT library: the system's message, and the transforms do nothing.
 KALVEX_FFTW_LIBRARY=/nonexistent/libfftw.so expect_exit 0 "spectrum without FFT" \
