@@ -1,12 +1,38 @@
 #pragma once
-// How the core talks to the operator: message boxes and questions. The desktop
-// program shows them as dialogs, the command line prints them, tests script
-// them. Called on the user-interface thread only; every call blocks until the
-// operator has answered.
+// How the core talks to the operator: message boxes, questions, the file
+// dialogs and the one-line text editor. The desktop program shows them as
+// dialogs, the command line prints them, tests script them. Called on the
+// user-interface thread only; every call blocks until the operator has
+// answered.
 
+#include <optional>
 #include <string>
 
 namespace kalvex {
+
+enum class YesNoCancel { Yes, No, Cancel };
+
+// What a file dialog offers.
+struct FileDialogRequest {
+  // Pairs of description and pattern separated by '|', e.g.
+  // "Text (*.txt)|*.txt|All (*.*)|*.*"; the first pair is chosen at first.
+  std::string filter;
+  // Appended (".QRM") to a typed name that has no extension.
+  std::string defaultExtension;
+  // The name the dialog starts with; empty for none.
+  std::string initialName;
+  // Save dialogs: ask before a chosen file that exists is replaced, and
+  // offer the dialog again on "No".
+  bool confirmOverwrite = false;
+};
+
+// A dialog with one line of text, "Да" and "Отменить".
+struct TextEditRequest {
+  std::string title;
+  std::string label;
+  std::string text;  // the line as it starts
+  int maxChars = 0;  // the line takes at most this many characters; 0 = any
+};
 
 class UserInteraction {
  public:
@@ -20,6 +46,24 @@ class UserInteraction {
 
   // A yes/no question; true for "Yes".
   virtual bool AskYesNo(const std::string& text) = 0;
+
+  // A question with "Yes", "No" and "Cancel". Without its own box, the
+  // yes/no question (never Cancel).
+  virtual YesNoCancel AskYesNoCancel(const std::string& text) {
+    return AskYesNo(text) ? YesNoCancel::Yes : YesNoCancel::No;
+  }
+
+  // The chosen path, or nothing when the dialog was cancelled. Without
+  // dialogs, always cancelled.
+  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) {
+    return std::nullopt;
+  }
+  virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) {
+    return std::nullopt;
+  }
+
+  // The edited line, or nothing on "Отменить". Without a dialog, cancelled.
+  virtual std::optional<std::string> EditText(const TextEditRequest&) { return std::nullopt; }
 };
 
 }  // namespace kalvex

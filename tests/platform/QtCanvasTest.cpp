@@ -5,26 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <optional>
 #include <set>
 
 #include "platform/QtCanvas.h"
+#include "support/QtApplication.h"
 
 namespace kalvex {
 namespace {
-
-// Fonts need a QGuiApplication; the offscreen platform keeps the tests free of
-// a display.
-void EnsureGuiApplication() {
-  if (QCoreApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kalvex_platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-}
 
 struct Box {
   int left = 0, top = 0, right = 0, bottom = 0;  // inclusive
@@ -58,7 +47,7 @@ CanvasFont Font(const char* name, int height, int width = 0, int escapement = 0)
 
 class QtCanvasTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureGuiApplication(); }
+  static void SetUpTestSuite() { test::EnsureApplication(); }
 
   ImageCanvas image_{400, 300};
   Canvas& canvas_ = image_.Surface();
@@ -238,7 +227,7 @@ TEST_F(QtCanvasTest, AverageWidthWidensTheFont) {
 }
 
 TEST(ImageCanvasTest, SavesAWhitePictureAsPng) {
-  EnsureGuiApplication();
+  test::EnsureApplication();
   QTemporaryDir dir;
   ImageCanvas image(64, 32);
   ASSERT_TRUE(image.Valid());
@@ -260,7 +249,7 @@ TEST(ImageCanvasTest, SavesAWhitePictureAsPng) {
 }
 
 TEST(ImageCanvasTest, FailuresAreReportedAndLeaveNoFile) {
-  EnsureGuiApplication();
+  test::EnsureApplication();
   QTemporaryDir dir;
   ImageCanvas image(16, 16);
   const QString missing = dir.filePath("no-such-folder/graph.png");

@@ -1,8 +1,10 @@
 #pragma once
-// A scripted operator for tests: records every error box and every question
-// in the order they came, and answers the questions from a script.
+// A scripted operator for tests: records every error box, question, file
+// dialog and text editor in the order they came, and answers them from
+// scripts.
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,10 +27,34 @@ class FakeUserInteraction : public UserInteraction {
     return answer;
   }
 
+  // Unscripted: Cancel.
+  YesNoCancel AskYesNoCancel(const std::string& text) override {
+    questions.push_back(text);
+    return Next(threeWayAnswers, YesNoCancel::Cancel);
+  }
+
+  // Unscripted dialogs are cancelled.
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override {
+    openDialogs.push_back(request);
+    return Next(openChoices, std::optional<std::string>());
+  }
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override {
+    saveDialogs.push_back(request);
+    return Next(saveChoices, std::optional<std::string>());
+  }
+  std::optional<std::string> EditText(const TextEditRequest& request) override {
+    textEdits.push_back(request);
+    return Next(editedTexts, std::optional<std::string>());
+  }
+
   void Clear() {
     errors.clear();
     questions.clear();
     answers.clear();
+    threeWayAnswers.clear();
+    openDialogs.clear();
+    saveDialogs.clear();
+    textEdits.clear();
   }
 
   std::vector<std::string> errors;
@@ -36,6 +62,23 @@ class FakeUserInteraction : public UserInteraction {
   std::vector<std::string> questions;
   std::deque<bool> answers;
   bool answerWhenUnscripted = true;
+
+  std::deque<YesNoCancel> threeWayAnswers;
+  std::deque<std::optional<std::string>> openChoices;  // nullopt: cancelled
+  std::deque<std::optional<std::string>> saveChoices;
+  std::deque<std::optional<std::string>> editedTexts;
+  std::vector<FileDialogRequest> openDialogs;
+  std::vector<FileDialogRequest> saveDialogs;
+  std::vector<TextEditRequest> textEdits;
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& script, T unscripted) {
+    if (script.empty()) return unscripted;
+    T answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace kalvex::test

@@ -1,0 +1,17 @@
+#pragma once
+// The file commands' file store over the platform's files: whole-file reads
+// with the last-write time in local time, and saves through a temporary file
+// that replaces the target only when complete.
+
+#include "recordings/FileStore.h"
+
+namespace kalvex {
+
+class QtFileStore : public FileStore {
+ public:
+  StoredFile Read(const std::string& path) override;
+  std::string SaveAtomically(const std::string& path, std::span<const std::uint8_t> bytes) override;
+  bool Exists(const std::string& path) override;
+};
+
+}  // namespace kalvex

@@ -1,0 +1,41 @@
+#pragma once
+// The file system as the file commands see it: whole files in, whole files
+// out. A save either replaces the target by a complete new file or leaves it
+// as it was. The desktop program implements it over the platform's files;
+// tests keep files in memory. Called on the user-interface thread.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "recordings/ProcessValues.h"
+
+namespace kalvex {
+
+struct StoredFile {
+  std::vector<std::uint8_t> bytes;
+  LocalDateTime lastWrite;  // local time; all zero when unknown
+  std::string error;        // the platform's reason; empty when the file was read
+  bool ok() const { return error.empty(); }
+};
+
+class FileStore {
+ public:
+  virtual ~FileStore() = default;
+
+  // The whole file with its last-write time, or the reason it could not be
+  // read (a folder cannot be read).
+  virtual StoredFile Read(const std::string& path) = 0;
+
+  // Writes `bytes` as the file at `path`: a complete new file replaces any
+  // old one, or nothing changes. Returns the platform's reason on failure,
+  // empty text on success.
+  virtual std::string SaveAtomically(const std::string& path,
+                                     std::span<const std::uint8_t> bytes) = 0;
+
+  // A file (not a folder) exists at `path`.
+  virtual bool Exists(const std::string& path) = 0;
+};
+
+}  // namespace kalvex
