@@ -1,0 +1,37 @@
+#pragma once
+// The operator's dialogs on Qt: message boxes, the file dialogs and the
+// one-line text editor, each modal over `parent`.
+
+#include <QString>
+
+#include "shell/UserInteraction.h"
+
+class QWidget;
+
+namespace kalvex {
+
+// "Text (*.txt)|*.txt|All|*.*" → "Text (*.txt);;All (*.*)": Qt reads the
+// patterns from the parentheses, so a description without its patterns gets
+// them appended; ';' between patterns becomes a space.
+QString QtFileFilter(const std::string& filter);
+
+// ".QRM" → "QRM", as Qt's default suffix.
+QString QtDefaultSuffix(const std::string& extension);
+
+class QtUserInteraction : public UserInteraction {
+ public:
+  explicit QtUserInteraction(QWidget* parent) : parent_(parent) {}
+
+  void ShowError(const std::string& text) override;
+  void ShowInformation(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  YesNoCancel AskYesNoCancel(const std::string& text) override;
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
+  std::optional<std::string> EditText(const TextEditRequest& request) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace kalvex
