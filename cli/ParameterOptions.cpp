@@ -9,21 +9,26 @@ namespace {
 
 // Mode 2: which similarity channels 1..5 are on (--channels-on) and which
 // of them, or the reference (0), were recorded through x8 (--x8).
+// The slot numbers listed in an option, each within lo..hi.
+std::vector<int> SlotList(const CliArgs& args, const char* name, const char* fallback, int lo,
+                          int hi) {
+  std::vector<int> slots;
+  for (const std::string& c : SplitList(args.Get(name, fallback))) {
+    const int slot = ParseInt(c, name);
+    if (slot < lo || slot > hi)
+      throw CliExit{ExitUsage, std::string(name) + ": a channel is " + std::to_string(lo) + ".." +
+                                   std::to_string(hi)};
+    slots.push_back(slot);
+  }
+  return slots;
+}
+
 void ApplySimilarityChannels(const CliArgs& args, TFrmFile& rec) {
-  rec.SimilarityChannels[0] = {true, false, "REF"};
-  for (int i = 1; i <= 5; ++i)
-    rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
-  for (const std::string& c : SplitList(args.Get("--channels-on", "1,2,3"))) {
-    const int slot = ParseInt(c, "--channels-on");
-    if (slot < 1 || slot > 5) throw CliExit{ExitUsage, "--channels-on: a channel is 1..5"};
+  ResetSimilarityChannels(rec);
+  for (int slot : SlotList(args, "--channels-on", "1,2,3", 1, 5))
     rec.SimilarityChannels[slot].Present = true;
-  }
   if (!args.Has("--x8")) return;
-  for (const std::string& c : SplitList(args.Get("--x8"))) {
-    const int slot = ParseInt(c, "--x8");
-    if (slot < 0 || slot > 5) throw CliExit{ExitUsage, "--x8: a channel is 0..5"};
-    rec.SimilarityChannels[slot].Attenuated = true;
-  }
+  for (int slot : SlotList(args, "--x8", "", 0, 5)) rec.SimilarityChannels[slot].Attenuated = true;
 }
 
 }  // namespace

@@ -46,11 +46,15 @@ void TFrmFile::CreateRecording() {
   Name.clear();
 }
 
-void PrepareStartupRecording(TFrmFile& rec) {
-  rec.Mode = Velnarund;
+void ResetSimilarityChannels(TFrmFile& rec) {
   rec.SimilarityChannels[0] = {true, false, "REF"};
   for (int i = 1; i <= 5; ++i)
     rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
+}
+
+void PrepareStartupRecording(TFrmFile& rec) {
+  rec.Mode = Velnarund;
+  ResetSimilarityChannels(rec);
 }
 
 void TFrmFile::ClearAnalyses() {

@@ -92,6 +92,10 @@ class TFrmFile {
 // similarity channels "REF" (present) and "CH1".."CH5" (not present).
 void PrepareStartupRecording(TFrmFile& rec);
 
+// The similarity channels as start-up leaves them: "REF" present, "CH1".."CH5"
+// not present, none attenuated.
+void ResetSimilarityChannels(TFrmFile& rec);
+
 // Unit label of a channel for a graph window's unit code; empty when the code
 // has no label (the caller keeps its previous text).
 std::string UnitName(int mode, int channel, int unitCode);

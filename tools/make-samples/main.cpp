@@ -44,12 +44,10 @@ void SetParameters(TFrmFile& rec, const SampleFile& sample, ProcessValues& value
   rec.SourceVoltageFactor = rec.SourceCurrentFactor = rec.SourceSensorFactor = 1;
   rec.TestOut = 1;
   if (sample.mode == Similarity) {
-    rec.SimilarityChannels[0] = {true, false, "REF"};
+    ResetSimilarityChannels(rec);
     rec.SimilarityChannels[1] = {true, false, "VIB1"};
     rec.SimilarityChannels[2] = {true, false, "VIB2"};
     rec.SimilarityChannels[3] = {true, true, "VIB3"};
-    for (int i = 4; i <= 5; ++i)
-      rec.SimilarityChannels[i] = {false, false, std::string("CH").append(std::to_string(i))};
   }
 }
 
