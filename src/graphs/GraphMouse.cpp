@@ -208,4 +208,68 @@ bool DragHorizontally(TGrWin& w, int x) {
   return true;
 }
 
+bool VerticalZoomApplies(const TGrWin& w) {
+  return SelectedIndex(w) >= 0 || w.CurveCount == 1 || w.Accumulating;
+}
+
+bool StartVerticalDrag(TGrWin& w, int x, int y) {
+  if (!w.ToolZoomVertical || !VerticalZoomApplies(w)) return false;
+  w.DragAnchorX = x;
+  w.DragAnchorY = y;
+  w.DragVertical = true;
+  w.ToolZoomVertical = false;
+  return true;
+}
+
+namespace {
+
+// How much farther from the band's fixed line row y lies than the anchor;
+// 0 when the step changes nothing. In modes 0 and 3 y is kept on the
+// anchor's side of the band middle.
+double VerticalRatio(const TGrWin& w, const CurveSlot& c, int& y) {
+  const int top = c.BandTop, bottom = c.BandBottom, anchor = w.DragAnchorY;
+  if (y == anchor) return 0;
+  int fixed = bottom;
+  if (w.ScaleMode == ZeroAtBottom) {
+    if (y == top) return 0;
+  } else if (w.ScaleMode == ZeroAtTop) {
+    fixed = top;
+  } else {
+    fixed = top + (bottom - top) / 2;
+    if (anchor < fixed && y >= fixed) y = fixed - 1;
+    if (anchor > fixed && y <= fixed) y = fixed + 1;
+  }
+  if (anchor == fixed) return 0;
+  return std::abs(double(y) - fixed) / std::abs(double(anchor) - fixed);
+}
+
+}  // namespace
+
+bool DragVertically(TGrWin& w, int y) {
+  if (!w.DragVertical || !VerticalZoomApplies(w) || w.CurveCount < 1) return false;
+  if (SelectedIndex(w) < 0) w.SelectedCurve = 0;
+  CurveSlot& c = w.Curves[w.SelectedCurve];
+  const double r = VerticalRatio(w, c, y);
+  if (r == 0) return false;
+  w.DragAnchorY = y;
+  // A ratio that would leave the curve without a drawable zoom is skipped.
+  if (c.Max == c.Min || !std::isfinite(r) || !(r > 0)) return false;
+  c.Zoom *= r;
+  if (w.ScaleMode == FitCentreHalfRange) c.HalfRange /= r;
+  if (w.Accumulating || w.Type == Harmonics) {
+    const int count = std::clamp<int>(w.CurveCount, 0, MaxCurves);
+    for (int i = 0; i < count; ++i) w.Curves[i].Zoom = c.Zoom;
+  }
+  if (w.Type == IntervalSpectrum && w.SourceWindow) {
+    if (const int source = SelectedIndex(*w.SourceWindow); source >= 0)
+      w.SourceWindow->Curves[source].Zoom = c.Zoom;
+  }
+  return true;
+}
+
+void EndDrags(TGrWin& w, bool verticalToolDown) {
+  w.DragRightFixed = w.DragLeftFixed = w.DragVertical = false;
+  w.ToolZoomVertical = verticalToolDown;
+}
+
 }  // namespace kalvex

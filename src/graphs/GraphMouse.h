@@ -65,4 +65,26 @@ bool StartHorizontalDrag(TGrWin& window, int x, int y);
 // anchor follows x when the range changed. Returns whether it changed.
 bool DragHorizontally(TGrWin& window, int x);
 
+// The vertical zoom tool applies: it is on and a curve is selected, or the
+// window shows one curve, or it accumulates (all curves share one zoom).
+bool VerticalZoomApplies(const TGrWin& window);
+
+// Mouse down where the vertical zoom applies: the vertical drag starts,
+// anchored at (x, y), and the tool's hover state rests until mouse up.
+// Returns whether it started.
+bool StartVerticalDrag(TGrWin& window, int x, int y);
+
+// One step of the vertical drag to row y: the selected curve (curve 0 when
+// none is) is zoomed by how much farther from its band's fixed line the
+// pointer is now than at the anchor — the band bottom in scale mode 1, the
+// top in mode 2, the middle (which the pointer may not cross) in modes 0 and
+// 3. The anchor follows y. While accumulating, and for Harmonics, every curve
+// takes the new zoom; an interval spectrum passes it to its source curve.
+// Returns whether a zoom changed.
+bool DragVertically(TGrWin& window, int y);
+
+// Mouse up: every drag ends and the vertical tool's hover state returns as
+// its button (`verticalToolDown`) says.
+void EndDrags(TGrWin& window, bool verticalToolDown);
+
 }  // namespace kalvex

@@ -110,7 +110,24 @@ void RestoreScales(TGrWin& w, const std::array<RememberedScale, MaxCurves>& r) {
   }
 }
 
-void UpdateTypeTools(TGrWin& w) {
+// A new recording in a window that keeps its type, choices and scaling.
+void Recompute(const AnalysisContext& ctx, TGrWin& w) {
+  w.RecordingMode = ctx.rec.Mode;
+  const auto scales = RememberScales(w);
+  ScaleWindow(ctx, w);
+  AllocateCurves(w, CurveLayoutOf(ctx, w));
+  ComputeWindow(ctx, w);
+  RestoreScales(w, scales);
+  ClampDisplayedRange(w);
+  if (w.Form) {
+    w.Form->UpdateScrollBar();
+    if (w.Type == IntervalSpectrum) w.Form->HideIntervalSpectrumTools();
+  }
+}
+
+}  // namespace
+
+void RefreshTypeTools(TGrWin& w) {
   if (!w.Form) return;
   GraphForm::TypeTools tools;
   tools.accumulationEnabled = CanAccumulate(w);
@@ -119,8 +136,6 @@ void UpdateTypeTools(TGrWin& w) {
   tools.previousEnabled = w.TimePoint >= 0;
   w.Form->UpdateTypeTools(tools);
 }
-
-}  // namespace
 
 void ClampDisplayedRange(TGrWin& w) {
   IndexRange& d = w.DisplayedRange;
@@ -212,11 +227,15 @@ void GraphTypeSetup::OpenIntervalSpectrum(TGrWin& traces) {
 }
 
 void GraphTypeSetup::FeedIntervalSpectrum(TGrWin& traces) {
-  TGrWin* spectrum = windows_.IntervalSpectrumWindow();
-  if (!spectrum || !traces.IntervalSpectrumOn || ctx_.rec.Origin == OriginNone) return;
+  kalvex::FeedIntervalSpectrum(windows_, ctx_, traces);
+}
+
+void FeedIntervalSpectrum(TAllWindows& windows, const AnalysisContext& ctx, TGrWin& traces) {
+  TGrWin* spectrum = windows.IntervalSpectrumWindow();
+  if (!spectrum || !traces.IntervalSpectrumOn || ctx.rec.Origin == OriginNone) return;
   spectrum->SourceWindow = &traces;
-  ComputeWindow(ctx_, *spectrum);
-  windows_.RefreshCaption(*spectrum, ctx_.rec);
+  ComputeWindow(ctx, *spectrum);
+  windows.RefreshCaption(*spectrum, ctx.rec);
   if (spectrum->Form) spectrum->Form->Repaint();
 }
 
@@ -231,34 +250,24 @@ void GraphTypeSetup::CloseOrphanedIntervalSpectrum() {
 }
 
 void GraphTypeSetup::FinishWindow(TGrWin& w) {
-  UpdateTypeTools(w);
+  RefreshTypeTools(w);
   CloseOrphanedIntervalSpectrum();
   if (w.Form) w.Form->Repaint();
 }
 
-void GraphTypeSetup::Recompute(TGrWin& w) {
-  w.RecordingMode = ctx_.rec.Mode;
-  const auto scales = RememberScales(w);
-  ScaleWindow(ctx_, w);
-  AllocateCurves(w, CurveLayoutOf(ctx_, w));
-  ComputeWindow(ctx_, w);
-  RestoreScales(w, scales);
-  ClampDisplayedRange(w);
-  if (w.Form) {
-    w.Form->UpdateScrollBar();
-    if (w.Type == IntervalSpectrum) w.Form->HideIntervalSpectrumTools();
-  }
+void GraphTypeSetup::RecomputeAll() {
+  RecomputeWindows(windows_, ctx_);
 }
 
-void GraphTypeSetup::RecomputeAll() {
+void RecomputeWindows(TAllWindows& windows, const AnalysisContext& ctx) {
   // Interval spectra follow their source windows.
   for (int pass = 0; pass < 2; ++pass)
-    for (int i = 0; i < windows_.Count(); ++i) {
-      TGrWin& w = windows_.Window(i);
+    for (int i = 0; i < windows.Count(); ++i) {
+      TGrWin& w = windows.Window(i);
       if (w.Accumulating || (w.Type == IntervalSpectrum) != (pass == 1)) continue;
-      Recompute(w);
-      UpdateTypeTools(w);
-      windows_.RefreshCaption(w, ctx_.rec);
+      Recompute(ctx, w);
+      RefreshTypeTools(w);
+      windows.RefreshCaption(w, ctx.rec);
       if (w.Form) w.Form->Repaint();
     }
 }

@@ -41,7 +41,6 @@ class GraphTypeSetup {
 
  private:
   void Apply(TGrWin& window, TGrWin& proposal, int code, bool sameType);
-  void Recompute(TGrWin& window);
   void OpenIntervalSpectrum(TGrWin& traces);
   void CloseOrphanedIntervalSpectrum();
   void FinishWindow(TGrWin& window);
@@ -53,6 +52,19 @@ class GraphTypeSetup {
   GraphTypeDialogs& dialogs_;
   std::function<void(TGrWin&)> leave_;
 };
+
+// Every window that does not accumulate takes the current recording,
+// keeping its type, choices and vertical scaling; interval spectra after
+// their sources.
+void RecomputeWindows(TAllWindows& windows, const AnalysisContext& ctx);
+
+// Recomputes the interval spectrum window from `traces` (its selected curve
+// and displayed range), when the traces window feeds one.
+void FeedIntervalSpectrum(TAllWindows& windows, const AnalysisContext& ctx, TGrWin& traces);
+
+// The form's type tools follow the window: the accumulation button, and the
+// Distortion time-row buttons with their enabled state.
+void RefreshTypeTools(TGrWin& window);
 
 // The displayed range kept where possible and clamped to the full range.
 void ClampDisplayedRange(TGrWin& window);

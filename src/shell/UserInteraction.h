@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kalvex {
 
@@ -32,6 +33,13 @@ struct TextEditRequest {
   std::string label;
   std::string text;  // the line as it starts
   int maxChars = 0;  // the line takes at most this many characters; 0 = any
+};
+
+// A read-only table with a close button.
+struct ListRequest {
+  std::string title;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;  // each as many cells as columns
 };
 
 class UserInteraction {
@@ -64,6 +72,13 @@ class UserInteraction {
 
   // The edited line, or nothing on "Отменить". Without a dialog, cancelled.
   virtual std::optional<std::string> EditText(const TextEditRequest&) { return std::nullopt; }
+
+  // Shows the table until the operator closes it. Without a screen, nothing.
+  virtual void ShowList(const ListRequest&) {}
+
+  // Opens the help at the topic with this number. Without a help viewer,
+  // nothing.
+  virtual void ShowHelp(int /*topic*/) {}
 };
 
 }  // namespace kalvex

@@ -182,5 +182,81 @@ TEST(GraphMouseTest, HorizontalDragsMoveOneEnd) {
   EXPECT_EQ(w.DisplayedRange.Last, 251);
 }
 
+// A vertical drag that has started at row `from` and moves to `to`.
+TGrWin DraggedFrom(int from, std::uint8_t mode) {
+  TGrWin w = Window();
+  w.ScaleMode = mode;
+  w.Curves[0].Max = 1;
+  w.Curves[0].HalfRange = 8;
+  w.ToolZoomVertical = true;
+  EXPECT_TRUE(StartVerticalDrag(w, 100, from));
+  EXPECT_FALSE(w.ToolZoomVertical);  // resting while the drag lasts
+  return w;
+}
+
+TEST(GraphMouseTest, VerticalDragZoomsAboutTheBandsFixedLine) {
+  // Mode 1 measures from the band bottom (320): 220 → 120 is 100 → 200 px.
+  TGrWin w = DraggedFrom(220, ZeroAtBottom);
+  ASSERT_TRUE(DragVertically(w, 120));
+  EXPECT_DOUBLE_EQ(w.Curves[0].Zoom, 2.0);
+  EXPECT_EQ(w.DragAnchorY, 120);
+  EXPECT_FALSE(DragVertically(w, 20));   // at the band top nothing happens
+  EXPECT_FALSE(DragVertically(w, 320));  // onto the fixed line: no zero zoom
+  EXPECT_DOUBLE_EQ(w.Curves[0].Zoom, 2.0);
+
+  // Mode 2 measures from the band top (20).
+  w = DraggedFrom(120, ZeroAtTop);
+  ASSERT_TRUE(DragVertically(w, 70));
+  EXPECT_DOUBLE_EQ(w.Curves[0].Zoom, 0.5);
+
+  // Mode 3 measures from the middle (170) and also shrinks the half range;
+  // the pointer may not cross the middle.
+  w = DraggedFrom(70, FitCentreHalfRange);
+  ASSERT_TRUE(DragVertically(w, 250));
+  EXPECT_DOUBLE_EQ(w.Curves[0].Zoom, 0.01);
+  EXPECT_DOUBLE_EQ(w.Curves[0].HalfRange, 800);
+  EXPECT_EQ(w.DragAnchorY, 169);
+  EXPECT_FALSE(DragVertically(w, 169));  // same row as the anchor
+
+  // A flat curve keeps its zoom; the anchor still follows.
+  w = DraggedFrom(70, SymmetricAboutCentre);
+  w.Curves[0].Max = w.Curves[0].Min;
+  EXPECT_FALSE(DragVertically(w, 120));
+  EXPECT_EQ(w.DragAnchorY, 120);
+
+  EndDrags(w, true);
+  EXPECT_FALSE(w.DragVertical);
+  EXPECT_TRUE(w.ToolZoomVertical);
+}
+
+TEST(GraphMouseTest, VerticalDragNeedsACurveToZoomAndSharesTheZoomWhereCurvesDo) {
+  TGrWin w = Window();
+  w.ToolZoomVertical = true;
+  w.SelectedCurve = -1;  // two curves, none selected, not accumulating
+  EXPECT_FALSE(VerticalZoomApplies(w));
+  EXPECT_FALSE(StartVerticalDrag(w, 100, 100));
+  w.Accumulating = true;
+  ASSERT_TRUE(StartVerticalDrag(w, 100, 120));
+  for (CurveSlot& c : w.Curves) c.Max = 1;
+  ASSERT_TRUE(DragVertically(w, 70));  // 50 px from the middle → 100 px
+  EXPECT_EQ(w.SelectedCurve, 0);
+  EXPECT_DOUBLE_EQ(w.Curves[0].Zoom, 2.0);
+  EXPECT_DOUBLE_EQ(w.Curves[1].Zoom, 2.0);
+
+  // An interval spectrum hands its zoom to the curve it shows.
+  TGrWin traces = Window();
+  traces.SelectedCurve = 1;
+  TGrWin spectrum = Window();
+  spectrum.Type = IntervalSpectrum;
+  spectrum.CurveCount = 1;
+  spectrum.Curves[0].Max = 1;
+  spectrum.SourceWindow = &traces;
+  spectrum.ToolZoomVertical = true;
+  ASSERT_TRUE(StartVerticalDrag(spectrum, 100, 120));
+  ASSERT_TRUE(DragVertically(spectrum, 20));
+  EXPECT_DOUBLE_EQ(traces.Curves[1].Zoom, 3.0);
+  EXPECT_DOUBLE_EQ(traces.Curves[0].Zoom, 1.0);
+}
+
 }  // namespace
 }  // namespace kalvex

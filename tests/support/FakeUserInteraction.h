@@ -47,6 +47,9 @@ class FakeUserInteraction : public UserInteraction {
     return Next(editedTexts, std::optional<std::string>());
   }
 
+  void ShowList(const ListRequest& request) override { lists.push_back(request); }
+  void ShowHelp(int topic) override { helpTopics.push_back(topic); }
+
   void Clear() {
     errors.clear();
     questions.clear();
@@ -55,6 +58,8 @@ class FakeUserInteraction : public UserInteraction {
     openDialogs.clear();
     saveDialogs.clear();
     textEdits.clear();
+    lists.clear();
+    helpTopics.clear();
   }
 
   std::vector<std::string> errors;
@@ -70,6 +75,8 @@ class FakeUserInteraction : public UserInteraction {
   std::vector<FileDialogRequest> openDialogs;
   std::vector<FileDialogRequest> saveDialogs;
   std::vector<TextEditRequest> textEdits;
+  std::vector<ListRequest> lists;
+  std::vector<int> helpTopics;
 
  private:
   template <typename T>
