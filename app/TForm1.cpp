@@ -11,51 +11,64 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QToolBar>
 
+#include "analysis/SignalsText.h"
+#include "graphs/Accumulation.h"
+#include "graphs/CommentsList.h"
 #include "graphs/FirstTraces.h"
-#include "graphs/GraphSetup.h"
+#include "graphs/GraphTypeSetup.h"
 #include "graphs/TGrWin.h"
 #include "platform/FftwLoader.h"
 #include "platform/FileAccess.h"
+#include "platform/ProgressPanelWidget.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/QtUserInteraction.h"
 #include "platform/TFGraf.h"
-#include "recordings/DerivedValues.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
 
-TForm1::TForm1(const QString& startFile, QWidget* parent)
+namespace {
+
+constexpr int HelpContentsTopic = 20;
+constexpr int StartUpDelayMs = 250;
+constexpr int StatusTextWidth = 250, ProgressWidth = 120, SparePanelWidth = 50;
+constexpr const char* ExportFileName = "Signals.TXT";
+
+QString Q(TextId id) {
+  return QString::fromStdString(Text(id));
+}
+
+}  // namespace
+
+TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QWidget* parent)
     : QMainWindow(parent),
       startFile_(startFile),
-      ui_(this),
+      ui_(ui ? std::move(ui) : std::make_unique<QtUserInteraction>(this)),
       windows_(*this),
-      commands_(rec_, values_, settings_, files_, store_, ui_, [] { return CurrentLocalTime(); }) {
-  setWindowTitle(QString::fromStdString(Text(TextId::ProgramTitle)));
+      commands_(rec_, values_, settings_, files_, store_, *ui_, [] { return CurrentLocalTime(); }) {
+  setWindowTitle(Q(TextId::ProgramTitle));
   resize(1200, 800);
   mdi_ = new QMdiArea(this);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (auto* form = sub ? qobject_cast<TFGraf*>(sub->widget()) : nullptr)
-      windows_.SetActiveIndex(form->Tag());
+    if (auto* form = sub ? qobject_cast<TFGraf*>(sub->widget()) : nullptr) WindowActivated(*form);
   });
   CreateMenus();
+  CreateToolBar();
   CreateStatusBar();
 
   settings_.ChannelCalibration.fill(1.0);
   values_.ChannelOffset = 0;
-  if (!LoadFftLibrary())
-    QMessageBox::critical(this, windowTitle(),
-                          QString::fromStdString(Text(TextId::FftLibraryMissing)));
+  if (!LoadFftLibrary()) ui_->ShowError(Text(TextId::FftLibraryMissing));
   windows_.SetRecordingRelease([this](TNFile& item) { files_.ReleaseReference(item); });
   WireFileCommands();
   LoadSettings(settings_, QtSettingsStore());
 
-  auto* timer = new QTimer(this);
-  timer->setSingleShot(true);
-  timer->setInterval(250);
-  connect(timer, &QTimer::timeout, this, &TForm1::FinishStartUp);
-  timer->start();
+  QTimer::singleShot(StartUpDelayMs, this, &TForm1::FinishStartUp);
 }
 
 TForm1::~TForm1() {
@@ -63,36 +76,97 @@ TForm1::~TForm1() {
   windows_.CloseAll();
 }
 
+QAction* TForm1::AddAction(QMenu* menu, const char* name, TextId text, const char* shortcut,
+                           std::function<void()> run) {
+  QAction* action = menu->addAction(Q(text));
+  action->setObjectName(QString::fromLatin1(name));
+  if (shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+  connect(action, &QAction::triggered, this, std::move(run));
+  return action;
+}
+
+QAction* TForm1::Action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
+}
+
 void TForm1::CreateMenus() {
-  QMenu* file = menuBar()->addMenu("Файл");
-  file->addAction("Открыть", QKeySequence("Ctrl+O"), this, [this] { commands_.OpenCommand(); });
-  save_ = file->addAction("Сохранить", this, [this] { commands_.SaveCommand(); });
-  saveAs_ = file->addAction("Сохранить как", QKeySequence("Ctrl+S"), this,
-                            [this] { commands_.SaveAsCommand(); });
-  save_->setEnabled(false);
-  saveAs_->setEnabled(false);
-  file->addAction("Комментарий", QKeySequence("Ctrl+E"), this,
-                  [this] { commands_.EditComment(true); });
+  QMenu* file = menuBar()->addMenu(Q(TextId::MenuFile));
+  AddAction(file, "Open", TextId::MenuOpen, "Ctrl+O", [this] { commands_.OpenCommand(); });
+  AddAction(file, "Save", TextId::MenuSave, nullptr, [this] {
+    commands_.SaveCommand();
+  })->setEnabled(false);
+  AddAction(file, "SaveAs", TextId::MenuSaveAs, "Ctrl+S", [this] {
+    commands_.SaveAsCommand();
+  })->setEnabled(false);
+  AddAction(file, "Comment", TextId::MenuComment, "Ctrl+E",
+            [this] { commands_.EditComment(true); });
   file->addSeparator();
-  file->addAction("Выход", this, &QWidget::close);
+  AddAction(file, "Exit", TextId::MenuExit, nullptr, [this] { close(); });
 
-  windowsMenu_ = menuBar()->addMenu("Окна");
-  windowsMenu_->addAction("Каскад", mdi_, &QMdiArea::cascadeSubWindows);
-  windowsMenu_->addAction("Мозаика", QKeySequence("Ctrl+M"), mdi_, &QMdiArea::tileSubWindows);
+  windowsMenu_ = menuBar()->addMenu(Q(TextId::MenuWindows));
+  AddAction(windowsMenu_, "Cascade", TextId::MenuCascade, nullptr,
+            [this] { mdi_->cascadeSubWindows(); });
+  AddAction(windowsMenu_, "Tile", TextId::MenuTile, "Ctrl+M", [this] { mdi_->tileSubWindows(); });
   windowsSeparator_ = windowsMenu_->addSeparator();
+  windowsSeparator_->setVisible(false);
 
-  QMenu* help = menuBar()->addMenu("Справка");
-  help->addAction("О программе", this, [this] {
-    QMessageBox::about(this, windowTitle(), QString::fromStdString(Text(TextId::ProgramTitle)));
-  });
+  QMenu* help = menuBar()->addMenu(Q(TextId::MenuHelp));
+  AddAction(help, "HelpContents", TextId::MenuHelpContents, "Ctrl+F1",
+            [this] { ui_->ShowHelp(HelpContentsTopic); });
+  AddAction(help, "About", TextId::MenuAbout, nullptr,
+            [this] { QMessageBox::about(this, windowTitle(), Q(TextId::ProgramTitle)); });
+}
+
+void TForm1::CreateToolBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("Main"));
+  bar->setObjectName(QStringLiteral("MainToolBar"));
+  bar->setMovable(false);
+  auto add = [&](const char* name, TextId hint, QStyle::StandardPixmap icon, const QString& text,
+                 std::function<void()> run) {
+    QAction* a =
+        bar->addAction(icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon),
+                       text.isEmpty() ? Q(hint) : text);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setToolTip(Q(hint));
+    connect(a, &QAction::triggered, this, std::move(run));
+    return a;
+  };
+  add("OpenButton", TextId::HintOpen, QStyle::SP_DialogOpenButton, {},
+      [this] { commands_.OpenCommand(); });
+  add("SaveAsButton", TextId::HintSaveAs, QStyle::SP_DialogSaveButton, {},
+      [this] { commands_.SaveAsCommand(); });
+  bar->addSeparator();
+  add("TileButton", TextId::HintTile, QStyle::SP_CustomBase, QStringLiteral("▦"),
+      [this] { mdi_->tileSubWindows(); });
+  add("SynchroniseButton", TextId::HintSynchroniseRanges, QStyle::SP_CustomBase,
+      QStringLiteral("⇔"), [this] {
+        windows_.SynchroniseRanges();
+        for (int i = 0; i < windows_.Count(); ++i)
+          if (GraphForm* f = windows_.Window(i).Form) {
+            f->UpdateScrollBar();
+            f->Repaint();
+          }
+      });
+  // "Удалить накопл." stays hidden; its enabled state still follows the windows.
+  QAction* drop = add("DeleteAccumulated", TextId::DeleteAccumulatedButton, QStyle::SP_CustomBase,
+                      Q(TextId::DeleteAccumulatedButton), [this] {
+                        windows_.DeleteAccumulated();
+                        windows_.RefreshAll(rec_);
+                        UpdateDeleteAccumulated();
+                      });
+  drop->setVisible(false);
+  drop->setEnabled(false);
 }
 
 void TForm1::CreateStatusBar() {
-  for (QLabel*& panel : panels_) {
-    panel = new QLabel(this);
-    panel->setMinimumWidth(160);
-    statusBar()->addWidget(panel);
-  }
+  statusText_ = new QLabel(this);
+  statusText_->setFixedWidth(StatusTextWidth);
+  statusBar()->addWidget(statusText_);
+  progress_ = new ProgressPanelWidget(ProgressWidth, this);
+  statusBar()->addWidget(progress_);
+  auto* spare = new QLabel(this);
+  spare->setFixedWidth(SparePanelWidth);
+  statusBar()->addWidget(spare);
 }
 
 void TForm1::WireFileCommands() {
@@ -105,7 +179,14 @@ void TForm1::WireFileCommands() {
   steps.setTitle = [this](const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
   };
-  steps.dropAccumulation = [this] { windows_.DeleteAccumulated(); };
+  steps.dropAccumulation = [this] {
+    for (int i = 0; i < windows_.Count(); ++i) DropCurvesAndGroup(windows_.Window(i), files_);
+  };
+  // {0, 0} shows the whole new range once the window is recomputed.
+  steps.adoptRecordLength = [this] {
+    for (int i = 0; i < windows_.Count(); ++i) windows_.Window(i).DisplayedRange = {0, 0};
+  };
+  steps.accumulateOpened = [this] { AccumulateCurrentRecording(windows_, files_, Context()); };
   steps.closeAllWindows = [this] { windows_.CloseAll(); };
   steps.showOpened = [this] { ShowOpened(); };
   steps.refreshCaptions = [this] { windows_.RefreshAll(rec_); };
@@ -115,33 +196,82 @@ void TForm1::WireFileCommands() {
 void TForm1::FinishStartUp() {
   if (!startFile_.isEmpty() && QFileInfo(startFile_).isFile())
     commands_.OpenRecordingFile(QFileInfo(startFile_).absoluteFilePath().toStdString());
+  emit StartUpFinished();
 }
 
 void TForm1::ShowOpened() {
-  save_->setEnabled(false);
-  saveAs_->setEnabled(true);
-  if (windows_.Count() == 0) {
+  Action("Save")->setEnabled(false);
+  Action("SaveAs")->setEnabled(true);
+  if (windows_.Count() == 0)
     OpenFirstTraces(windows_, Context());
-    return;
-  }
-  // Windows of the same mode take the new recording over their whole range.
-  for (int i = 0; i < windows_.Count(); ++i) {
-    TGrWin& w = windows_.Window(i);
-    if (w.Accumulating) continue;
-    LayoutWindow(Context(), w);
-    ComputeWindow(Context(), w);
-    if (w.Form) w.Form->Repaint();
-  }
-  windows_.RefreshAll(rec_);
+  else
+    RecomputeWindows(windows_, Context());
+  UpdateDeleteAccumulated();
+}
+
+void TForm1::UpdateDeleteAccumulated() {
+  Action("DeleteAccumulated")->setEnabled(windows_.AnyAccumulatingSeveral());
+}
+
+void TForm1::WindowActivated(TFGraf& form) {
+  if (form.Tag() < 0) return;
+  windows_.SetActiveIndex(form.Tag());
+  TGrWin& window = windows_.Window(form.Tag());
+  Action("Comment")->setEnabled(!window.Accumulating);
+  // A traces window brought forward feeds the interval spectrum it selects.
+  if (window.Type == SignalTraces && window.SelectedCurve >= 0)
+    if (TGrWin* spectrum = windows_.IntervalSpectrumWindow();
+        spectrum && spectrum->SourceWindow != &window)
+      FeedIntervalSpectrum(windows_, Context(), window);
 }
 
 GraphForm* TForm1::CreateForm(TGrWin& window) {
   auto* form = new TFGraf(window, windows_, Context());
+  WireForm(*form);
   QMdiSubWindow* sub = mdi_->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->resize(mdi_->size() * 0.8);
   sub->show();
   return form;
+}
+
+void TForm1::WireForm(TFGraf& form) {
+  TFGraf* f = &form;
+  connect(f, &TFGraf::AccumulationToggled, this,
+          [this, f](bool on) { ToggleAccumulation(*f, on); });
+  connect(f, &TFGraf::CommentsRequested, this, [this, f] {
+    if (f->Tag() >= 0) ui_->ShowList(CommentsList(windows_.Window(f->Tag()), rec_));
+  });
+  connect(f, &TFGraf::HelpRequested, this, [this](int topic) { ui_->ShowHelp(topic); });
+  connect(f, &TFGraf::ExportRequested, this, &TForm1::ExportFrameTables);
+}
+
+TFGraf* TForm1::Form(int index) const {
+  if (index < 0 || index >= windows_.Count()) return nullptr;
+  return static_cast<TFGraf*>(windows_.Window(index).Form);
+}
+
+void TForm1::ToggleAccumulation(TFGraf& form, bool on) {
+  if (form.Tag() < 0) return;
+  TGrWin& w = windows_.Window(form.Tag());
+  if (on)
+    SwitchAccumulationOn(w, files_, rec_);
+  else
+    SwitchAccumulationOff(w, files_, w.GroupCaption);
+  windows_.RefreshCaption(w, rec_);
+  RefreshTypeTools(w);
+  Action("Comment")->setEnabled(!w.Accumulating);
+  UpdateDeleteAccumulated();
+  form.Repaint();
+}
+
+void TForm1::ExportFrameTables() {
+  const std::string text = WriteSignalsText(rec_);
+  const QString path = QDir::current().filePath(QString::fromLatin1(ExportFileName));
+  const QString error = SaveFileAtomically(path, {text.begin(), text.end()});
+  if (!error.isEmpty())
+    ui_->ShowError(FormatText(TextId::CannotCreateFile,
+                              {QDir::toNativeSeparators(path).toStdString(), error.toStdString()}));
 }
 
 void TForm1::RebuildWindowsMenu(const std::vector<std::string>& captions) {

@@ -1,33 +1,43 @@
 #pragma once
 // The main frame window: the graph windows as MDI child windows, the menus,
-// the status bar, and the recording, settings and window set it owns.
+// the tool bar and the status bar, and the recording, settings and window set
+// it owns. Every command's rules live in the core; this class wires them to
+// menus, buttons and the graph forms.
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
 #include "analysis/AnalysisContext.h"
 #include "graphs/TAllWindows.h"
 #include "graphs/WindowSetHost.h"
 #include "platform/QtFileStore.h"
-#include "platform/QtUserInteraction.h"
 #include "recordings/FileCommands.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
 #include "recordings/TNFiles.h"
 #include "shell/ProgramSettings.h"
+#include "shell/TextCatalogue.h"
+#include "shell/UserInteraction.h"
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QToolButton;
 
 namespace kalvex {
+
+class ProgressPanelWidget;
+class TFGraf;
 
 class TForm1 : public QMainWindow, public WindowSetHost {
   Q_OBJECT
  public:
   // `startFile`: opened at the end of start-up when it names an existing file.
-  explicit TForm1(const QString& startFile, QWidget* parent = nullptr);
+  // `ui`: the operator's dialogs; Qt dialogs over this window when null.
+  explicit TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui = nullptr,
+                  QWidget* parent = nullptr);
   ~TForm1() override;
 
   // WindowSetHost
@@ -35,15 +45,38 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void RebuildWindowsMenu(const std::vector<std::string>& captions) override;
   int TextWidth(std::string_view text) override;
 
+  TAllWindows& Windows() { return windows_; }
+  TFrmFile& Recording() { return rec_; }
+  ProgramSettings& Settings() { return settings_; }
+  FileCommands& Commands() { return commands_; }
+  QMdiArea& Area() { return *mdi_; }
+  ProgressPanelWidget& ProgressPanel() { return *progress_; }
+  // The graph form of window `index`, or null.
+  TFGraf* Form(int index) const;
+  // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
+  QAction* Action(const char* name) const;
+
+ signals:
+  // Start-up has finished (the command-line file, if any, is open).
+  void StartUpFinished();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  QAction* AddAction(QMenu* menu, const char* name, TextId text, const char* shortcut,
+                     std::function<void()> run);
   void CreateMenus();
+  void CreateToolBar();
   void CreateStatusBar();
   void WireFileCommands();
+  void WireForm(TFGraf& form);
   void FinishStartUp();
   void ShowOpened();
+  void WindowActivated(TFGraf& form);
+  void ToggleAccumulation(TFGraf& form, bool on);
+  void ExportFrameTables();
+  void UpdateDeleteAccumulated();
   AnalysisContext Context() { return {rec_, settings_, values_}; }
 
   QString startFile_;
@@ -52,7 +85,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   TFrmFile rec_;
   TNFiles files_;
   QtFileStore store_;
-  QtUserInteraction ui_;
+  std::unique_ptr<UserInteraction> ui_;
   TAllWindows windows_;
   FileCommands commands_;
 
@@ -60,9 +93,8 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   QMenu* windowsMenu_ = nullptr;
   QAction* windowsSeparator_ = nullptr;
   QList<QAction*> windowItems_;
-  QAction* save_ = nullptr;
-  QAction* saveAs_ = nullptr;
-  QLabel* panels_[3] = {};
+  QLabel* statusText_ = nullptr;
+  ProgressPanelWidget* progress_ = nullptr;
 };
 
 }  // namespace kalvex

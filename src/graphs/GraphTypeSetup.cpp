@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "analysis/FrameAnalyser.h"
 #include "graphs/Accumulation.h"
 #include "graphs/GraphForm.h"
 #include "graphs/GraphSetup.h"
@@ -135,6 +136,13 @@ void RefreshTypeTools(TGrWin& w) {
   tools.nextEnabled = w.TimePoint < w.WaterfallRows - 1;
   tools.previousEnabled = w.TimePoint >= 0;
   w.Form->UpdateTypeTools(tools);
+}
+
+void AccumulateCurrentRecording(TAllWindows& windows, TNFiles& files, const AnalysisContext& ctx) {
+  const auto first = [&ctx](TGrWin& w) { ComputeFirstCurveOnly(ctx, w); };
+  if (!AccumulateRecording(windows, files, ctx.rec, first)) return;
+  const int frames = FrameCount(ctx);
+  if (!HasTable(ctx, 0, frames)) AnalyseFrames(ctx, 0, 0, 0, FrequencyVsTime, frames);
 }
 
 void ClampDisplayedRange(TGrWin& w) {

@@ -12,6 +12,7 @@ namespace kalvex {
 class GraphTypeDialogs;
 class TAllWindows;
 class TGrWin;
+class TNFiles;
 class UserInteraction;
 
 class GraphTypeSetup {
@@ -61,6 +62,11 @@ void RecomputeWindows(TAllWindows& windows, const AnalysisContext& ctx);
 // Recomputes the interval spectrum window from `traces` (its selected curve
 // and displayed range), when the traces window feeds one.
 void FeedIntervalSpectrum(TAllWindows& windows, const AnalysisContext& ctx, TGrWin& traces);
+
+// A new current recording while windows accumulate: one snapshot of it joins
+// every accumulating window as its newest curve, and channel 0's frame table
+// is made when missing. Nothing when no window accumulates.
+void AccumulateCurrentRecording(TAllWindows& windows, TNFiles& files, const AnalysisContext& ctx);
 
 // The form's type tools follow the window: the accumulation button, and the
 // Distortion time-row buttons with their enabled state.

@@ -5,15 +5,20 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/DistortionAnalysis.h"
 #include "graphs/GraphMouse.h"
+#include "graphs/GraphTypeSetup.h"
 #include "graphs/PlotRenderer.h"
 #include "graphs/XRange.h"
 #include "platform/QtCanvas.h"
 #include "platform/TEditDig.h"
+#include "platform/ToolGlyphs.h"
+#include "shell/TextCatalogue.h"
 
 namespace kalvex {
 
@@ -63,7 +68,7 @@ void GraphSurface::mouseReleaseEvent(QMouseEvent* event) {
 TFGraf::TFGraf(TGrWin& window, TAllWindows& windows, const AnalysisContext& ctx, QWidget* parent)
     : QWidget(parent), window_(&window), windows_(windows), ctx_(ctx) {
   window.Form = this;
-  setWindowTitle(QStringLiteral("Новое окно"));
+  setWindowTitle(QString::fromStdString(Text(TextId::NewWindowCaption)));
   resize(650, 356);
 
   toolBar_ = new QWidget(this);
@@ -72,29 +77,31 @@ TFGraf::TFGraf(TGrWin& window, TAllWindows& windows, const AnalysisContext& ctx,
   tools->setContentsMargins(0, 0, 0, 0);
   tools->setSpacing(0);
 
-  QToolButton* whole = AddTool("SpeedButton7", "Показать весь график", false);
-  QToolButton* vertical =
-      AddTool("SpeedButton3", "Масштабировать текущий график по вертикали", true);
-  QToolButton* keepLeft =
-      AddTool("SpeedButton5", "Масштабировать по горизонтали, левая точка неподвижна", true);
-  QToolButton* keepRight =
-      AddTool("SpeedButton4", "Масштабировать по горизонтали, правая точка неподвижна", true);
-  QToolButton* clicks = AddTool(
-      "SpeedButton9", "Масштабировать по горизонтали нажатиями левой и правой кнопками мыши", true);
-  QToolButton* common =
-      AddTool("SpeedButton8", "Режим рисования графиков на общей оси ординат", true);
-  QToolButton* separate = AddTool(
-      "SpeedButton2", "Режим раздельного рисования  графиков, у каждого своя ось ординат", true);
-  QToolButton* accumulate = AddTool(
-      "SpeedButton1", "Режим накопления. При нажатой кнопке старые данные не удаляются ", true);
-  QToolButton* comments = AddTool("SpeedButton10", "Показать комментарии к файлам", false);
-  QToolButton* help = AddTool("SpeedButton13", "Справка", false);
-  QToolButton* previous = AddTool("SpeedButton12", "Предыдущий график", false);
-  QToolButton* next = AddTool("SpeedButton11", "Следующий график", false);
+  QToolButton* whole = AddTool("SpeedButton7", TextId::HintShowWhole, false);
+  QToolButton* vertical = AddTool("SpeedButton3", TextId::HintZoomVertical, true);
+  QToolButton* keepLeft = AddTool("SpeedButton5", TextId::HintZoomKeepLeft, true);
+  QToolButton* keepRight = AddTool("SpeedButton4", TextId::HintZoomKeepRight, true);
+  QToolButton* clicks = AddTool("SpeedButton9", TextId::HintZoomByClicks, true);
+  // The move tool of the group is not offered: it has no effect.
+  QToolButton* move = AddTool("Mov", TextId::HintMove, true);
+  move->hide();
+  QToolButton* common = AddTool("SpeedButton8", TextId::HintCommonAxis, true);
+  QToolButton* separate = AddTool("SpeedButton2", TextId::HintSeparateAxes, true);
+  QToolButton* accumulate = AddTool("SpeedButton1", TextId::HintAccumulation, true);
+  QToolButton* comments = AddTool("SpeedButton10", TextId::HintComments, false);
+  QToolButton* help = AddTool("SpeedButton13", TextId::HintHelp, false);
+  QToolButton* previous = AddTool("SpeedButton12", TextId::HintPreviousGraph, false);
+  QToolButton* next = AddTool("SpeedButton11", TextId::HintNextGraph, false);
+  auto* exportButton =
+      new QPushButton(QString::fromStdString(Text(TextId::ExportButton)), toolBar_);
+  exportButton->setObjectName(QStringLiteral("BitBtn1"));
+  exportButton->setFixedHeight(ToolBarHeight);
+  exportButton->hide();
+  tools->addWidget(exportButton);
   tools->addStretch(1);
 
   // Group 22: none or one of the mouse tools is down.
-  for (QToolButton* b : {vertical, keepLeft, keepRight, clicks})
+  for (QToolButton* b : {vertical, keepLeft, keepRight, clicks, move})
     connect(b, &QToolButton::clicked, this, [this, b] { ZoomToolClicked(b); });
   // Group 11: exactly one axis mode.
   common->setChecked(!window.SeparateAxes);
@@ -117,8 +124,9 @@ TFGraf::TFGraf(TGrWin& window, TAllWindows& windows, const AnalysisContext& ctx,
   connect(help, &QToolButton::clicked, this, [this] { emit HelpRequested(HelpTopic); });
   previous->hide();
   next->hide();
-  connect(previous, &QToolButton::clicked, this, [this] { emit TimePointStep(-1); });
-  connect(next, &QToolButton::clicked, this, [this] { emit TimePointStep(1); });
+  connect(previous, &QToolButton::clicked, this, [this] { StepTimePoint(-1); });
+  connect(next, &QToolButton::clicked, this, [this] { StepTimePoint(1); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { emit ExportRequested(); });
 
   surface_ = new GraphSurface(*this, this);
   surface_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -158,12 +166,14 @@ TFGraf::~TFGraf() {
   if (window_ && window_->Form == this) window_->Form = nullptr;
 }
 
-QToolButton* TFGraf::AddTool(const char* name, const QString& hint, bool checkable) {
+QToolButton* TFGraf::AddTool(const char* name, TextId hint, bool checkable) {
   auto* b = new QToolButton(toolBar_);
   b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
+  b->setToolTip(QString::fromStdString(Text(hint)));
   b->setCheckable(checkable);
   b->setFixedSize(ToolBarHeight, ToolBarHeight);
+  b->setIcon(ToolGlyph(b->objectName(), 16));
+  b->setIconSize(QSize(16, 16));
   b->setAutoRaise(true);
   toolBar_->layout()->addWidget(b);
   return b;
@@ -177,7 +187,7 @@ void TFGraf::ZoomToolClicked(QToolButton* clicked) {
   // A button pressed down releases the others of its group; pressed again it
   // comes up, leaving no tool.
   if (clicked->isChecked())
-    for (const char* n : {"SpeedButton3", "SpeedButton5", "SpeedButton4", "SpeedButton9"})
+    for (const char* n : {"SpeedButton3", "SpeedButton5", "SpeedButton4", "SpeedButton9", "Mov"})
       if (QToolButton* b = Tool(n); b != clicked) b->setChecked(false);
   if (!window_) return;
   window_->ToolZoomVertical = Tool("SpeedButton3")->isChecked();
@@ -252,7 +262,14 @@ void TFGraf::Scrolled(int position) {
 }
 
 void TFGraf::SourceChanged() {
-  if (window_ && window_->Type == SignalTraces) emit IntervalSpectrumSourceChanged();
+  if (window_ && window_->Type == SignalTraces) FeedIntervalSpectrum(windows_, ctx_, *window_);
+}
+
+void TFGraf::StepTimePoint(int step) {
+  if (!window_ || !StepDistortion(ctx_, *window_, step)) return;
+  windows_.RefreshCaption(*window_, ctx_.rec);
+  RefreshTypeTools(*window_);
+  Repaint();
 }
 
 void TFGraf::CloseLabelEditor() {
@@ -360,7 +377,8 @@ void TFGraf::MouseDown(int x, int y, Qt::MouseButton button) {
     CloseLabelEditor();
     return;
   }
-  if (IsHorizontalTool(*window_) && StartHorizontalDrag(*window_, x, y)) return;
+  if (IsHorizontalTool(*window_)) StartHorizontalDrag(*window_, x, y);
+  if (InPlot(*window_, x, y)) StartVerticalDrag(*window_, x, y);
   if (button == Qt::LeftButton && TextCursorAt(x, y)) {
     OpenEditor(x, y);
     return;
@@ -400,6 +418,12 @@ void TFGraf::MouseMove(int x, int y) {
       Repaint();
       UpdateScrollBar();
     }
+    if ((w.ToolZoomVertical || w.DragVertical) && VerticalZoomApplies(w))
+      cursor = Qt::SizeVerCursor;
+    if (DragVertically(w, y)) {
+      Repaint();
+      if (w.SourceWindow && w.SourceWindow->Form) w.SourceWindow->Form->Repaint();
+    }
   }
   w.HoveredBandCurve = -1;
   if (TextCursorAt(x, y)) cursor = Qt::IBeamCursor;
@@ -414,7 +438,7 @@ void TFGraf::MouseUp(int x, int y, Qt::MouseButton button) {
   if (!window_) return;
   TGrWin& w = *window_;
   const bool dragged = w.DragRightFixed || w.DragLeftFixed;
-  w.DragRightFixed = w.DragLeftFixed = w.DragVertical = false;
+  EndDrags(w, Tool("SpeedButton3")->isChecked());
   if (dragged) SourceChanged();
   if (!w.ToolZoomByClicks || (button != Qt::LeftButton && button != Qt::RightButton)) return;
   if (ZoomByClick(w, x, y, button == Qt::LeftButton)) {

@@ -5,9 +5,9 @@
 // (TGrWin) holds all state; the form routes its events to the graph rules and
 // repaints. Its tag is the window's index in the window set.
 //
-// Tools whose work lies outside one window (accumulation, the comments list,
-// help, the Distortion time rows, refreshing the interval spectrum) are
-// reported through signals for the main window to carry out.
+// Tools whose work lies outside the window set (accumulation, the comments
+// list, help, the export) are reported through signals for the main window to
+// carry out.
 
 #include <QScrollBar>
 #include <QToolButton>
@@ -18,6 +18,7 @@
 #include "graphs/GraphForm.h"
 #include "graphs/TAllWindows.h"
 #include "graphs/TGrWin.h"
+#include "shell/TextCatalogue.h"
 
 namespace kalvex {
 
@@ -75,13 +76,10 @@ class TFGraf : public QWidget, public GraphForm {
  signals:
   // The accumulation button was pressed: accumulation on (true) or off.
   void AccumulationToggled(bool on);
-  // Distortion: show the next (+1) or previous (-1) time row.
-  void TimePointStep(int step);
   void CommentsRequested();
   void HelpRequested(int topic);
-  // A signal traces window changed its range or selected curve: the interval
-  // spectrum it feeds is due for recomputation.
-  void IntervalSpectrumSourceChanged();
+  // "В файл": the frame tables are to be written to "Signals.TXT".
+  void ExportRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -91,14 +89,18 @@ class TFGraf : public QWidget, public GraphForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QToolButton* AddTool(const char* name, const QString& hint, bool checkable);
+  QToolButton* AddTool(const char* name, TextId hint, bool checkable);
   void ZoomToolClicked(QToolButton* clicked);
   void AxesToolClicked(bool separate);
   void SelectCurve(int x, int y);
   void OpenEditor(int x, int y);
   void ApplyEditor();
   void Scrolled(int position);
+  // A signal traces window changed its range or selected curve: the interval
+  // spectrum it feeds is recomputed.
   void SourceChanged();
+  // Distortion: the next (+1) or previous (-1) time row.
+  void StepTimePoint(int step);
   bool TextCursorAt(int x, int y) const;
 
   TGrWin* window_;  // null once the window has left the set
