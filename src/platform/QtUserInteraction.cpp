@@ -1,12 +1,19 @@
 #include "platform/QtUserInteraction.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
+#include "platform/HelpViewer.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
@@ -106,16 +113,56 @@ std::optional<std::string> QtUserInteraction::ChooseFileToSave(const FileDialogR
 }
 
 std::optional<std::string> QtUserInteraction::EditText(const TextEditRequest& r) {
-  QInputDialog dialog(parent_);
+  QDialog dialog(parent_);
   dialog.setWindowTitle(Q(r.title));
-  dialog.setLabelText(Q(r.label));
-  dialog.setTextValue(Q(r.text));
-  dialog.setOkButtonText(Q(Text(TextId::DialogYes)));
-  dialog.setCancelButtonText(Q(Text(TextId::DialogCancel)));
-  if (r.maxChars > 0)
-    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMaxLength(r.maxChars);
+  auto* edit = new QLineEdit(Q(r.text), &dialog);
+  edit->setObjectName(QStringLiteral("Edit1"));
+  if (r.maxChars > 0) edit->setMaxLength(r.maxChars);
+  edit->setMinimumWidth(360);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  buttons->addButton(Q(Text(TextId::DialogYes)), QDialogButtonBox::AcceptRole);
+  buttons->addButton(Q(Text(TextId::DialogCancel)), QDialogButtonBox::RejectRole);
+  if (r.helpTopic > 0) {
+    QPushButton* help = buttons->addButton(Q(Text(TextId::HelpTitle)), QDialogButtonBox::HelpRole);
+    QObject::connect(help, &QPushButton::clicked, &dialog, [this, &r] { ShowHelp(r.helpTopic); });
+  }
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(Q(r.label), &dialog));
+  layout->addWidget(edit);
+  layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.textValue().toStdString();
+  return edit->text().toStdString();
+}
+
+void QtUserInteraction::ShowList(const ListRequest& r) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("TFNakComm"));
+  dialog.setWindowTitle(Q(r.title));
+  auto* table = new QTableWidget(static_cast<int>(r.rows.size()),
+                                 static_cast<int>(r.columns.size()), &dialog);
+  QStringList headings;
+  for (const std::string& c : r.columns) headings << Q(c);
+  table->setHorizontalHeaderLabels(headings);
+  table->verticalHeader()->hide();
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  for (int row = 0; row < table->rowCount(); ++row)
+    for (int col = 0; col < table->columnCount() && col < int(r.rows[row].size()); ++col)
+      table->setItem(row, col, new QTableWidgetItem(Q(r.rows[row][col])));
+  table->resizeColumnsToContents();
+  table->horizontalHeader()->setStretchLastSection(true);
+  auto* close = new QPushButton(Q(Text(TextId::DialogClose)), &dialog);
+  QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(table);
+  layout->addWidget(close, 0, Qt::AlignRight);
+  dialog.resize(560, 240);
+  dialog.exec();
+}
+
+void QtUserInteraction::ShowHelp(int topic) {
+  ShowHelpTopic(parent_, topic);
 }
 
 }  // namespace kalvex

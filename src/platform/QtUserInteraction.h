@@ -29,6 +29,8 @@ class QtUserInteraction : public UserInteraction {
   std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
   std::optional<std::string> EditText(const TextEditRequest& request) override;
+  void ShowList(const ListRequest& request) override;
+  void ShowHelp(int topic) override;
 
  private:
   QWidget* parent_;

@@ -14,6 +14,9 @@
 
 namespace kalvex {
 
+// The help topic of the comment editor.
+constexpr int CommentHelpTopic = 120;
+
 FileCommands::FileCommands(TFrmFile& recording, ProcessValues& values,
                            const ProgramSettings& settings, TNFiles& files, FileStore& store,
                            UserInteraction& ui, std::function<LocalDateTime()> now)
@@ -156,7 +159,7 @@ bool FileCommands::EditComment(bool fromMenu) {
   // decide whose comment it would be.
   if (fromMenu && Query(steps_.activeAccumulating)) return false;
   TextEditRequest request{Text(TextId::CommentEditorTitle), Text(TextId::CommentEditorLabel),
-                          rec_.Comment, CommentMaxChars};
+                          rec_.Comment, CommentMaxChars, CommentHelpTopic};
   std::optional<std::string> text = ui_.EditText(request);
   if (!text) return false;
   rec_.Comment = Utf8Prefix(*text, CommentMaxChars);

@@ -31,8 +31,9 @@ struct FileDialogRequest {
 struct TextEditRequest {
   std::string title;
   std::string label;
-  std::string text;  // the line as it starts
-  int maxChars = 0;  // the line takes at most this many characters; 0 = any
+  std::string text;   // the line as it starts
+  int maxChars = 0;   // the line takes at most this many characters; 0 = any
+  int helpTopic = 0;  // the help button's topic; 0 = no help button
 };
 
 // A read-only table with a close button.

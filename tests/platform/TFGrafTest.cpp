@@ -181,6 +181,27 @@ TEST_F(TFGrafTest, LabelEditorAppliesOnEnterAndCancelsOnEscape) {
   EXPECT_EQ(window->LabelEditTarget, NoLabel);
 }
 
+TEST_F(TFGrafTest, VerticalDragZoomsTheSelectedCurveUntilTheButtonIsReleased) {
+  form().Tool("SpeedButton3")->click();
+  ASSERT_TRUE(window->ToolZoomVertical);
+  const IntRect r = window->PlotRect;
+  const int middle = r.Top + (r.Bottom - r.Top) / 2;
+  const int x = (r.Left + r.Right) / 2;
+  // One curve shown: the tool applies to it without a selection.
+  ASSERT_EQ(window->CurveCount, 1);
+  window->SelectedCurve = -1;
+  QTest::mousePress(&surface(), Qt::LeftButton, {}, {x, middle - 20});
+  ASSERT_TRUE(window->DragVertical);
+  QTest::mouseMove(&surface(), {x, middle - 60});
+  EXPECT_DOUBLE_EQ(window->Curves[0].Zoom, 3.0);  // three times as far from the middle
+  EXPECT_EQ(window->SelectedCurve, 0);
+  QTest::mouseRelease(&surface(), Qt::LeftButton, {}, {x, middle - 60});
+  EXPECT_FALSE(window->DragVertical);
+  EXPECT_TRUE(window->ToolZoomVertical);
+  QTest::mouseMove(&surface(), {x, middle - 30});
+  EXPECT_DOUBLE_EQ(window->Curves[0].Zoom, 3.0);  // no drag without a pressed button
+}
+
 TEST_F(TFGrafTest, ClosingReportsToTheWindowSet) {
   ASSERT_EQ(form().Tag(), 0);
   form().close();
