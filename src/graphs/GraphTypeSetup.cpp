@@ -181,6 +181,12 @@ void GraphTypeSetup::SetType(TGrWin& w, int code) {
   // Phase in mode 4 has nothing to choose: it is applied at once.
   const bool asksDialog = !(code == Phase && w.RecordingMode == Ombrel16);
   if (asksDialog && !dialogs_.Edit(code, proposal)) return;
+  // Without a choice to make, Ombrel16's phase is VIB against REF (a window
+  // that has chosen nothing yet would otherwise show an empty graph).
+  if (!asksDialog && SelectedCount(proposal.PhaseChannels) == 0) {
+    proposal.PhaseChannels[1] = 0;
+    proposal.PhaseReference = 0;
+  }
   if (code == Distortion && proposal.DistortionDisplay != 0) {
     ui_.ShowInformation(Text(TextId::Distortion2d3dUnsupported));
     return;
