@@ -20,6 +20,7 @@
 #include "graphs/CommentsList.h"
 #include "graphs/FirstTraces.h"
 #include "graphs/GraphTypeSetup.h"
+#include "graphs/GraphsMenu.h"
 #include "graphs/TGrWin.h"
 #include "platform/FftwLoader.h"
 #include "platform/FileAccess.h"
@@ -49,7 +50,12 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
       startFile_(startFile),
       ui_(ui ? std::move(ui) : std::make_unique<QtUserInteraction>(this)),
       windows_(*this),
-      commands_(rec_, values_, settings_, files_, store_, *ui_, [] { return CurrentLocalTime(); }) {
+      commands_(rec_, values_, settings_, files_, store_, *ui_, [] { return CurrentLocalTime(); }),
+      typePresenter_(*ui_, this),
+      typeDialogs_(rec_, typePresenter_),
+      setup_(windows_, Context(), *ui_, typeDialogs_) {
+  setup_.SetLeaveAccumulation(
+      [this](TGrWin& w) { SwitchAccumulationOff(w, files_, w.GroupCaption); });
   setWindowTitle(Q(TextId::ProgramTitle));
   resize(1200, 800);
   mdi_ = new QMdiArea(this);
@@ -103,6 +109,8 @@ void TForm1::CreateMenus() {
   file->addSeparator();
   AddAction(file, "Exit", TextId::MenuExit, nullptr, [this] { close(); });
 
+  CreateGraphsMenu();
+
   windowsMenu_ = menuBar()->addMenu(Q(TextId::MenuWindows));
   AddAction(windowsMenu_, "Cascade", TextId::MenuCascade, nullptr,
             [this] { mdi_->cascadeSubWindows(); });
@@ -115,6 +123,44 @@ void TForm1::CreateMenus() {
             [this] { ui_->ShowHelp(HelpContentsTopic); });
   AddAction(help, "About", TextId::MenuAbout, nullptr,
             [this] { QMessageBox::about(this, windowTitle(), Q(TextId::ProgramTitle)); });
+}
+
+void TForm1::CreateGraphsMenu() {
+  graphsMenu_ = menuBar()->addMenu(Q(TextId::MenuGraphs));
+  graphsMenu_->setEnabled(false);  // until there is a recording
+  AddAction(graphsMenu_, "NewWindow", TextId::MenuNewWindow, "Ctrl+N", [this] { NewWindow(); });
+  graphsMenu_->addSeparator();
+  for (int tag = 1; tag <= GraphsMenuItems; ++tag) {
+    const auto text = static_cast<TextId>(static_cast<int>(TextId::GraphItem1) + tag - 1);
+    const QByteArray name = "GraphItem" + QByteArray::number(tag);
+    QAction* item = AddAction(graphsMenu_, name.constData(), text, nullptr, [this, tag] {
+      setup_.SetTypeFromMenu(tag);
+      UpdateDeleteAccumulated();
+    });
+    item->setCheckable(true);
+  }
+  connect(graphsMenu_, &QMenu::aboutToShow, this, &TForm1::GraphsMenuOpening);
+}
+
+void TForm1::GraphsMenuOpening() {
+  const GraphsMenuState state = windows_.OpenGraphsMenu();
+  for (int tag = 1; tag <= GraphsMenuItems; ++tag) {
+    QAction* item = Action(("GraphItem" + std::to_string(tag)).c_str());
+    item->setChecked(tag == state.CheckedTag);
+    item->setEnabled(state.TypeItemsEnabled && windows_.ActiveWindow());
+  }
+}
+
+void TForm1::ShowGraphTypesOfMode() {
+  graphsMenu_->setEnabled(true);
+  for (int tag = 1; tag <= GraphsMenuItems; ++tag)
+    Action(("GraphItem" + std::to_string(tag)).c_str())
+        ->setVisible(MenuItemOffered(tag, rec_.Mode));
+}
+
+void TForm1::NewWindow() {
+  TGrWin& w = windows_.CreateWindow(rec_);
+  if (w.Form) w.Form->BringToFront();
 }
 
 void TForm1::CreateToolBar() {
@@ -136,6 +182,8 @@ void TForm1::CreateToolBar() {
   add("SaveAsButton", TextId::HintSaveAs, QStyle::SP_DialogSaveButton, {},
       [this] { commands_.SaveAsCommand(); });
   bar->addSeparator();
+  add("NewWindowButton", TextId::HintNewWindow, QStyle::SP_FileDialogNewFolder, {},
+      [this] { NewWindow(); });
   add("TileButton", TextId::HintTile, QStyle::SP_CustomBase, QStringLiteral("▦"),
       [this] { mdi_->tileSubWindows(); });
   add("SynchroniseButton", TextId::HintSynchroniseRanges, QStyle::SP_CustomBase,
@@ -205,7 +253,8 @@ void TForm1::ShowOpened() {
   if (windows_.Count() == 0)
     OpenFirstTraces(windows_, Context());
   else
-    RecomputeWindows(windows_, Context());
+    setup_.RecomputeAll();
+  ShowGraphTypesOfMode();
   UpdateDeleteAccumulated();
 }
 

@@ -9,9 +9,12 @@
 #include <memory>
 
 #include "analysis/AnalysisContext.h"
+#include "graphs/GraphTypeSetup.h"
 #include "graphs/TAllWindows.h"
+#include "graphs/TypeDialogModel.h"
 #include "graphs/WindowSetHost.h"
 #include "platform/QtFileStore.h"
+#include "platform/TypeDialogWidget.h"
 #include "recordings/FileCommands.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
@@ -67,6 +70,10 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   QAction* AddAction(QMenu* menu, const char* name, TextId text, const char* shortcut,
                      std::function<void()> run);
   void CreateMenus();
+  void CreateGraphsMenu();
+  void GraphsMenuOpening();
+  void ShowGraphTypesOfMode();
+  void NewWindow();
   void CreateToolBar();
   void CreateStatusBar();
   void WireFileCommands();
@@ -88,8 +95,12 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   std::unique_ptr<UserInteraction> ui_;
   TAllWindows windows_;
   FileCommands commands_;
+  QtTypeDialogPresenter typePresenter_;
+  ModelTypeDialogs typeDialogs_;
+  GraphTypeSetup setup_;
 
   QMdiArea* mdi_ = nullptr;
+  QMenu* graphsMenu_ = nullptr;
   QMenu* windowsMenu_ = nullptr;
   QAction* windowsSeparator_ = nullptr;
   QList<QAction*> windowItems_;

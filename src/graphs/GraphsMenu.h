@@ -17,4 +17,10 @@ struct GraphsMenuState {
 // For the active window (nullptr when there is none).
 GraphsMenuState GraphsMenuStateFor(const TGrWin* active);
 
+// The "Графики" menu's type items, tags 1..14, in menu order.
+inline constexpr int GraphsMenuItems = 14;
+
+// Whether the type item with this tag is shown for a recording of `mode`.
+bool MenuItemOffered(int tag, int mode);
+
 }  // namespace kalvex

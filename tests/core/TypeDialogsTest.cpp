@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "graphs/GraphTypeSetup.h"
+#include "graphs/GraphsMenu.h"
 #include "graphs/TypeDialogModel.h"
 #include "support/FakeUserInteraction.h"
 #include "support/FakeWindowSetHost.h"
@@ -223,6 +224,20 @@ TEST(TypeDialogsTest, SimilarityChannelsAndTheirAverage) {
   distortion->Write(w);
   EXPECT_EQ(w.DistortionChannel, 2);
   EXPECT_EQ(w.AveragingMasks[AvgDistortion], 1 << 2);
+}
+
+TEST(TypeDialogsTest, GraphsMenuShowsTheTypesOfTheMode) {
+  auto offered = [](int mode) {
+    std::string tags;
+    for (int tag = 1; tag <= GraphsMenuItems; ++tag)
+      if (MenuItemOffered(tag, mode)) tags += std::to_string(tag) + " ";
+    return tags;
+  };
+  EXPECT_EQ(offered(Velnarund), "1 2 3 4 5 6 7 8 9 11 12 13 ");
+  EXPECT_EQ(offered(Tarpokline), "1 5 9 13 14 ");
+  EXPECT_EQ(offered(Similarity), "1 2 3 5 6 7 8 ");
+  EXPECT_EQ(offered(Dodida), "1 2 3 4 5 6 7 8 9 10 11 ");
+  EXPECT_EQ(offered(Ombrel16), "1 2 3 4 5 6 7 8 ");
 }
 
 // Every type on a recording of each mode, chosen through the dialog with its

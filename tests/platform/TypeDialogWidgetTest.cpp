@@ -1,0 +1,170 @@
+// The graph type dialogs on screen: every "Графики" item of the main window on
+// a sample recording of each mode, answered through its dialog's widgets; the
+// refusal that keeps a dialog open; the fields reaching the model.
+//
+// With KALVEX_DIALOG_SHOTS set to a folder, each dialog is also saved there as
+// a picture (formName-mode.png) to be looked at.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "TForm1.h"
+#include "graphs/GraphTypes.h"
+#include "graphs/GraphsMenu.h"
+#include "graphs/TGrWin.h"
+#include "platform/TypeDialogWidget.h"
+#include "recordings/RecordingModes.h"
+#include "support/FakeUserInteraction.h"
+#include "support/QtApplication.h"
+
+namespace kalvex {
+namespace {
+
+using Answer = std::function<void(TypeDialogWidget&)>;
+
+// Runs `answer` on the type dialog as soon as it is shown (modal dialogs
+// block the caller until closed).
+void AnswerNextDialog(Answer answer, int triesLeft = 200) {
+  QTimer::singleShot(5, [answer, triesLeft] {
+    if (auto* d = qobject_cast<TypeDialogWidget*>(QApplication::activeModalWidget())) {
+      answer(*d);
+      return;
+    }
+    if (triesLeft > 0) AnswerNextDialog(answer, triesLeft - 1);
+  });
+}
+
+void SaveShot(TypeDialogWidget& d, int mode) {
+  const QByteArray folder = qgetenv("KALVEX_DIALOG_SHOTS");
+  if (folder.isEmpty()) return;
+  d.grab().save(QString("%1/%2-%3.png").arg(folder, d.objectName()).arg(mode));
+}
+
+// Ticks the first box of every group that has none ticked, chooses the first
+// unit of ticked boxes without one, then presses "Да".
+void TickAndAccept(TypeDialogWidget& d, int mode) {
+  for (QGroupBox* group : d.findChildren<QGroupBox*>()) {
+    const auto ticks = group->findChildren<QCheckBox*>();
+    bool any = false;
+    for (QCheckBox* t : ticks) any = any || t->isChecked();
+    if (!any && !ticks.isEmpty()) ticks.front()->setChecked(true);
+    for (QCheckBox* t : ticks)
+      if (auto* unit = d.findChild<QComboBox*>(t->objectName() + "Unit");
+          unit && t->isChecked() && unit->currentIndex() < 0)
+        unit->setCurrentIndex(0);
+  }
+  SaveShot(d, mode);
+  d.OkButton()->click();
+}
+
+class TypeDialogWidgetTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void Open(const char* sample) {
+    test::EnsureApplication();
+    const QString path = dir.filePath(sample);
+    QFile::copy(QString(KALVEX_SAMPLES_DIR "/") + sample, path);
+    auto fake = std::make_unique<test::FakeUserInteraction>();
+    ui = fake.get();
+    main = std::make_unique<TForm1>(path, std::move(fake));
+    QSignalSpy started(main.get(), &TForm1::StartUpFinished);
+    main->show();
+    ASSERT_TRUE(started.wait(5000));
+    ASSERT_EQ(main->Windows().Count(), 1);
+  }
+
+  QTemporaryDir dir;
+  test::FakeUserInteraction* ui = nullptr;
+  std::unique_ptr<TForm1> main;
+};
+
+TEST_P(TypeDialogWidgetTest, EveryGraphsItemOfTheModeSetsItsType) {
+  Open(GetParam());
+  const int mode = main->Recording().Mode;
+  for (int tag = 1; tag < GraphsMenuItems; ++tag) {
+    QAction* item = main->Action(("GraphItem" + std::to_string(tag)).c_str());
+    const int type = GraphTypeOfMenuTag(tag);
+    SCOPED_TRACE(item->text().toStdString());
+    EXPECT_EQ(item->isVisible(), MenuItemOffered(tag, mode));
+    if (!item->isVisible()) continue;
+    main->Action("NewWindow")->trigger();
+    TGrWin& w = *main->Windows().ActiveWindow();
+    const bool asks = !(type == Phase && mode == Ombrel16);
+    bool answered = false;
+    if (asks)
+      AnswerNextDialog([&](TypeDialogWidget& d) {
+        answered = true;
+        TickAndAccept(d, mode);
+      });
+    item->trigger();
+    EXPECT_EQ(answered, asks);
+    EXPECT_TRUE(ui->infos.empty()) << ui->infos.front();
+    const bool storesOnly = type == Servo || type == Actuator;
+    EXPECT_EQ(w.Type, storesOnly ? NoGraphType : type);
+    if (!storesOnly && !((type == Ground || type == AccCompare) && mode == Ombrel16)) {
+      EXPECT_GE(w.CurveCount, 1);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, TypeDialogWidgetTest,
+                         ::testing::Values("velnarund.qrm", "tarpokline.qrm", "similarity.qrm",
+                                           "dodida.qrm", "ombrel16.qrm"));
+
+TEST(TypeDialogWidgetSingleTest, RefusedOkKeepsTheDialogOpenAndCancelChangesNothing) {
+  test::EnsureApplication();
+  TGrWin w;
+  w.RecordingMode = Velnarund;
+  TFrmFile rec;
+  std::unique_ptr<TypeDialog> dialog = MakeTypeDialog(Amplitude, w, rec);
+  test::FakeUserInteraction ui;
+  TypeDialogWidget widget(*dialog, ui);
+  widget.show();
+  EXPECT_EQ(widget.windowTitle(), "Velnarund:Amplitude");
+  widget.OkButton()->click();
+  EXPECT_EQ(ui.infos, std::vector<std::string>{"Не задан ни один сигнал"});
+  EXPECT_TRUE(widget.isVisible());
+
+  // The widgets write into the model as they change.
+  qobject_cast<QCheckBox*>(widget.Field("CheckBox5"))->setChecked(true);
+  qobject_cast<QComboBox*>(widget.Field("CheckBox5Unit"))->setCurrentIndex(4);
+  EXPECT_TRUE(dialog->model.groups[0].checks[4].checked);
+  widget.OkButton()->click();
+  EXPECT_FALSE(widget.isVisible());
+  EXPECT_EQ(widget.result(), QDialog::Accepted);
+  dialog->Write(w);
+  EXPECT_EQ(w.AmplitudeChannels[4], 4);  // RM in kN
+
+  widget.HelpButton()->click();
+  EXPECT_EQ(ui.helpTopics, std::vector<int>{202});
+}
+
+TEST(TypeDialogWidgetSingleTest, TickingAPowerBoxChoosesItsGroup) {
+  test::EnsureApplication();
+  TGrWin w;
+  w.RecordingMode = Dodida;
+  TFrmFile rec;
+  std::unique_ptr<TypeDialog> dialog = MakeTypeDialog(Power, w, rec);
+  test::FakeUserInteraction ui;
+  TypeDialogWidget widget(*dialog, ui);
+  auto* harmonicItem = qobject_cast<QRadioButton*>(widget.Field("RadioGroup0Item1"));
+  ASSERT_NE(harmonicItem, nullptr);
+  EXPECT_FALSE(harmonicItem->isChecked());
+  qobject_cast<QCheckBox*>(widget.Field("HarmonicBox1"))->setChecked(true);
+  EXPECT_TRUE(harmonicItem->isChecked());
+  EXPECT_EQ(dialog->model.groups[0].radio, 1);
+}
+
+}  // namespace
+}  // namespace kalvex
