@@ -297,7 +297,10 @@ void TFGraf::UpdateTypeTools(const TypeTools& tools) {
 }
 
 void TFGraf::HideIntervalSpectrumTools() {
-  for (const char* n : {"SpeedButton1", "SpeedButton10"}) Tool(n)->hide();
+  // An interval spectrum has one curve and no recordings of its own: no axis
+  // modes, no accumulation, no comments.
+  for (const char* n : {"SpeedButton1", "SpeedButton2", "SpeedButton8", "SpeedButton10"})
+    Tool(n)->hide();
 }
 
 void TFGraf::closeEvent(QCloseEvent* event) {

@@ -110,6 +110,11 @@ TEST_F(TFGrafTest, ToolsCarryTheirHintsAndFollowTheWindowType) {
   EXPECT_TRUE(window->SeparateAxes);
   EXPECT_FALSE(form().Tool("SpeedButton8")->isChecked());
 
+  form().HideIntervalSpectrumTools();
+  for (const char* hidden : {"SpeedButton1", "SpeedButton2", "SpeedButton8", "SpeedButton10"})
+    EXPECT_TRUE(form().Tool(hidden)->isHidden()) << hidden;
+  EXPECT_FALSE(form().Tool("SpeedButton7")->isHidden());
+
   form().SetCaption("Окно 1");
   EXPECT_EQ(form().windowTitle(), "Окно 1");
 }
