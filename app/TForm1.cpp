@@ -28,6 +28,9 @@
 #include "platform/QtSettingsStore.h"
 #include "platform/QtUserInteraction.h"
 #include "platform/TFGraf.h"
+#include "platform/TFSet.h"
+#include "platform/TFSpecSet.h"
+#include "shell/SpecialSettingsDialog.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
@@ -107,6 +110,21 @@ void TForm1::CreateMenus() {
   AddAction(file, "Comment", TextId::MenuComment, "Ctrl+E",
             [this] { commands_.EditComment(true); });
   file->addSeparator();
+  AddAction(file, "Settings", TextId::MenuSettings, "F9", [this] {
+    QtSettingsStore store;
+    EditGeneralSettings(this, settings_, store, *ui_, SettingsSteps());
+  });
+  // "Установки" is reached by its shortcut only: it is not shown in the menu.
+  auto* special = new QAction(Q(TextId::MenuSpecialSettings), this);
+  special->setObjectName(QStringLiteral("SpecialSettings"));
+  special->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  connect(special, &QAction::triggered, this, [this] {
+    QtSettingsStore store;
+    if (const auto accepted = EditSpecialSettings(this, settings_, store, *ui_))
+      ApplySpecialSettings(*accepted, settings_, rec_, values_, SettingsSteps());
+  });
+  addAction(special);
+  file->addSeparator();
   AddAction(file, "Exit", TextId::MenuExit, nullptr, [this] { close(); });
 
   CreateGraphsMenu();
@@ -123,6 +141,13 @@ void TForm1::CreateMenus() {
             [this] { ui_->ShowHelp(HelpContentsTopic); });
   AddAction(help, "About", TextId::MenuAbout, nullptr,
             [this] { QMessageBox::about(this, windowTitle(), Q(TextId::ProgramTitle)); });
+}
+
+SettingsWindowSteps TForm1::SettingsSteps() {
+  SettingsWindowSteps steps;
+  steps.resetWindowData = [this] { setup_.RecomputeAll(); };
+  steps.redrawAll = [this] { windows_.RefreshAll(rec_); };
+  return steps;
 }
 
 void TForm1::CreateGraphsMenu() {

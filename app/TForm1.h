@@ -20,6 +20,7 @@
 #include "recordings/TFrmFile.h"
 #include "recordings/TNFiles.h"
 #include "shell/ProgramSettings.h"
+#include "shell/SettingsWindowSteps.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
 
@@ -74,6 +75,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void GraphsMenuOpening();
   void ShowGraphTypesOfMode();
   void NewWindow();
+  SettingsWindowSteps SettingsSteps();
   void CreateToolBar();
   void CreateStatusBar();
   void WireFileCommands();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
 #include "shell/ProgramSettings.h"
 
@@ -92,6 +93,12 @@ void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex) {
   const double d = c - std::log2(static_cast<double>(seconds));
   const long double ld = d;
   rec.AmplitudeNorm = static_cast<double>(107.5L - ld * ld * (5.275L - 0.45L * ld));
+}
+
+void RecomputeDerivedValues(TFrmFile& rec, const ProgramSettings& settings,
+                            const ProcessValues& values) {
+  ComputeDerivedChannel(rec, settings);
+  ComputeAmplitudeNorm(rec, values.SampleRateIndex);
 }
 
 }  // namespace kalvex

@@ -6,6 +6,7 @@
 namespace kalvex {
 
 class TFrmFile;
+struct ProcessValues;
 struct ProgramSettings;
 
 // Ground force in kgf from the RM and BP channels (modes 0, 1, 3); nothing in
@@ -19,5 +20,11 @@ void ComputeAverageTrace(TFrmFile& rec, int mask);
 // The divisor of fundamental-amplitude magnitudes, from the sweep seconds and
 // the sample rate index; left unchanged when the sweep has 0 seconds.
 void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex);
+
+// The recording's derived values under `settings`: the ground-force channel
+// (its calibration coefficients may have changed) and the amplitude
+// normalisation. A recording without data keeps its derived channel as it is.
+void RecomputeDerivedValues(TFrmFile& rec, const ProgramSettings& settings,
+                            const ProcessValues& values);
 
 }  // namespace kalvex

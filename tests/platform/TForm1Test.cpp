@@ -6,13 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "TForm1.h"
 #include "graphs/TGrWin.h"
@@ -165,6 +169,29 @@ TEST_F(TForm1Test, ClosingWithUnsavedDataCanBeCancelled) {
   EXPECT_TRUE(main->isVisible());
   ui->threeWayAnswers.push_back(YesNoCancel::No);
   EXPECT_TRUE(main->close());
+}
+
+TEST_F(TForm1Test, SettingsDialogsOpenFromF9AndTheHiddenCtrlP) {
+  // "Установки" is not in any menu; its shortcut lives on the main window.
+  QAction* special = main->Action("SpecialSettings");
+  ASSERT_NE(special, nullptr);
+  EXPECT_EQ(special->shortcut(), QKeySequence("Ctrl+P"));
+  EXPECT_TRUE(special->associatedObjects().contains(main.get()));
+  for (QAction* a : main->menuBar()->actions())
+    EXPECT_FALSE(a->menu()->actions().contains(special));
+  EXPECT_EQ(main->Action("Settings")->shortcut(), QKeySequence("F9"));
+
+  for (const char* action : {"Settings", "SpecialSettings"}) {
+    QString shown;
+    QTimer::singleShot(50, [&shown] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        shown = modal->metaObject()->className();
+        qobject_cast<QDialog*>(modal)->reject();
+      }
+    });
+    main->Action(action)->trigger();
+    EXPECT_EQ(shown, action == std::string("Settings") ? "kalvex::TFSet" : "kalvex::TFSpecSet");
+  }
 }
 
 TEST_F(TForm1Test, GraphWindowToolsReachTheMainWindow) {
