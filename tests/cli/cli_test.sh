@@ -59,8 +59,10 @@ for i in $(seq 1 40); do
     *) fail "random file $i: exit $code" ;;
   esac
 done
-# English text set on request (until one is installed, the Russian texts stay).
-expect_exit 2 "missing language module" "$cli" info "$work/truncated.qrm" --lang ENU
+# English text set on request; a code without a module keeps the Russian texts.
+expect_exit 2 "English texts" "$cli" info "$work/truncated.qrm" --lang ENU
+grep -qx "Invalid file size." "$work/err" || fail "--lang ENU: message was '$(cat "$work/err")'"
+expect_exit 2 "missing language module" "$cli" info "$work/truncated.qrm" --lang XXX
 grep -qx "Неверный размер файла" "$work/err" || fail "missing language module changed the texts"
 
 # I/O errors: exit 3.

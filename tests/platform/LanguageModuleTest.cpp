@@ -41,7 +41,20 @@ TEST_F(LanguageModuleTest, RusAndMissingModulesKeepTheBuiltInTexts) {
   EXPECT_FALSE(SelectLanguage(Executable(), "RUS"));
   // Lower-case "rus" is another code: its module is looked for, and is missing.
   EXPECT_FALSE(SelectLanguage(Executable(), "rus"));
+  EXPECT_FALSE(SelectLanguage(Executable(), "ENU"));
   EXPECT_EQ(Text(TextId::BadFileSize), "Неверный размер файла");
+}
+
+TEST_F(LanguageModuleTest, BuiltEnglishModuleBesideEachProgramGivesEnglishTexts) {
+  for (const char* program : {KALVEX_DESKTOP_PROGRAM, KALVEX_CLI_PROGRAM}) {
+    SCOPED_TRACE(program);
+    Texts().Reset();
+    EXPECT_TRUE(SelectLanguage(program, "ENU"));
+    EXPECT_EQ(Text(TextId::MenuFile), "File");
+    EXPECT_EQ(Text(TextId::DialogCancel), "Cancel");
+    EXPECT_EQ(FormatText(TextId::ProgramTitleWithMode, {"Quorimeter", "Velnarund"}),
+              "Signal Processing Program: Quorimeter [Velnarund]");
+  }
 }
 
 TEST_F(LanguageModuleTest, StoredCodeDefaultsToRus) {
