@@ -4,6 +4,8 @@
 
 #include "graphs/ChannelTypeDialogs.h"
 
+#include <map>
+
 #include "graphs/GraphTypes.h"
 #include "graphs/TGrWin.h"
 #include "graphs/TypeDialogParts.h"
@@ -45,13 +47,27 @@ std::optional<TextId> ChannelsChosen(const TypeDialogModel& m) {
   return std::nullopt;
 }
 
+// Dialogs of a channel group (0) and one list in group 1: the channels'
+// refusal, then `unchosen` while the list has nothing chosen; the selection
+// and the list's index are written back.
+void ChannelsAndOneChoice(TypeDialog& d,
+                          std::optional<TextId> (*channelsRefusal)(const TypeDialogModel&),
+                          TextId unchosen, ChannelSelection TGrWin::*selection,
+                          std::int32_t TGrWin::*choice) {
+  d.refusal = [=](const TypeDialogModel& m) -> std::optional<TextId> {
+    if (auto r = channelsRefusal(m)) return r;
+    if (m.groups[1].lists[0].index < 0) return unchosen;
+    return std::nullopt;
+  };
+  d.write = [=](const TypeDialogModel& m, TGrWin& w) {
+    w.*selection = SelectionOf(m.groups[0].checks);
+    w.*choice = m.groups[1].lists[0].index;
+  };
+}
+
 DialogGroup WindowSpectrumGroup(const TGrWin& w) {
   DialogGroup g{Text(DlgGroupWindowSpectrum), {}, -1, {}, {}};
-  DialogCheck show;
-  show.name = "CheckBox1";
-  show.label = Text(DlgShowWindowSpectrum);
-  show.checked = w.IntervalSpectrumOn;
-  g.checks.push_back(show);
+  g.checks.push_back(PlainCheck("CheckBox1", Text(DlgShowWindowSpectrum), w.IntervalSpectrumOn));
   g.lists.push_back(TextList("ComboBox6", DlgGroupGraphType, {ScaleLinear, ScaleDb},
                              w.IntervalSpectrumDb ? 1 : 0));
   return g;
@@ -66,16 +82,14 @@ void WriteWindowSpectrum(const DialogGroup& g, TGrWin& w) {
 
 std::unique_ptr<TypeDialog> TracesDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
+  static const std::map<int, std::pair<const char*, TextId>> forms = {
+      {Velnarund, {"TFSigPuls", DlgVelnarundTraces}},
+      {Tarpokline, {"TFSigPuls", DlgTarpoklineTraces}},
+      {Dodida, {"TFSignal", DlgDodidaTraces}},
+      {Ombrel16, {"TFSignal16", DlgOmbrelTraces}}};
+  const auto& [form, caption] = forms.at(mode);
+  auto d = NewTypeDialog(form, Text(caption), 211);
   TypeDialogModel& m = d->model;
-  m.helpTopic = 211;
-  if (mode == Velnarund || mode == Tarpokline) {
-    m.formName = "TFSigPuls";
-    m.caption = Text(mode == Velnarund ? DlgVelnarundTraces : DlgTarpoklineTraces);
-  } else {
-    m.formName = mode == Dodida ? "TFSignal" : "TFSignal16";
-    m.caption = Text(mode == Dodida ? DlgDodidaTraces : DlgOmbrelTraces);
-  }
   m.groups.push_back({Text(DlgGroupSignals),
                       {},
                       -1,
@@ -93,12 +107,11 @@ std::unique_ptr<TypeDialog> TracesDialog(const TGrWin& w, const TFrmFile& rec) {
 
 std::unique_ptr<TypeDialog> AmplitudeDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
-  TypeDialogModel& m = d->model;
   const bool dodida = mode == Dodida;
-  m.formName = dodida ? "TFSignal" : "TFAmpitude";
-  m.caption = dodida ? Text(DlgDodidaAmplitude) : ModeCaption(DlgAmplitude, mode);
-  m.helpTopic = dodida ? 212 : 202;
+  auto d = NewTypeDialog(dodida ? "TFSignal" : "TFAmpitude",
+                         dodida ? Text(DlgDodidaAmplitude) : ModeCaption(DlgAmplitude, mode),
+                         dodida ? 212 : 202);
+  TypeDialogModel& m = d->model;
   m.groups.push_back(
       {Text(DlgGroupSignals),
        {},
@@ -115,25 +128,15 @@ std::unique_ptr<TypeDialog> AmplitudeDialog(const TGrWin& w, const TFrmFile& rec
                       {},
                       {TextList(dodida ? "ComboBox5" : "CBtype", DlgGroupSignalKind, measures,
                                 w.AmplitudeMeasure)}});
-  d->refusal = [](const TypeDialogModel& m) -> std::optional<TextId> {
-    if (auto r = ChannelsWithUnits(m)) return r;
-    if (m.groups[1].lists[0].index < 0) return NoMeasureChosen;
-    return std::nullopt;
-  };
-  d->write = [](const TypeDialogModel& m, TGrWin& w) {
-    w.AmplitudeChannels = SelectionOf(m.groups[0].checks);
-    w.AmplitudeMeasure = m.groups[1].lists[0].index;
-  };
+  ChannelsAndOneChoice(*d, ChannelsWithUnits, NoMeasureChosen, &TGrWin::AmplitudeChannels,
+                       &TGrWin::AmplitudeMeasure);
   return d;
 }
 
 std::unique_ptr<TypeDialog> PhaseDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFPhase", ModeCaption(DlgPhase, mode), mode == Dodida ? 213 : 203);
   TypeDialogModel& m = d->model;
-  m.formName = "TFPhase";
-  m.caption = ModeCaption(DlgPhase, mode);
-  m.helpTopic = mode == Dodida ? 213 : 203;
   const std::vector<int> channels = AllChannels(mode);
   m.groups.push_back({Text(DlgGroupSignals),
                       {},
@@ -154,13 +157,11 @@ std::unique_ptr<TypeDialog> PhaseDialog(const TGrWin& w, const TFrmFile& rec) {
 
 std::unique_ptr<TypeDialog> DistortionDialog(int type, const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
-  TypeDialogModel& m = d->model;
   const bool frequency = type == FrequencyVsTime;
-  m.formName = "TFDistor";
-  m.caption = ModeCaption(DlgDistortion, mode);
   const int modeDigit = mode == Dodida ? 1 : mode == Ombrel16 ? 4 : 0;
-  m.helpTopic = 200 + 10 * modeDigit + (frequency ? 4 : 8);
+  auto d = NewTypeDialog("TFDistor", ModeCaption(DlgDistortion, mode),
+                         200 + 10 * modeDigit + (frequency ? 4 : 8));
+  TypeDialogModel& m = d->model;
   const std::vector<int> channels = AllChannels(mode);
   const int channel = frequency ? w.FrequencyChannel : w.DistortionChannel;
   DialogList signal{"ComboBox1", "", ChannelNames(rec, mode, channels), -1};
@@ -187,11 +188,11 @@ std::unique_ptr<TypeDialog> DistortionDialog(int type, const TGrWin& w, const TF
 
 std::unique_ptr<TypeDialog> HarmonicsDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFHarmon", ModeCaption(DlgHarmonics, mode),
+                         mode == Dodida     ? 217
+                         : mode == Ombrel16 ? 247
+                                            : 207);
   TypeDialogModel& m = d->model;
-  m.formName = "TFHarmon";
-  m.caption = ModeCaption(DlgHarmonics, mode);
-  m.helpTopic = mode == Dodida ? 217 : mode == Ombrel16 ? 247 : 207;
   m.groups.push_back({Text(DlgGroupSignal),
                       {},
                       -1,
@@ -223,11 +224,8 @@ std::unique_ptr<TypeDialog> HarmonicsDialog(const TGrWin& w, const TFrmFile& rec
 
 std::unique_ptr<TypeDialog> SpectrumDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFSpectr", ModeCaption(DlgSpectrum, mode), mode == Dodida ? 215 : 205);
   TypeDialogModel& m = d->model;
-  m.formName = "TFSpectr";
-  m.caption = ModeCaption(DlgSpectrum, mode);
-  m.helpTopic = mode == Dodida ? 215 : 205;
   m.groups.push_back({Text(DlgGroupSignals),
                       {},
                       -1,
@@ -239,25 +237,15 @@ std::unique_ptr<TypeDialog> SpectrumDialog(const TGrWin& w, const TFrmFile& rec)
                       {},
                       {TextList("CBtype", DlgGroupGraphType, {ScaleLinearCapital, ScaleDb},
                                 w.SpectrumDb ? 1 : 0)}});
-  d->refusal = [](const TypeDialogModel& m) -> std::optional<TextId> {
-    if (!AnyChecked(m.groups[0].checks)) return NoSignalChosen;
-    if (m.groups[1].lists[0].index < 0) return NoUnitChosen;
-    return std::nullopt;
-  };
-  d->write = [](const TypeDialogModel& m, TGrWin& w) {
-    w.SpectrumChannels = SelectionOf(m.groups[0].checks);
-    w.SpectrumDb = m.groups[1].lists[0].index;
-  };
+  ChannelsAndOneChoice(*d, ChannelsChosen, NoUnitChosen, &TGrWin::SpectrumChannels,
+                       &TGrWin::SpectrumDb);
   return d;
 }
 
 std::unique_ptr<TypeDialog> CorrelationDialog(const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFCorell", ModeCaption(DlgCorrelation, mode), mode == Dodida ? 216 : 206);
   TypeDialogModel& m = d->model;
-  m.formName = "TFCorell";
-  m.caption = ModeCaption(DlgCorrelation, mode);
-  m.helpTopic = mode == Dodida ? 216 : 206;
   const std::vector<int> channels = AllChannels(mode);
   const std::vector<std::string> names = ChannelNames(rec, mode, channels);
   auto list = [&](const char* name, int channel) {

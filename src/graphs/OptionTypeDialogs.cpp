@@ -26,6 +26,15 @@ void ChooseGroupOfCheck(TypeDialogModel& m, int group, int check) {
     m.groups[0].radio = group - 1;
 }
 
+// Power and actuator: radio items in group 0, each with its boxes in group
+// item + 1. A box ticked chooses its item; the chosen item needs a box.
+void TieBoxesToTheirGroup(TypeDialog& d) {
+  d.checkChanged = ChooseGroupOfCheck;
+  d.refusal = [](const TypeDialogModel& m) {
+    return NeedsACheck(m.groups[1 + m.groups[0].radio].checks);
+  };
+}
+
 }  // namespace
 
 std::unique_ptr<TypeDialog> GroundDialog(int type, const TGrWin& w) {
@@ -72,11 +81,8 @@ std::unique_ptr<TypeDialog> GroundDialog(int type, const TGrWin& w) {
 }
 
 std::unique_ptr<TypeDialog> PowerDialog(const TGrWin& w) {
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFPower", Text(DlgPower), ContentsTopic);
   TypeDialogModel& m = d->model;
-  m.formName = "TFPower";
-  m.caption = Text(DlgPower);
-  m.helpTopic = ContentsTopic;
   m.groups.push_back({"",
                       {Text(DlgFundamentalPower), Text(DlgHarmonicPower)},
                       w.PowerDimension == 1 ? 1 : 0,
@@ -94,10 +100,7 @@ std::unique_ptr<TypeDialog> PowerDialog(const TGrWin& w) {
                       OptionChecks({Option2dActive, Option3dActive},
                                    {w.Power2dActive, w.Power3dActive}, "HarmonicBox"),
                       {}});
-  d->checkChanged = ChooseGroupOfCheck;
-  d->refusal = [](const TypeDialogModel& m) {
-    return NeedsACheck(m.groups[1 + m.groups[0].radio].checks);
-  };
+  TieBoxesToTheirGroup(*d);
   d->write = [](const TypeDialogModel& m, TGrWin& w) {
     w.PowerDimension = m.groups[0].radio;
     const auto& f = m.groups[1].checks;
@@ -112,11 +115,8 @@ std::unique_ptr<TypeDialog> PowerDialog(const TGrWin& w) {
 }
 
 std::unique_ptr<TypeDialog> ActuatorDialog(const TGrWin& w) {
-  auto d = std::make_unique<TypeDialog>();
+  auto d = NewTypeDialog("TFActuator", Text(DlgActuator), ContentsTopic);
   TypeDialogModel& m = d->model;
-  m.formName = "TFActuator";
-  m.caption = Text(DlgActuator);
-  m.helpTopic = ContentsTopic;
   const int choice = w.ActuatorChoice >= 0 && w.ActuatorChoice <= 3 ? w.ActuatorChoice : 0;
   m.groups.push_back(
       {"",
@@ -139,10 +139,7 @@ std::unique_ptr<TypeDialog> ActuatorDialog(const TGrWin& w) {
                                      "Group" + std::to_string(i + 1) + "Box"),
                         {}});
   }
-  d->checkChanged = ChooseGroupOfCheck;
-  d->refusal = [](const TypeDialogModel& m) {
-    return NeedsACheck(m.groups[1 + m.groups[0].radio].checks);
-  };
+  TieBoxesToTheirGroup(*d);
   d->write = [](const TypeDialogModel& m, TGrWin& w) {
     w.ActuatorChoice = m.groups[0].radio;
     const auto& c = m.groups[1 + m.groups[0].radio].checks;

@@ -79,17 +79,14 @@ ChannelSelection& SelectionFor(int type, TGrWin& w) {
 
 std::unique_ptr<TypeDialog> SimilaritySignalsDialog(int type, const TGrWin& w,
                                                     const TFrmFile& rec) {
-  auto d = std::make_unique<TypeDialog>();
-  TypeDialogModel& m = d->model;
-  m.formName = "TFSigSimil";
   static const std::map<int, std::pair<TextId, int>> captions = {
       {SignalTraces, {DlgSimilarityTraces, 231}},
       {Amplitude, {DlgSimilarityAmplitude, 232}},
       {Phase, {DlgSimilarityPhase, 233}},
       {Spectrum, {DlgSimilaritySpectrum, 235}},
       {Correlation, {DlgSimilarityCorrelation, 236}}};
-  m.caption = Text(captions.at(type).first);
-  m.helpTopic = captions.at(type).second;
+  auto d = NewTypeDialog("TFSigSimil", Text(captions.at(type).first), captions.at(type).second);
+  TypeDialogModel& m = d->model;
   TGrWin copy = w;
   const ChannelSelection selection = SelectionFor(type, copy);
   m.groups.push_back({Text(DlgGroupSignals), {}, -1, SimilarityChecks(rec, selection), {}});
@@ -120,11 +117,8 @@ std::unique_ptr<TypeDialog> SimilaritySignalsDialog(int type, const TGrWin& w,
     own.lists.push_back(TextList("ComboBox4", DlgGroupSignalKind, {ScaleLinearCapital, ScaleDb},
                                  (type == Spectrum ? w.SpectrumDb : w.CorrelationDb) ? 1 : 0));
   if (type == SignalTraces) {
-    DialogCheck show;
-    show.name = "CheckBox12";
-    show.label = Text(DlgGroupWindowSpectrum);
-    show.checked = w.IntervalSpectrumOn;
-    own.checks.push_back(show);
+    own.checks.push_back(
+        PlainCheck("CheckBox12", Text(DlgGroupWindowSpectrum), w.IntervalSpectrumOn));
     own.lists.push_back(TextList("ComboBox6", DlgGroupWindowSpectrum, {ScaleLinear, ScaleDbCapital},
                                  w.IntervalSpectrumDb ? 1 : 0));
   }
@@ -171,12 +165,12 @@ std::unique_ptr<TypeDialog> SimilaritySignalsDialog(int type, const TGrWin& w,
 
 std::unique_ptr<TypeDialog> SimilarityHarmonicsDialog(int type, const TGrWin& w,
                                                       const TFrmFile& rec) {
-  auto d = std::make_unique<TypeDialog>();
-  TypeDialogModel& m = d->model;
-  m.formName = "TFSimilSig";
   const bool distortion = type == Distortion;
-  m.caption = FormatText(distortion ? DlgDistortion : DlgHarmonics, {Text(DlgSimilarityWord)});
-  m.helpTopic = distortion ? 238 : 237;
+  auto d = NewTypeDialog(
+      "TFSimilSig",
+      FormatText(distortion ? DlgDistortion : DlgHarmonics, {Text(DlgSimilarityWord)}),
+      distortion ? 238 : 237);
+  TypeDialogModel& m = d->model;
   ChannelSelection selection = w.HarmonicsChannels;
   if (distortion) {
     selection = NoChannels;

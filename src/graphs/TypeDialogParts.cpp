@@ -95,14 +95,29 @@ std::vector<DialogCheck> OptionChecks(const std::vector<TextId>& labels,
                                       const std::vector<bool>& on, const std::string& prefix) {
   std::vector<DialogCheck> checks;
   for (std::size_t i = 0; i < labels.size(); ++i) {
-    DialogCheck check;
-    check.name = prefix + std::to_string(i + 1);
-    check.label = Text(labels[i]);
+    DialogCheck check =
+        PlainCheck(prefix + std::to_string(i + 1), Text(labels[i]), i < on.size() && on[i]);
     check.slot = static_cast<int>(i);
-    check.checked = i < on.size() && on[i];
     checks.push_back(std::move(check));
   }
   return checks;
+}
+
+std::unique_ptr<TypeDialog> NewTypeDialog(std::string formName, std::string caption,
+                                          int helpTopic) {
+  auto d = std::make_unique<TypeDialog>();
+  d->model.formName = std::move(formName);
+  d->model.caption = std::move(caption);
+  d->model.helpTopic = helpTopic;
+  return d;
+}
+
+DialogCheck PlainCheck(std::string name, std::string label, bool checked) {
+  DialogCheck check;
+  check.name = std::move(name);
+  check.label = std::move(label);
+  check.checked = checked;
+  return check;
 }
 
 DialogList TextList(const std::string& name, TextId label, const std::vector<TextId>& items,

@@ -2,6 +2,7 @@
 // Building blocks shared by the graph type dialogs: channel check boxes with
 // their unit lists, reading a channel selection back, and the common checks.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ bool CheckedWithoutUnit(const std::vector<DialogCheck>& checks);
 // standing for slots 0.., filled from `on`.
 std::vector<DialogCheck> OptionChecks(const std::vector<TextId>& labels,
                                       const std::vector<bool>& on, const std::string& prefix);
+
+// A new dialog with its class name, caption and help topic.
+std::unique_ptr<TypeDialog> NewTypeDialog(std::string formName, std::string caption, int helpTopic);
+
+// A check box without units.
+DialogCheck PlainCheck(std::string name, std::string label, bool checked);
 
 // A list of the given texts.
 DialogList TextList(const std::string& name, TextId label, const std::vector<TextId>& items,
