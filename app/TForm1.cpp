@@ -107,8 +107,11 @@ void TForm1::CreateMenus() {
   AddAction(file, "SaveAs", TextId::MenuSaveAs, "Ctrl+S", [this] {
     commands_.SaveAsCommand();
   })->setEnabled(false);
-  AddAction(file, "Comment", TextId::MenuComment, "Ctrl+E",
-            [this] { commands_.EditComment(true); });
+  // An edited comment is unsaved data: "Сохранить" writes it to the file the
+  // recording came from (or asks for a name), until the next open or save.
+  AddAction(file, "Comment", TextId::MenuComment, "Ctrl+E", [this] {
+    if (commands_.EditComment(true)) Action("Save")->setEnabled(true);
+  });
   file->addSeparator();
   AddAction(file, "Settings", TextId::MenuSettings, "F9", [this] {
     QtSettingsStore store;
@@ -262,7 +265,10 @@ void TForm1::WireFileCommands() {
   steps.accumulateOpened = [this] { AccumulateCurrentRecording(windows_, files_, Context()); };
   steps.closeAllWindows = [this] { windows_.CloseAll(); };
   steps.showOpened = [this] { ShowOpened(); };
-  steps.refreshCaptions = [this] { windows_.RefreshAll(rec_); };
+  steps.refreshCaptions = [this] {
+    windows_.RefreshAll(rec_);
+    Action("Save")->setEnabled(false);
+  };
   commands_.SetWindowSteps(std::move(steps));
 }
 

@@ -134,6 +134,7 @@ TEST_F(TForm1Test, UnsavedDataQuestionCancelNoAndYes) {
   ui->editedTexts.push_back("после ремонта");
   Trigger("Comment");
   ASSERT_TRUE(main->Recording().Modified);
+  EXPECT_TRUE(main->Action("Save")->isEnabled());  // until the next open or save
 
   // Cancel: no open dialog, the data stay.
   ui->threeWayAnswers.push_back(YesNoCancel::Cancel);
@@ -157,6 +158,7 @@ TEST_F(TForm1Test, UnsavedDataQuestionCancelNoAndYes) {
   EXPECT_TRUE(ui->saveDialogs.empty());
   EXPECT_EQ(ui->openDialogs.size(), 2u);
   EXPECT_FALSE(main->Recording().Modified);
+  EXPECT_FALSE(main->Action("Save")->isEnabled());
   EXPECT_EQ(main->Recording().Comment, "после ремонта");
   EXPECT_EQ(main->Windows().Count(), 1);
 }
