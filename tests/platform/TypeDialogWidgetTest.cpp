@@ -122,14 +122,25 @@ INSTANTIATE_TEST_SUITE_P(Samples, TypeDialogWidgetTest,
                          ::testing::Values("velnarund.qrm", "tarpokline.qrm", "similarity.qrm",
                                            "dodida.qrm", "ombrel16.qrm"));
 
-TEST(TypeDialogWidgetSingleTest, RefusedOkKeepsTheDialogOpenAndCancelChangesNothing) {
-  test::EnsureApplication();
+// One type dialog on screen for a window of `mode`, answered by a fake operator.
+struct OneDialog {
+  OneDialog(int type, int mode) {
+    test::EnsureApplication();
+    w.RecordingMode = static_cast<std::uint8_t>(mode);
+    dialog = MakeTypeDialog(type, w, rec);
+    widget = std::make_unique<TypeDialogWidget>(*dialog, ui);
+  }
   TGrWin w;
-  w.RecordingMode = Velnarund;
   TFrmFile rec;
-  std::unique_ptr<TypeDialog> dialog = MakeTypeDialog(Amplitude, w, rec);
   test::FakeUserInteraction ui;
-  TypeDialogWidget widget(*dialog, ui);
+  std::unique_ptr<TypeDialog> dialog;
+  std::unique_ptr<TypeDialogWidget> widget;
+};
+
+TEST(TypeDialogWidgetSingleTest, RefusedOkKeepsTheDialogOpenAndAcceptedFieldsReachTheWindow) {
+  OneDialog one(Amplitude, Velnarund);
+  auto& [w, rec, ui, dialog, widgetPtr] = one;
+  TypeDialogWidget& widget = *widgetPtr;
   widget.show();
   EXPECT_EQ(widget.windowTitle(), "Velnarund:Amplitude");
   widget.OkButton()->click();
@@ -151,13 +162,9 @@ TEST(TypeDialogWidgetSingleTest, RefusedOkKeepsTheDialogOpenAndCancelChangesNoth
 }
 
 TEST(TypeDialogWidgetSingleTest, TickingAPowerBoxChoosesItsGroup) {
-  test::EnsureApplication();
-  TGrWin w;
-  w.RecordingMode = Dodida;
-  TFrmFile rec;
-  std::unique_ptr<TypeDialog> dialog = MakeTypeDialog(Power, w, rec);
-  test::FakeUserInteraction ui;
-  TypeDialogWidget widget(*dialog, ui);
+  OneDialog one(Power, Dodida);
+  TypeDialogWidget& widget = *one.widget;
+  const std::unique_ptr<TypeDialog>& dialog = one.dialog;
   auto* harmonicItem = qobject_cast<QRadioButton*>(widget.Field("RadioGroup0Item1"));
   ASSERT_NE(harmonicItem, nullptr);
   EXPECT_FALSE(harmonicItem->isChecked());
