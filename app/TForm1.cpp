@@ -22,6 +22,8 @@
 #include "graphs/GraphTypeSetup.h"
 #include "graphs/GraphsMenu.h"
 #include "graphs/TGrWin.h"
+#include "graphs/WindowPlacement.h"
+#include "platform/AboutText.h"
 #include "platform/FftwLoader.h"
 #include "platform/FileAccess.h"
 #include "platform/ProgressPanelWidget.h"
@@ -143,7 +145,7 @@ void TForm1::CreateMenus() {
   AddAction(help, "HelpContents", TextId::MenuHelpContents, "Ctrl+F1",
             [this] { ui_->ShowHelp(HelpContentsTopic); });
   AddAction(help, "About", TextId::MenuAbout, nullptr,
-            [this] { QMessageBox::about(this, windowTitle(), Q(TextId::ProgramTitle)); });
+            [this] { QMessageBox::about(this, Q(TextId::MenuAbout), AboutText()); });
 }
 
 SettingsWindowSteps TForm1::SettingsSteps() {
@@ -310,9 +312,19 @@ GraphForm* TForm1::CreateForm(TGrWin& window) {
   WireForm(*form);
   QMdiSubWindow* sub = mdi_->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->resize(mdi_->size() * 0.8);
+  PlaceSubWindow(*sub);
   sub->show();
   return form;
+}
+
+void TForm1::PlaceSubWindow(QMdiSubWindow& sub) {
+  const QSize own = sub.sizeHint();
+  const QSize area = mdi_->viewport()->size();
+  // One title bar further right and down per window already open.
+  const int step = sub.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &sub);
+  const IntRect r = PlaceNewWindow({area.width(), area.height()}, {own.width(), own.height()},
+                                   static_cast<int>(mdi_->subWindowList().size()) - 1, step);
+  sub.setGeometry(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }
 
 void TForm1::WireForm(TFGraf& form) {

@@ -27,6 +27,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolButton;
 
@@ -80,6 +81,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void CreateStatusBar();
   void WireFileCommands();
   void WireForm(TFGraf& form);
+  void PlaceSubWindow(QMdiSubWindow& sub);
   void FinishStartUp();
   void ShowOpened();
   void WindowActivated(TFGraf& form);

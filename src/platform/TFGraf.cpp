@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -69,7 +71,7 @@ TFGraf::TFGraf(TGrWin& window, TAllWindows& windows, const AnalysisContext& ctx,
     : QWidget(parent), window_(&window), windows_(windows), ctx_(ctx) {
   window.Form = this;
   setWindowTitle(QString::fromStdString(Text(TextId::NewWindowCaption)));
-  resize(650, 356);
+  resize(sizeHint());
 
   toolBar_ = new QWidget(this);
   toolBar_->setFixedHeight(ToolBarHeight);
@@ -277,14 +279,32 @@ void TFGraf::CloseLabelEditor() {
   editor_->hide();
 }
 
+QMdiSubWindow* TFGraf::SubWindow() const {
+  return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
 void TFGraf::BringToFront() {
   show();
-  raise();
-  activateWindow();
+  QMdiSubWindow* sub = SubWindow();
+  if (!sub) {
+    raise();
+    activateWindow();
+    return;
+  }
+  if (sub->isMinimized())
+    sub->showNormal();
+  else
+    sub->show();
+  if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 void TFGraf::Close() {
-  close();
+  // Inside the main window the MDI child goes with its form; closing the form
+  // alone would leave an empty frame behind.
+  if (QMdiSubWindow* sub = SubWindow())
+    sub->close();
+  else
+    close();
 }
 
 void TFGraf::UpdateTypeTools(const TypeTools& tools) {

@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWidget>
+
+class QMdiSubWindow;
 #include <string>
 
 #include "analysis/AnalysisContext.h"
@@ -59,6 +61,11 @@ class TFGraf : public QWidget, public GraphForm {
   void UpdateTypeTools(const TypeTools& tools) override;
   void HideIntervalSpectrumTools() override;
 
+  // The form's own size, which a new window and a cascade give it; below
+  // the minimum the tool bar and plot no longer fit.
+  QSize sizeHint() const override { return {650, 356}; }
+  QSize minimumSizeHint() const override { return {320, 160}; }
+
   int Tag() const { return tag_; }
   GraphSurface& Surface() { return *surface_; }
   QScrollBar& ScrollBar() { return *scrollBar_; }
@@ -90,6 +97,8 @@ class TFGraf : public QWidget, public GraphForm {
 
  private:
   QToolButton* AddTool(const char* name, TextId hint, bool checkable);
+  // The MDI child frame around the form, or null outside the main window.
+  QMdiSubWindow* SubWindow() const;
   void ZoomToolClicked(QToolButton* clicked);
   void AxesToolClicked(bool separate);
   void SelectCurve(int x, int y);

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <set>
 
 #include "TForm1.h"
 #include "graphs/TGrWin.h"
@@ -223,6 +224,59 @@ TEST_F(TForm1Test, GraphWindowToolsReachTheMainWindow) {
   Sub().close();
   QTest::qWait(50);
   EXPECT_EQ(main->Windows().Count(), 0);
+}
+
+// Counts the paints of the graph surfaces it watches.
+struct PaintCounter : QObject {
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted.insert(watched);
+    return false;
+  }
+  std::set<QObject*> painted;
+};
+
+// Regression: Cascade shrank the windows to their tool bars; windows that the
+// window set closed on a new mode stayed behind as empty frames; new windows
+// opened partly outside the client area.
+TEST_F(TForm1Test, WindowsStayWholeAfterCascadeAnotherRecordingAndTile) {
+  // Runs a window command; then every window shows its form inside the client
+  // area, and a window whose frame moved or changed size has painted since.
+  const auto arrange = [this](const char* command) {
+    SCOPED_TRACE(command);
+    PaintCounter paints;
+    std::vector<QRect> before;
+    for (int i = 0; i < main->Windows().Count(); ++i) {
+      Form(i).Surface().installEventFilter(&paints);
+      before.push_back(Form(i).parentWidget()->geometry());
+    }
+    Trigger(command);
+    QTest::qWait(50);
+    const QRect area = main->Area().viewport()->rect();
+    ASSERT_EQ(main->Area().subWindowList().size(), main->Windows().Count());
+    for (int i = 0; i < main->Windows().Count(); ++i) {
+      TFGraf& form = Form(i);
+      EXPECT_TRUE(form.isVisible() && form.Surface().isVisible() && form.ScrollBar().isVisible());
+      EXPECT_GE(form.width(), form.minimumSizeHint().width());
+      EXPECT_GE(form.height(), form.minimumSizeHint().height());
+      EXPECT_GE(form.Surface().height(), 100);  // room for a plot, not just the tools
+      EXPECT_TRUE(area.contains(form.parentWidget()->geometry())) << i;
+      const bool moved = i < int(before.size()) && form.parentWidget()->geometry() != before[i];
+      EXPECT_TRUE(!moved || paints.painted.count(&form.Surface())) << i;
+    }
+  };
+  main->resize(1200, 800);
+  QTest::qWait(20);
+  arrange("NewWindow");
+  arrange("NewWindow");
+  EXPECT_EQ(Form(2).size(), Form(2).sizeHint());  // the form's own size where it fits
+  arrange("Cascade");
+
+  // Another mode: the window set closes its windows and opens the traces.
+  ui->openChoices.push_back(KALVEX_SAMPLES_DIR "/velnarund.qrm");
+  arrange("Open");
+  ASSERT_EQ(main->Windows().Count(), 1);
+  for (int i = 0; i < 3; ++i) arrange("NewWindow");
+  arrange("Tile");
 }
 
 }  // namespace
