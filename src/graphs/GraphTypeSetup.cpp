@@ -111,6 +111,18 @@ void RestoreScales(TGrWin& w, const std::array<RememberedScale, MaxCurves>& r) {
   }
 }
 
+// Curves of another type start from that type's own vertical scale: the old
+// type's scale mode, scale, zoom and centre mean nothing on the new y axis.
+void StartOwnVerticalScale(TGrWin& w) {
+  w.ScaleMode = SymmetricAboutCentre;
+  for (CurveSlot& c : w.Curves) {
+    c.Scale = 0;
+    c.Zoom = 1.0;
+    c.Centre = 0;
+    c.HalfRange = 0;
+  }
+}
+
 // A new recording in a window that keeps its type, choices and scaling.
 void Recompute(const AnalysisContext& ctx, TGrWin& w) {
   w.RecordingMode = ctx.rec.Mode;
@@ -209,6 +221,12 @@ void GraphTypeSetup::Apply(TGrWin& w, TGrWin& proposal, int code, bool sameType)
   }
   proposal.Type = static_cast<std::uint8_t>(code);
   ScaleWindow(ctx_, proposal);
+  // The displayed range means the same only on the same x scale (the same
+  // type with other channels, or types of the same frame axis); otherwise
+  // the new type is shown whole.
+  if (proposal.XPerUnit != w.XPerUnit || proposal.FullRange != w.FullRange)
+    proposal.DisplayedRange = proposal.FullRange;
+  if (code != w.Type) StartOwnVerticalScale(proposal);
   const CurveLayout layout = CurveLayoutOf(ctx_, proposal);
   const bool keep = sameType && CurveChannels(w) && BasisOf(w) == BasisOf(proposal);
   if (keep) {

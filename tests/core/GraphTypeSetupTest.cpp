@@ -122,6 +122,42 @@ TEST_F(GraphTypeSetupTest, DisplayedRangeStaysWherePossible) {
   EXPECT_EQ(w.DisplayedRange, (IndexRange{0, 40}));  // beyond the 40 frames: back to the start
 }
 
+// Regression: a type change kept the old type's range where the x axis means
+// something else (Phase -> Spectrum showed 0-2.4 Hz), and its y scale (Phase
+// -> Frequency vs Time kept +-180).
+TEST_F(GraphTypeSetupTest, DisplayedRangeIsKeptOnlyOnTheSameXScale) {
+  TGrWin& w = NewWindow();
+  const auto set = [&](int type, std::function<void(TGrWin&)> choose, IndexRange shown) {
+    dialogs.choose = std::move(choose);
+    setup.SetType(w, type);
+    const IndexRange before = w.DisplayedRange;
+    w.DisplayedRange = shown;
+    return before;
+  };
+  const auto phase = [](TGrWin& p) { p.PhaseChannels = {-1, 0, -1, -1, -1, -1, -1}; };
+  set(Phase, phase, {5, 10});
+  w.Curves[0].Zoom = 4;
+  EXPECT_EQ(set(Phase, [](TGrWin& p) { p.PhaseChannels = {-1, -1, 0, -1, -1, -1, -1}; }, {5, 10}),
+            (IndexRange{5, 10}));  // the same type with another channel
+  EXPECT_EQ(set(Amplitude, [](TGrWin& p) { p.AmplitudeChannels = {0, -1, -1, -1, -1, -1, -1}; },
+                {5, 10}),
+            (IndexRange{5, 10}));  // the same frame axis
+  EXPECT_EQ(set(Spectrum, [](TGrWin& p) { p.SpectrumChannels = {0, -1, -1, -1, -1, -1, -1}; },
+                {5, 10}),
+            w.FullRange);
+  set(Phase, phase, {5, 10});
+  EXPECT_EQ(set(FrequencyVsTime, [](TGrWin&) {}, {5, 10}), (IndexRange{5, 10}));
+  EXPECT_EQ(w.ScaleMode, SymmetricAboutCentre);  // not Phase's centre and half range
+  EXPECT_EQ(w.Curves[0].Zoom, 1.0);
+  EXPECT_EQ(w.Curves[0].Centre, 0.0);
+  EXPECT_EQ(set(Correlation, [](TGrWin&) {}, {0, 10}), w.FullRange);
+  EXPECT_LT(w.FullRange.First, 0);  // the negative lags are shown
+  set(AccCompare, [](TGrWin&) {}, {0, 1});
+  EXPECT_EQ(set(SignalTraces, [](TGrWin& p) { p.TraceChannels = {0, -1, -1, -1, -1, -1, -1}; },
+                {0, 1}),
+            (IndexRange{0, 4000}));
+}
+
 TEST_F(GraphTypeSetupTest, IntervalSpectrumWindowFollowsItsTracesWindow) {
   TGrWin& traces = NewWindow();
   dialogs.choose = [](TGrWin& p) {
