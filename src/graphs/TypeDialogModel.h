@@ -61,6 +61,9 @@ struct TypeDialogModel {
   std::vector<DialogGroup> groups;
 };
 
+// Every checked box whose unit list has nothing chosen gets its first unit.
+void ChooseFirstUnits(TypeDialogModel& model);
+
 // A dialog being shown: its model and its rules.
 class TypeDialog {
  public:
@@ -78,8 +81,11 @@ class TypeDialog {
   void Write(TGrWin& window) const {
     if (write) write(model, window);
   }
+  // After the dialog's own rules, every checked box with an empty unit list
+  // gets its list's first unit, so that only real refusals remain.
   void CheckChanged(int group, int check) {
     if (checkChanged) checkChanged(model, group, check);
+    ChooseFirstUnits(model);
   }
 };
 

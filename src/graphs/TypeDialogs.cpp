@@ -10,7 +10,9 @@
 
 namespace kalvex {
 
-std::unique_ptr<TypeDialog> MakeTypeDialog(int type, const TGrWin& w, const TFrmFile& rec) {
+namespace {
+
+std::unique_ptr<TypeDialog> DialogOfType(int type, const TGrWin& w, const TFrmFile& rec) {
   const int mode = w.RecordingMode;
   if (mode == Similarity) {
     switch (type) {
@@ -56,6 +58,21 @@ std::unique_ptr<TypeDialog> MakeTypeDialog(int type, const TGrWin& w, const TFrm
     default:
       return nullptr;
   }
+}
+
+}  // namespace
+
+void ChooseFirstUnits(TypeDialogModel& model) {
+  for (DialogGroup& group : model.groups)
+    for (DialogCheck& c : group.checks)
+      if (c.checked && c.unit < 0 && !c.units.empty()) c.unit = 0;
+}
+
+std::unique_ptr<TypeDialog> MakeTypeDialog(int type, const TGrWin& w, const TFrmFile& rec) {
+  auto dialog = DialogOfType(type, w, rec);
+  // A window's channel can be chosen with a unit its list does not hold.
+  if (dialog) ChooseFirstUnits(dialog->model);
+  return dialog;
 }
 
 }  // namespace kalvex

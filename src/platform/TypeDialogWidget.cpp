@@ -36,6 +36,7 @@ TypeDialogWidget::TypeDialogWidget(TypeDialog& dialog, UserInteraction& ui, QWid
   setWindowTitle(Q(dialog.model.caption));
   auto* layout = new QVBoxLayout(this);
   radios_.resize(dialog.model.groups.size());
+  units_.resize(dialog.model.groups.size());
   for (int g = 0; g < int(dialog.model.groups.size()); ++g) layout->addWidget(BuildGroup(g));
 
   auto* buttons = new QHBoxLayout;
@@ -74,10 +75,11 @@ QWidget* TypeDialogWidget::BuildGroup(int g) {
     tick->setObjectName(Q(check.name));
     tick->setChecked(check.checked);
     grid->addWidget(tick, row, 0);
+    units_[g].push_back(nullptr);
     connect(tick, &QCheckBox::toggled, this, [this, g, c](bool on) {
       dialog_.model.groups[g].checks[c].checked = on;
       dialog_.CheckChanged(g, c);
-      SyncRadios();
+      SyncFromModel();
     });
     if (!check.units.empty()) {
       std::vector<std::string> labels;
@@ -85,6 +87,7 @@ QWidget* TypeDialogWidget::BuildGroup(int g) {
       QComboBox* units = ListBox(labels, check.unit, box);
       units->setObjectName(Q(check.name) + QStringLiteral("Unit"));
       grid->addWidget(units, row, 1);
+      units_[g].back() = units;
       connect(units, &QComboBox::currentIndexChanged, this,
               [this, g, c](int i) { dialog_.model.groups[g].checks[c].unit = i; });
     }
@@ -101,14 +104,16 @@ QWidget* TypeDialogWidget::BuildGroup(int g) {
             [this, g, l](int i) { dialog_.model.groups[g].lists[l].index = i; });
   }
   grid->setColumnStretch(1, 1);
-  SyncRadios();
+  SyncFromModel();
   return box;
 }
 
-void TypeDialogWidget::SyncRadios() {
+void TypeDialogWidget::SyncFromModel() {
   for (int g = 0; g < int(radios_.size()); ++g) {
-    const int chosen = dialog_.model.groups[g].radio;
-    for (int r = 0; r < int(radios_[g].size()); ++r) radios_[g][r]->setChecked(r == chosen);
+    const DialogGroup& group = dialog_.model.groups[g];
+    for (int r = 0; r < int(radios_[g].size()); ++r) radios_[g][r]->setChecked(r == group.radio);
+    for (int c = 0; c < int(units_[g].size()); ++c)
+      if (QComboBox* units = units_[g][c]) units->setCurrentIndex(group.checks[c].unit);
   }
 }
 

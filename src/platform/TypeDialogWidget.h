@@ -32,12 +32,14 @@ class TypeDialogWidget : public QDialog {
 
  private:
   QWidget* BuildGroup(int g);
-  void SyncRadios();
+  // Radios and unit lists show the model after its rules changed it.
+  void SyncFromModel();
   void PressOk();
 
   TypeDialog& dialog_;
   UserInteraction& ui_;
   std::vector<std::vector<QRadioButton*>> radios_;
+  std::vector<std::vector<QComboBox*>> units_;  // per group and check; null: no list
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
   QPushButton* help_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -24,6 +25,7 @@
 #include "graphs/GraphTypes.h"
 #include "graphs/GraphsMenu.h"
 #include "graphs/TGrWin.h"
+#include "platform/TFGraf.h"
 #include "platform/TypeDialogWidget.h"
 #include "recordings/RecordingModes.h"
 #include "support/FakeUserInteraction.h"
@@ -52,21 +54,32 @@ void SaveShot(TypeDialogWidget& d, int mode) {
   d.grab().save(QString("%1/%2-%3.png").arg(folder, d.objectName()).arg(mode));
 }
 
-// Ticks the first box of every group that has none ticked, chooses the first
-// unit of ticked boxes without one, then presses "Да".
+// Ticks the first box of every group that has none ticked, then presses
+// "Да": a ticked box never stands beside an empty unit list.
 void TickAndAccept(TypeDialogWidget& d, int mode) {
   for (QGroupBox* group : d.findChildren<QGroupBox*>()) {
     const auto ticks = group->findChildren<QCheckBox*>();
     bool any = false;
     for (QCheckBox* t : ticks) any = any || t->isChecked();
     if (!any && !ticks.isEmpty()) ticks.front()->setChecked(true);
-    for (QCheckBox* t : ticks)
-      if (auto* unit = d.findChild<QComboBox*>(t->objectName() + "Unit");
-          unit && t->isChecked() && unit->currentIndex() < 0)
-        unit->setCurrentIndex(0);
+    for (QCheckBox* t : ticks) {
+      auto* unit = d.findChild<QComboBox*>(t->objectName() + "Unit");
+      EXPECT_TRUE(!unit || !t->isChecked() || unit->currentIndex() >= 0)
+          << t->objectName().toStdString();
+    }
   }
   SaveShot(d, mode);
   d.OkButton()->click();
+}
+
+// Whether the form's plot shows the first curve in its colour.
+bool DrawsFirstCurve(TFGraf& form, const TGrWin& w) {
+  const QImage image = form.Surface().grab().toImage();
+  const QRgb colour = 0xFF000000u | static_cast<QRgb>(w.Curves[0].Colour);
+  for (int y = w.PlotRect.Top + 1; y < w.PlotRect.Bottom; ++y)
+    for (int x = w.PlotRect.Left + 1; x < w.PlotRect.Right; ++x)
+      if (image.pixel(x, y) == colour) return true;
+  return false;
 }
 
 class TypeDialogWidgetTest : public ::testing::TestWithParam<const char*> {
@@ -114,6 +127,7 @@ TEST_P(TypeDialogWidgetTest, EveryGraphsItemOfTheModeSetsItsType) {
     EXPECT_EQ(w.Type, storesOnly ? NoGraphType : type);
     if (!storesOnly && !((type == Ground || type == AccCompare) && mode == Ombrel16)) {
       EXPECT_GE(w.CurveCount, 1);
+      EXPECT_TRUE(DrawsFirstCurve(*main->Form(main->Windows().IndexOf(&w)), w));
     }
   }
 }
