@@ -92,6 +92,11 @@ void DrawXLabels(TGrWin& w, Canvas& canvas, int g) {
   const int first = w.DisplayedRange.First, last = w.DisplayedRange.Last;
   const double xpu = w.XPerUnit;
   const int y = p.Bottom + 4;
+  // A window without a graph shows no range: labels would all read 0.
+  if (first == last) {
+    w.LeftXLabelRect = w.RightXLabelRect = {};
+    return;
+  }
 
   const std::string left = FormatXLabel(first, xpu);
   const int lw = canvas.TextWidth(left), lh = canvas.TextHeight(left);

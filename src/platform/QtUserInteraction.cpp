@@ -150,6 +150,12 @@ void QtUserInteraction::ShowList(const ListRequest& r) {
   for (int row = 0; row < table->rowCount(); ++row)
     for (int col = 0; col < table->columnCount() && col < int(r.rows[row].size()); ++col)
       table->setItem(row, col, new QTableWidgetItem(Q(r.rows[row][col])));
+  // The leading number column is not shown when no row has a number (the
+  // comments of a window that does not accumulate): an empty column only
+  // puzzles.
+  bool numbered = r.rows.empty();
+  for (const auto& row : r.rows) numbered = numbered || (!row.empty() && !row[0].empty());
+  if (table->columnCount() > 1) table->setColumnHidden(0, !numbered);
   table->resizeColumnsToContents();
   table->horizontalHeader()->setStretchLastSection(true);
   auto* close = new QPushButton(Q(Text(TextId::DialogClose)), &dialog);

@@ -135,6 +135,17 @@ TEST(PlotRendererTest, NoSignalDrawsOnlyItsTextAndTheXLabels) {
   EXPECT_EQ(texts[3].x, 50 - test::FakeCanvas::Width(texts[3].text) / 2);
 }
 
+// Regression: a new window without a graph labelled every x tick "0.0".
+TEST(PlotRendererTest, AWindowWithoutRangeDrawsItsGridWithoutXLabels) {
+  Plot p(NoGraphType);
+  p.w->LeftXLabelRect = {1, 1, 9, 9};
+  p.Draw();
+  EXPECT_FALSE(p.canvas.Of(CanvasOp::Line).empty());
+  for (const auto& text : p.canvas.Of(CanvasOp::Text))
+    EXPECT_NE(text.y, p.w->PlotRect.Bottom + 4) << text.text;  // the x label row
+  EXPECT_EQ(p.w->LeftXLabelRect, IntRect{});
+}
+
 // 400 pixel columns: a surface of 467 with a form.
 std::size_t CurveLines(int samples) {
   Plot p;

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QStringList>
+#include <QTableWidget>
+#include <QTimer>
 
 #include "platform/QtUserInteraction.h"
 #include "recordings/FileCommands.h"
+#include "support/QtApplication.h"
 
 namespace kalvex {
 namespace {
@@ -34,6 +39,30 @@ TEST(QtUserInteractionTest, DefaultSuffixWithoutDot) {
   EXPECT_EQ(QtDefaultSuffix(".QRM"), "QRM");
   EXPECT_EQ(QtDefaultSuffix("txt"), "txt");
   EXPECT_EQ(QtDefaultSuffix(""), "");
+}
+
+// Which columns of a list dialog are shown, read while the dialog runs.
+std::vector<bool> ShownColumns(const ListRequest& list) {
+  std::vector<bool> shown;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    if (auto* table = dialog->findChild<QTableWidget*>())
+      for (int c = 0; c < table->columnCount(); ++c) shown.push_back(!table->isColumnHidden(c));
+    dialog->accept();
+  });
+  QtUserInteraction(nullptr).ShowList(list);
+  return shown;
+}
+
+// Regression: the comments list of a window that does not accumulate showed
+// an empty "N" column.
+TEST(QtUserInteractionTest, ListHidesTheNumberColumnWhenNoRowHasANumber) {
+  test::EnsureApplication();
+  ListRequest list{"Комментарии", {"N", "Файл", "Комментарий"}, {{"", "a.qrm", ""}}};
+  EXPECT_EQ(ShownColumns(list), (std::vector<bool>{false, true, true}));
+  list.rows.push_back({"S2", "b.qrm", ""});
+  EXPECT_EQ(ShownColumns(list), (std::vector<bool>{true, true, true}));
 }
 
 }  // namespace
