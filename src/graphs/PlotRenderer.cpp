@@ -224,9 +224,12 @@ void DrawYLabels(const TGrWin& w, Canvas& canvas, int x, bool colour, int c,
     return divisor == 0 ? 0.0 : (pixel - curve.ZeroLine) / divisor;
   };
   const double top = valueAt(curve.BandTop), bottom = valueAt(curve.BandBottom);
-  plot::PutTextRight(canvas, x, curve.BandTop, FormatYLabel(top));
-  plot::PutTextRight(canvas, x, curve.BandBottom - h, FormatYLabel(bottom));
   const int height = curve.BandBottom - curve.BandTop;
+  // Each label stays inside its band, so that the labels of short bands
+  // never run into each other or into the next band's: the top one needs one
+  // text height, the bottom one a second.
+  if (height >= h) plot::PutTextRight(canvas, x, curve.BandTop, FormatYLabel(top));
+  if (height >= 2 * h) plot::PutTextRight(canvas, x, curve.BandBottom - h, FormatYLabel(bottom));
   if (3 * canvas.TextHeight("1") - 3 < height)
     plot::PutTextRight(canvas, x, curve.BandTop + (height - h) / 2,
                        FormatYLabel((top + bottom) / 2));

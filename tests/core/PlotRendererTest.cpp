@@ -135,6 +135,28 @@ TEST(PlotRendererTest, NoSignalDrawsOnlyItsTextAndTheXLabels) {
   EXPECT_EQ(texts[3].x, 50 - test::FakeCanvas::Width(texts[3].text) / 2);
 }
 
+// Regression: with separate axes in a low window, the bottom label of one
+// band ran into the top label of the next ("-2.0" over "2.0").
+TEST(PlotRendererTest, YLabelsOfShortBandsNeverOverlap) {
+  for (int plotHeight : {300, 100, 60, 30}) {
+    Plot p;
+    p.w->PlotHeight = plotHeight + 42;
+    for (std::int32_t colour : {Red, Blue, Green, Red}) p.AddCurve(Ramp(100), colour);
+    p.w->SeparateAxes = true;
+    p.Draw();
+    std::vector<int> tops;  // of the labels left of the plot, top to bottom
+    for (const CanvasOp& op : p.canvas.Of(CanvasOp::Text))
+      if (op.font.escapement == 0 && op.x < p.w->PlotRect.Left && op.y >= p.w->PlotRect.Top)
+        tops.push_back(op.y);
+    std::sort(tops.begin(), tops.end());
+    for (std::size_t i = 1; i < tops.size(); ++i) EXPECT_GE(tops[i] - tops[i - 1], 13) << plotHeight;
+    for (int top : tops) EXPECT_LE(top + 13, p.w->PlotRect.Bottom) << plotHeight;
+    if (plotHeight == 300) {
+      EXPECT_EQ(tops.size(), 12u);  // room for top, middle and bottom
+    }
+  }
+}
+
 // Regression: a new window without a graph labelled every x tick "0.0".
 TEST(PlotRendererTest, AWindowWithoutRangeDrawsItsGridWithoutXLabels) {
   Plot p(NoGraphType);
