@@ -1,12 +1,17 @@
 // The bundled help: every topic number the program opens has a section, the
 // contents reach every section, and the help window shows the section asked
-// for, reuses one window and stays usable beside a running modal dialog.
+// for, reuses one window and stays usable beside a running modal dialog. The
+// English page holds the same topics; the window opens beside its owner, off
+// the owner's menu bar, and Esc hides it.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QDialog>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QTest>
@@ -68,6 +73,28 @@ int AnchorTop(QTextBrowser* browser, int topic) {
   }
   return -1;
 }
+
+// The topics the shown page has anchors for, and those its links point to.
+struct PageTopics {
+  QSet<int> anchors, links;
+};
+PageTopics TopicsOf(QTextBrowser* browser) {
+  PageTopics page;
+  for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat format = it.fragment().charFormat();
+      for (const QString& name : format.anchorNames()) page.anchors.insert(TopicOfAnchor(name));
+      if (!format.anchorHref().isEmpty())
+        page.links.insert(TopicOfAnchor(format.anchorHref().mid(1)));
+    }
+  return page;
+}
+
+// Selects the English page for the life of the object.
+struct EnglishHelp {
+  EnglishHelp() { SelectHelpLanguage(true); }
+  ~EnglishHelp() { SelectHelpLanguage(false); }
+};
 
 bool AnchorInView(QTextBrowser* browser, int topic) {
   const int top = AnchorTop(browser, topic);
@@ -212,6 +239,78 @@ TEST_F(HelpViewerTest, HelpFromAModalDialogTakesInputAndOutlivesTheDialog) {
   EXPECT_TRUE(help->isVisible());
   EXPECT_EQ(help->parentWidget(), &mainWindow);
   EXPECT_EQ(HelpWindow(), help);
+}
+
+TEST_F(HelpViewerTest, EnglishPageHoldsTheSameTopicsAndIsShownWhenSelected) {
+  QTextBrowser* browser = Show(20);
+  ASSERT_NE(browser, nullptr);
+  const QSet<int> russian = TopicsOf(browser).anchors;
+  ASSERT_TRUE(russian.contains(20));
+
+  {
+    EnglishHelp english;
+    browser = Show(20);
+    EXPECT_TRUE(browser->source().path().endsWith("/help_en.html"));
+    EXPECT_TRUE(browser->toPlainText().startsWith("Contents"));
+    const PageTopics page = TopicsOf(browser);
+    EXPECT_EQ(page.anchors.size(), russian.size());
+    for (int topic : russian) EXPECT_TRUE(page.anchors.contains(topic)) << topic;
+    for (int target : page.links) EXPECT_TRUE(page.anchors.contains(target)) << target;
+    for (int topic : ProgramTopics) EXPECT_TRUE(HasHelpTopic(topic)) << topic;
+    EXPECT_TRUE(AnchorInView(Show(238), 238));
+  }
+
+  // Back to Russian: the next request loads the Russian page again.
+  browser = Show(20);
+  EXPECT_TRUE(browser->source().path().endsWith("/help.html"));
+  EXPECT_FALSE(browser->toPlainText().startsWith("Contents"));
+}
+
+TEST_F(HelpViewerTest, EscHidesTheWindowAndKeepsItForTheNextRequest) {
+  ShowHelpTopic(nullptr, 50);
+  QPointer<QWidget> window = HelpWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->isVisible());
+  QTest::keyClick(HelpBrowser(), Qt::Key_Escape);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_FALSE(window->isVisible());
+  ShowHelpTopic(nullptr, 50);
+  EXPECT_EQ(HelpWindow(), window);
+  EXPECT_TRUE(window->isVisible());
+}
+
+// The help window must never hide the menus of the window it was asked from:
+// with room beside the owner it goes there; without, it overlaps the owner
+// only below the menu bar. Either way it stays on the screen.
+TEST_F(HelpViewerTest, WindowOpensOffTheOwnersMenuBar) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* name;
+    QRect owner;
+    bool roomBeside;
+  };
+  const Case cases[] = {
+      {"room on the right", {screen.left(), screen.top() + 40, 120, 300}, true},
+      {"room on the left", {screen.right() - 120, screen.top() + 40, 120, 300}, true},
+      {"owner as wide as the screen", {screen.left(), screen.top(), screen.width(), 400}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (QWidget* window : HelpWindows()) window->close();  // shown afresh below
+    QMainWindow owner;
+    owner.menuBar()->addMenu("Файл");
+    owner.setGeometry(c.owner);
+    owner.show();
+    ShowHelpTopic(owner.menuBar(), 20);
+    QWidget* help = HelpWindow();
+    ASSERT_NE(help, nullptr);
+    const QRect frame = help->frameGeometry();
+    const QRect menuBar(owner.menuBar()->mapToGlobal(QPoint(0, 0)), owner.menuBar()->size());
+    EXPECT_FALSE(frame.intersects(menuBar));
+    EXPECT_TRUE(screen.contains(frame));
+    EXPECT_EQ(frame.intersects(owner.frameGeometry()), !c.roomBeside);
+    help->close();
+  }
 }
 
 }  // namespace
