@@ -6,6 +6,7 @@
 
 #include "TForm1.h"
 #include "platform/FftwLoader.h"
+#include "platform/HelpViewer.h"
 #include "platform/LanguageModule.h"
 #include "platform/QtSettingsStore.h"
 
@@ -17,11 +18,13 @@ int main(int argc, char* argv[]) {
   std::setlocale(LC_NUMERIC, "C");
 
   {
+    // A missing or unreadable module keeps the built-in Russian texts; the
+    // toolkit's dialogs and the help page follow the texts in force.
     kalvex::QtSettingsStore store;
-    if (!kalvex::SelectLanguage(QCoreApplication::applicationFilePath(),
-                                kalvex::StoredLanguageCode(store))) {
-      // A missing or unreadable module keeps the built-in texts.
-    }
+    const bool english = kalvex::SelectLanguage(QCoreApplication::applicationFilePath(),
+                                                kalvex::StoredLanguageCode(store));
+    kalvex::InstallToolkitTranslations(english);
+    kalvex::SelectHelpLanguage(english);
   }
 
   const QString firstArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();

@@ -10,6 +10,7 @@ packages=(
   libfftw3-dev libfftw3-double3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
+  qt6-translations-l10n
   xvfb xauth socat imagemagick clang-format
 )
 

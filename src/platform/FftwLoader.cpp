@@ -34,9 +34,25 @@ QString FftWisdomPath() {
          QStringLiteral("/Kalvex/fftw-wisdom");
 }
 
-bool LoadFftLibrary(const QString& libraryName) {
-  // The library stays loaded until the process ends.
+namespace {
+
+// The library stays loaded until the process ends.
+QLibrary& Library() {
   static QLibrary library;
+  return library;
+}
+
+}  // namespace
+
+QString FftLibraryVersion() {
+  if (!FftLibrary::Available() || !Library().isLoaded()) return {};
+  // fftw_version is the library's own text, a data symbol.
+  const auto* text = reinterpret_cast<const char*>(Library().resolve("fftw_version"));
+  return text ? QString::fromLatin1(text) : QString();
+}
+
+bool LoadFftLibrary(const QString& libraryName) {
+  QLibrary& library = Library();
   static FftEntryPoints api;
   library.setFileName(libraryName.isEmpty() ? PlatformLibraryName() : libraryName);
   if (!library.load()) {

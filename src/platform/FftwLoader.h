@@ -18,4 +18,8 @@ void SaveFftWisdom();
 
 QString FftWisdomPath();
 
+// The version text of the library in use ("fftw-3.3.10-sse2-avx"), or empty
+// when none is loaded.
+QString FftLibraryVersion();
+
 }  // namespace kalvex

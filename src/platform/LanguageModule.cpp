@@ -1,6 +1,11 @@
 #include "platform/LanguageModule.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
 
 #include "shell/LanguageSelection.h"
 #include "shell/SettingsStore.h"
@@ -22,6 +27,24 @@ bool SelectLanguage(const QString& executablePath, const QString& code) {
   QByteArray text = module.readAll();
   return Texts().ApplyModule(
              std::string_view(text.constData(), static_cast<std::size_t>(text.size()))) > 0;
+}
+
+bool InstallToolkitTranslations(bool english) {
+  static QTranslator* installed = nullptr;
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  if (english) return true;  // the toolkit's own language
+  auto translator = std::make_unique<QTranslator>();
+  // "qt" loads the base and its companion modules (qtbase_ru and the rest).
+  if (!translator->load(QLocale(QLocale::Russian), QStringLiteral("qt"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return false;
+  installed = translator.release();
+  QCoreApplication::installTranslator(installed);
+  return true;
 }
 
 }  // namespace kalvex

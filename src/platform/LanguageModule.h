@@ -16,4 +16,11 @@ QString StoredLanguageCode(const SettingsStore& store);
 // replaced texts.
 bool SelectLanguage(const QString& executablePath, const QString& code);
 
+// The toolkit's own texts (file and print dialogs, standard buttons) in the
+// program's language: Qt's Russian translations unless English is in force.
+// Needs the application object; replaces any translation installed before.
+// False when the translation files are not installed (the dialogs then stay
+// English).
+bool InstallToolkitTranslations(bool english);
+
 }  // namespace kalvex

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/LanguageModule.h"
+#include "support/QtApplication.h"
 #include "shell/LanguageSelection.h"
 #include "shell/MemorySettingsStore.h"
 #include "shell/TextCatalogue.h"
@@ -68,6 +70,17 @@ TEST(LanguageModulePath, ReplacesTheExtensionOrAppendsOne) {
   EXPECT_EQ(LanguageModulePath("C:\\Kalvex\\Kalvex.exe", "ENU"), "C:\\Kalvex\\Kalvex.ENU");
   EXPECT_EQ(LanguageModulePath("/opt/kalvex/kalvex", "ENU"), "/opt/kalvex/kalvex.ENU");
   EXPECT_EQ(LanguageModulePath("/opt/k.v2/kalvex", "rus"), "/opt/k.v2/kalvex.rus");
+}
+
+// Regression: the file dialogs said "Look in" and "Cancel" in the Russian
+// program.
+TEST(ToolkitTranslationsTest, RussianUnlessEnglishIsInForce) {
+  test::EnsureApplication();
+  const auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+  ASSERT_TRUE(InstallToolkitTranslations(false));
+  EXPECT_NE(lookIn(), "Look in:");
+  EXPECT_TRUE(InstallToolkitTranslations(true));
+  EXPECT_EQ(lookIn(), "Look in:");
 }
 
 }  // namespace
