@@ -18,5 +18,6 @@ int RunFrames(const Words& words, const QString& executablePath);
 int RunSynth(const Words& words, const QString& executablePath);
 int RunCommandBlock(const Words& words, const QString& executablePath);
 int RunAcquire(const Words& words, const QString& executablePath);
+int RunModels(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

@@ -1,5 +1,6 @@
 #include "ParameterOptions.h"
 
+#include "ModelOptions.h"
 #include "acquisition/CommandBlock.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
@@ -54,6 +55,7 @@ std::set<std::string> ParameterOptionNames(bool withTrigger) {
                               "--channels-on",
                               "--x8"};
   if (withTrigger) names.insert({"--trigger-channel", "--trigger-edge", "--acc-delay-code"});
+  names.merge(ModelOptionNames());
   return names;
 }
 
@@ -67,18 +69,22 @@ void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& va
   const int seconds = args.GetInt("--seconds", 8);
   if (seconds < 0 || seconds > 65535) throw CliExit{ExitUsage, "--seconds is 0..65535"};
   rec.SweepSeconds = static_cast<std::uint16_t>(seconds);
-  rec.HoldDownWeight = args.GetInt("--hdw", 20000);
-  rec.ReactionMassWeight = args.GetInt("--rm", 4000);
-  rec.BaseplateWeight = args.GetInt("--bp", 1800);
-  rec.MassAccSensitivity = args.GetDouble("--acc-rm", 100);
-  rec.BaseplateAccSensitivity = args.GetDouble("--acc-bp", 100);
-  rec.ServoCurrentFactor = args.GetDouble("--servo-current", 1);
+  // A named model fills its parameters in place of the defaults; an explicit
+  // option still wins.
+  const ModelFill model = ChosenModelFill(args, mode);
+  rec.HoldDownWeight = args.GetInt("--hdw", model.HoldDownWeight.value_or(20000));
+  rec.ReactionMassWeight = args.GetInt("--rm", model.ReactionMassWeight.value_or(4000));
+  rec.BaseplateWeight = args.GetInt("--bp", model.BaseplateWeight.value_or(1800));
+  rec.MassAccSensitivity = args.GetDouble("--acc-rm", model.MassAccSensitivity.value_or(100));
+  rec.BaseplateAccSensitivity =
+      args.GetDouble("--acc-bp", model.BaseplateAccSensitivity.value_or(100));
+  rec.ServoCurrentFactor = args.GetDouble("--servo-current", model.ServoCurrentFactor.value_or(1));
   rec.TriggerLevel = args.GetDouble("--trigger-level", 1);
   rec.TriggerDelay = args.GetDouble("--trigger-delay", 0);
-  rec.SourceVoltageFactor = args.GetDouble("--voltage", 1);
-  rec.SourceCurrentFactor = args.GetDouble("--current", 1);
-  rec.SourceSensorFactor = args.GetDouble("--sensor", 1);
-  rec.TestOut = args.GetDouble("--test-out", 1);
+  rec.SourceVoltageFactor = args.GetDouble("--voltage", model.SourceVoltageFactor.value_or(1));
+  rec.SourceCurrentFactor = args.GetDouble("--current", model.SourceCurrentFactor.value_or(1));
+  rec.SourceSensorFactor = args.GetDouble("--sensor", model.SourceSensorFactor.value_or(1));
+  rec.TestOut = args.GetDouble("--test-out", model.TestOut.value_or(1));
   const std::string polarity = args.Get("--polarity", "positive");
   if (polarity != "positive" && polarity != "negative")
     throw CliExit{ExitUsage, "--polarity must be positive or negative"};
@@ -90,7 +96,9 @@ void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& va
 void ApplyAcquisitionChoices(const CliArgs& args, AcquisitionChoices& choices) {
   choices.TriggerChannelIndex = args.GetInt("--trigger-channel", 0);
   choices.TriggerEdgeIndex = args.GetInt("--trigger-edge", 0);
-  choices.AccDelayCode = args.GetInt("--acc-delay-code", 0);
+  // Only the accelerometer model sets a delay code, whatever the mode.
+  choices.AccDelayCode =
+      args.GetInt("--acc-delay-code", ChosenModelFill(args, 0).AccDelayCode.value_or(0));
 }
 
 }  // namespace kalvex::cli

@@ -55,16 +55,29 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    Saves the synthetic test signal of the mode as a new recording file.\n"
         "    params: --hdw --rm --bp --acc-rm --acc-bp --servo-current --trigger-level\n"
         "    --trigger-delay --voltage --current --sensor --test-out --polarity --comment\n"
-        "    --channels-on 1,2,3 --x8 LIST"}},
+        "    --channels-on 1,2,3 --x8 LIST\n"
+        "    models: --models-dir DIR (default: the current directory) with --vib-model NAME\n"
+        "    --acc-model NAME --control-model NAME --source-model NAME; the named model fills\n"
+        "    its parameters, an explicit option wins (models filling the same parameter:\n"
+        "    the later of vib, acc, control, source)"}},
       {"command-block",
        {kalvex::cli::RunCommandBlock,
         "command-block [params] [--trigger-channel I --trigger-edge E --acc-delay-code D]\n"
-        "    Prints the 23-byte command block as the \"Командный файл\" dialog shows it."}},
+        "    Prints the 23-byte command block as the \"Командный файл\" dialog shows it.\n"
+        "    params as for synth, the model options included; --acc-model also sets the\n"
+        "    delay code unless --acc-delay-code is given."}},
       {"acquire",
        {kalvex::cli::RunAcquire,
         "acquire --port DEVICE [params] -o FILE [--timeout1 S] [--timeout2 S] [--dump]\n"
         "    Takes one record from an acquisition unit on a serial device and saves it\n"
-        "    as a new recording file; progress on stderr; Ctrl+C stops (exit 130)."}},
+        "    as a new recording file; progress on stderr; Ctrl+C stops (exit 130).\n"
+        "    params and model options as for command-block."}},
+      {"models",
+       {kalvex::cli::RunModels,
+        "models [DIR] [--json]\n"
+        "    Reads VibModels.ini, AccModels.ini, ControlModels.ini and SourceModels.ini\n"
+        "    from DIR (default: the current directory) as the program does at start-up\n"
+        "    and prints the entries it keeps; a missing file is an empty list."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

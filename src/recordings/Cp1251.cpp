@@ -105,4 +105,11 @@ std::string Utf8Prefix(std::string_view text, std::size_t chars) {
   return std::string(text.substr(0, i));
 }
 
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextCodePoint(text, i));
+  return out;
+}
+
 }  // namespace kalvex

@@ -17,4 +17,8 @@ std::string Utf8ToCp1251(std::string_view text);
 std::size_t Utf8Length(std::string_view text);
 std::string Utf8Prefix(std::string_view text, std::size_t chars);
 
+// The text with every malformed UTF-8 byte replaced by U+FFFD, for text that
+// claims to be UTF-8 but comes from outside.
+std::string ValidUtf8(std::string_view text);
+
 }  // namespace kalvex

@@ -150,5 +150,42 @@ expect_exit 0 "frames" "$cli" frames "$samples/velnarund.qrm" -o "$work/Signals.
 head -1 "$work/Signals.TXT" | grep -q '^f(RM) RE(RM)' || fail "frames: RM heading first"
 expect_exit 2 "frames in mode 2" "$cli" frames "$samples/similarity.qrm" -o "$work/S.TXT"
 
+# Model lists: the four files of a folder as the program reads them.
+mkdir "$work/models"
+printf '0.V-1;13600;4200;1800;abc\r\n0.V-1;13600;4200;1800\r\n0.V-1;13600;4200\r\nx.V-2;1;2;3;\r\n1.V-3;12a;2;3;\r\n-1.Off;1;2;3;\r\n' \
+  >"$work/models/VibModels.ini"
+printf '3.A;1,25;7;x\r\n' >"$work/models/AccModels.ini"
+printf '0.C;1,5;2,5;' >"$work/models/ControlModels.ini"  # no final line end
+expect_exit 0 "models" "$cli" models "$work/models" --json
+[ "$(cat "$work/out")" = '{"vib":[{"number":0,"name":"V-1","hdw":13600,"rm":4200,"bp":1800,"note":"abc"},{"number":0,"name":"V-1","hdw":13600,"rm":4200,"bp":1800,"note":""},{"number":-1,"name":"Off","hdw":1,"rm":2,"bp":3,"note":""}],"acc":[{"number":3,"name":"A","sensitivity":1.25,"delayCode":7,"note":"x"}],"control":[{"number":0,"name":"C","current":1.5,"testOut":2.5,"note":""}],"source":[]}' ] \
+  || fail "models: $(cat "$work/out")"
+expect_exit 0 "models as text" "$cli" models "$work/models"
+grep -q "V-1: HDW 13600 kg, RM 4200 kg, BP 1800 kg  (abc)" "$work/out" || fail "models as text: $(cat "$work/out")"
+(cd "$work/models" && "$cli" models --json) | grep -q '"delayCode":7' || fail "models: the current directory is not the default"
+expect_exit 0 "models of an empty folder" "$cli" models "$work/readonly" --json
+grep -qx '{"vib":\[\],"acc":\[\],"control":\[\],"source":\[\]}' "$work/out" || fail "models of an empty folder: $(cat "$work/out")"
+[ -w /dev/full ] && { "$cli" models "$work/models" >/dev/full 2>/dev/null; [ $? -eq 3 ] || fail "models: a failed write to standard output was not exit 3"; }
+
+# A named model fills its parameters; an explicit option wins over it.
+expect_exit 0 "synth with a vibrator model" "$cli" synth --mode 3 --rate-index 1 --seconds 2 -o "$work/vib.qrm" \
+  --models-dir "$work/models" --vib-model V-1 --bp 2000
+"$cli" info "$work/vib.qrm" --json >"$work/out"
+grep -q '"holdDownWeight":13600,' "$work/out" && grep -q '"reactionMassWeight":4200,' "$work/out" \
+  && grep -q '"baseplateWeight":2000,' "$work/out" || fail "synth --vib-model: $(head -c 600 "$work/out")"
+expect_exit 0 "command-block with models" "$cli" command-block --mode 0 --models-dir "$work/models" \
+  --vib-model v-1 --acc-model A
+"$cli" command-block --mode 0 --models-dir "$work/models" --vib-model v-1 >"$work/plain"
+[ "$(sed -n 2p "$work/out" | cut -c23-24)" = "07" ] || fail "command-block --acc-model: delay code not sent: $(cat "$work/out")"
+cmp -s "$work/out" "$work/plain" && fail "command-block: the accelerometer model changed nothing"
+expect_exit 0 "command-block with an explicit delay code" "$cli" command-block --mode 0 \
+  --models-dir "$work/models" --acc-model A --acc-delay-code 9
+[ "$(sed -n 2p "$work/out" | cut -c23-24)" = "09" ] || fail "--acc-delay-code did not win over the model"
+expect_exit 1 "unknown model" "$cli" command-block --models-dir "$work/models" --vib-model V-9
+grep -q 'V-9' "$work/err" || fail "unknown model: message was '$(cat "$work/err")'"
+expect_exit 1 "model with a negative number" "$cli" synth --mode 3 --rate-index 1 --seconds 2 \
+  -o "$work/off.qrm" --models-dir "$work/models" --vib-model Off
+[ -e "$work/off.qrm" ] && fail "a model with a negative number still wrote a recording"
+expect_exit 1 "model of a missing list" "$cli" command-block --models-dir "$work/models" --source-model S
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"
