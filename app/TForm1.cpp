@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "EquipmentMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
 #include "graphs/CommentsList.h"
@@ -76,6 +77,11 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
   values_.ChannelOffset = 0;
   if (!LoadFftLibrary()) ui_->ShowError(Text(TextId::FftLibraryMissing));
   windows_.SetRecordingRelease([this](TNFile& item) { files_.ReleaseReference(item); });
+  // Mode 0 with REF and CH1..CH5 until a record or a file says otherwise, so
+  // that a new window draws its empty grid.
+  PrepareStartupRecording(rec_);
+  values_.CurrentMode = rec_.Mode;
+  CreateEquipmentMenu();
   WireFileCommands();
   LoadSettings(settings_, QtSettingsStore());
 
@@ -254,6 +260,10 @@ void TForm1::WireFileCommands() {
     TGrWin* w = windows_.ActiveWindow();
     return w && w->Accumulating;
   };
+  steps.resetModelSelections = [this] {
+    AcquisitionChoices& c = equipment_->Choices();
+    c.VibModelIndex = c.AccModelIndex = c.ControlModelIndex = c.SourceModelIndex = -1;
+  };
   steps.setTitle = [this](const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
   };
@@ -272,6 +282,35 @@ void TForm1::WireFileCommands() {
     Action("Save")->setEnabled(false);
   };
   commands_.SetWindowSteps(std::move(steps));
+}
+
+void TForm1::CreateEquipmentMenu() {
+  ParameterWindowSteps steps;
+  steps.anyWindow = [this] { return windows_.Count() > 0; };
+  steps.anyAccumulating = [this] { return windows_.AnyAccumulating(); };
+  steps.discardAccumulated = [this] {
+    for (int i = 0; i < windows_.Count(); ++i) DropCurvesAndGroup(windows_.Window(i), files_);
+  };
+  steps.clearAll = [this] { windows_.ClearAll(); };
+  // {0, 0} shows the whole new range once the window is recomputed.
+  steps.adaptRanges = [this] {
+    for (int i = 0; i < windows_.Count(); ++i) windows_.Window(i).DisplayedRange = {0, 0};
+  };
+  steps.recompute = [this] {
+    setup_.RecomputeAll();
+    UpdateDeleteAccumulated();
+  };
+  steps.disableRecordMenus = [this] { DisableRecordMenus(); };
+  // The program directory is where the process started.
+  equipment_ =
+      new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_}, QDir::currentPath(),
+                        std::move(steps), [this] { windows_.RefreshAll(rec_); });
+}
+
+void TForm1::DisableRecordMenus() {
+  graphsMenu_->setEnabled(false);
+  Action("Save")->setEnabled(false);
+  Action("SaveAs")->setEnabled(false);
 }
 
 void TForm1::FinishStartUp() {

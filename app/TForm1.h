@@ -33,6 +33,7 @@ class QToolButton;
 
 namespace kalvex {
 
+class EquipmentMenu;
 class ProgressPanelWidget;
 class TFGraf;
 
@@ -56,6 +57,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   FileCommands& Commands() { return commands_; }
   QMdiArea& Area() { return *mdi_; }
   ProgressPanelWidget& ProgressPanel() { return *progress_; }
+  EquipmentMenu& Equipment() { return *equipment_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -80,6 +82,8 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void CreateToolBar();
   void CreateStatusBar();
   void WireFileCommands();
+  void CreateEquipmentMenu();
+  void DisableRecordMenus();
   void WireForm(TFGraf& form);
   void PlaceSubWindow(QMdiSubWindow& sub);
   void FinishStartUp();
@@ -103,6 +107,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   ModelTypeDialogs typeDialogs_;
   GraphTypeSetup setup_;
 
+  EquipmentMenu* equipment_ = nullptr;
   QMdiArea* mdi_ = nullptr;
   QMenu* graphsMenu_ = nullptr;
   QMenu* windowsMenu_ = nullptr;

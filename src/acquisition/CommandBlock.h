@@ -18,11 +18,16 @@ struct ProcessValues;
 inline constexpr int CommandBlockSize = 23;
 inline constexpr std::uint8_t ParametersNotSet = 0xFF;
 
-// The trigger and accelerometer choices of the parameters dialog.
+// The process-wide choices of the parameters dialog: trigger, and the entries
+// chosen in the four model lists (0 or -1: none; k: the list's k-th entry).
 struct AcquisitionChoices {
   int TriggerChannelIndex = 0;
   int TriggerEdgeIndex = 0;  // 0 "Positive", 1 "Negative", 2 "Either"
   int AccDelayCode = 0;  // "Код задержки" of the chosen accelerometer model, 0 for none
+  int VibModelIndex = 0;
+  int AccModelIndex = 0;
+  int ControlModelIndex = 0;
+  int SourceModelIndex = 0;
 };
 
 struct CommandBlock {

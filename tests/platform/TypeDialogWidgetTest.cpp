@@ -30,6 +30,7 @@
 #include "recordings/RecordingModes.h"
 #include "support/FakeUserInteraction.h"
 #include "support/QtApplication.h"
+#include "support/SampleMainWindow.h"
 
 namespace kalvex {
 namespace {
@@ -85,21 +86,16 @@ bool DrawsFirstCurve(TFGraf& form, const TGrWin& w) {
 class TypeDialogWidgetTest : public ::testing::TestWithParam<const char*> {
  protected:
   void Open(const char* sample) {
-    test::EnsureApplication();
-    const QString path = dir.filePath(sample);
-    QFile::copy(QString(KALVEX_SAMPLES_DIR "/") + sample, path);
-    auto fake = std::make_unique<test::FakeUserInteraction>();
-    ui = fake.get();
-    main = std::make_unique<TForm1>(path, std::move(fake));
-    QSignalSpy started(main.get(), &TForm1::StartUpFinished);
-    main->show();
-    ASSERT_TRUE(started.wait(5000));
+    window = std::make_unique<test::SampleMainWindow>(sample);
+    ASSERT_TRUE(window->started);
+    ui = window->ui;
+    main = window->main.get();
     ASSERT_EQ(main->Windows().Count(), 1);
   }
 
-  QTemporaryDir dir;
+  std::unique_ptr<test::SampleMainWindow> window;
   test::FakeUserInteraction* ui = nullptr;
-  std::unique_ptr<TForm1> main;
+  TForm1* main = nullptr;
 };
 
 TEST_P(TypeDialogWidgetTest, EveryGraphsItemOfTheModeSetsItsType) {
