@@ -9,7 +9,9 @@
 #include "platform/ModelListFolder.h"
 #include "platform/ModelListWidget.h"
 #include "platform/TFParms.h"
+#include "recordings/ProcessValues.h"
 #include "shell/TextCatalogue.h"
+#include "shell/UserInteraction.h"
 
 namespace kalvex {
 namespace {
@@ -21,16 +23,18 @@ QString Q(TextId id) {
 }  // namespace
 
 EquipmentMenu::EquipmentMenu(Context context, const QString& programDirectory,
-                             ParameterWindowSteps steps, std::function<void()> refreshAll)
+                             ParameterWindowSteps steps, ModeWindowSteps modeSteps,
+                             std::function<void()> refreshAll)
     : QObject(&context.window),
       ctx_(context),
       steps_(std::move(steps)),
+      modeSteps_(std::move(modeSteps)),
       refreshAll_(std::move(refreshAll)) {
   paths_ = ModelListFilesIn(programDirectory);
   lists_ = LoadModelLists(ctx_.store, paths_);
 
   QMenuBar* bar = ctx_.window.menuBar();
-  auto* menu = new QMenu(Q(TextId::MenuEquipment), bar);
+  auto* menu = menu_ = new QMenu(Q(TextId::MenuEquipment), bar);
   menu->setObjectName(QStringLiteral("EquipmentMenu"));
   const QList<QAction*> menus = bar->actions();
   bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, menu);
@@ -49,6 +53,24 @@ EquipmentMenu::EquipmentMenu(Context context, const QString& programDirectory,
   }
 }
 
+namespace {
+
+EquipmentChoice CurrentChoice(const TFrmFile& rec, const ProcessValues& values) {
+  return {values.EquipmentIndex, rec.Mode, values.PortNumber, values.BaudIndex};
+}
+
+}  // namespace
+
+void EquipmentMenu::EditModes() {
+  if (const auto choice = ctx_.ui.SelectEquipment(CurrentChoice(ctx_.rec, ctx_.values), false))
+    ApplyEquipmentChoice(*choice, ctx_.rec, ctx_.values, modeSteps_);
+}
+
+void EquipmentMenu::StartupPrompt() {
+  if (const auto choice = ctx_.ui.SelectEquipment(CurrentChoice(ctx_.rec, ctx_.values), true))
+    ApplyStartupEquipmentChoice(*choice, ctx_.rec, ctx_.values, modeSteps_);
+}
+
 void EquipmentMenu::EditParameters() {
   ParametersDialog model(ctx_.rec, ctx_.values, choices_, lists_);
   if (const auto accepted = kalvex::EditParameters(&ctx_.window, model, ctx_.ui))
@@ -63,6 +85,10 @@ void EquipmentMenu::EditList(ModelListKind kind) {
   // list now holds it.
   if (EditModelList(&ctx_.window, kind, lists_, ctx_.store, paths_.Of(kind), ctx_.ui))
     choices_.AccDelayCode = AccDelayCodeOf(lists_, choices_.AccModelIndex);
+}
+
+void EquipmentMenu::SetRunning(bool running) {
+  for (QAction* item : menu_->actions()) item->setEnabled(!running);
 }
 
 }  // namespace kalvex

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "acquisition/CommandBlock.h"
+#include "acquisition/EquipmentCommand.h"
 #include "acquisition/ParametersCommand.h"
 #include "recordings/ModelListFiles.h"
 #include "recordings/ModelLists.h"
@@ -37,28 +38,39 @@ class EquipmentMenu : public QObject {
   };
 
   // Reads the four model lists from `programDirectory` and adds the menu
-  // after "Файл". `steps` reach the graph windows and the record's menus;
+  // after "Файл". `steps` and `modeSteps` reach the graph windows, the
+  // record's menus and the title;
   // `refreshAll` repaints every window after the parameters command.
   EquipmentMenu(Context context, const QString& programDirectory, ParameterWindowSteps steps,
-                std::function<void()> refreshAll);
+                ModeWindowSteps modeSteps, std::function<void()> refreshAll);
 
   ModelLists& Lists() { return lists_; }
   const ModelListPaths& ListPaths() const { return paths_; }
   AcquisitionChoices& Choices() { return choices_; }
   CommandBlock& Block() { return block_; }
 
+  // "Режимы": equipment, mode and port; a new mode drops the record and the
+  // graph windows.
+  void EditModes();
+  // After start-up when no project was read: the same dialog, which cannot
+  // be cancelled; nothing is dropped.
+  void StartupPrompt();
   // "Параметры".
   void EditParameters();
   // "Списки" → one of the four lists.
   void EditList(ModelListKind kind);
+  // While a record is being taken nothing may change its shape.
+  void SetRunning(bool running);
 
  private:
   Context ctx_;
+  QMenu* menu_ = nullptr;
   ModelListPaths paths_;
   ModelLists lists_;
   AcquisitionChoices choices_;
   CommandBlock block_;
   ParameterWindowSteps steps_;
+  ModeWindowSteps modeSteps_;
   std::function<void()> refreshAll_;
 };
 

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
@@ -82,6 +83,7 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
   PrepareStartupRecording(rec_);
   values_.CurrentMode = rec_.Mode;
   CreateEquipmentMenu();
+  CreateAcquisitionControl();
   WireFileCommands();
   LoadSettings(settings_, QtSettingsStore());
 
@@ -89,6 +91,8 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
 }
 
 TForm1::~TForm1() {
+  // A record still being taken ends before the recording it fills goes.
+  acquisition_->StopAndWait();
   // The forms go with the MDI area; the window set must not call them then.
   windows_.CloseAll();
 }
@@ -107,7 +111,7 @@ QAction* TForm1::Action(const char* name) const {
 }
 
 void TForm1::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(Q(TextId::MenuFile));
+  QMenu* file = fileMenu_ = menuBar()->addMenu(Q(TextId::MenuFile));
   AddAction(file, "Open", TextId::MenuOpen, "Ctrl+O", [this] { commands_.OpenCommand(); });
   AddAction(file, "Save", TextId::MenuSave, nullptr, [this] {
     commands_.SaveCommand();
@@ -200,7 +204,7 @@ void TForm1::NewWindow() {
 }
 
 void TForm1::CreateToolBar() {
-  QToolBar* bar = addToolBar(QStringLiteral("Main"));
+  QToolBar* bar = toolBar_ = addToolBar(QStringLiteral("Main"));
   bar->setObjectName(QStringLiteral("MainToolBar"));
   bar->setMovable(false);
   auto add = [&](const char* name, TextId hint, QStyle::StandardPixmap icon, const QString& text,
@@ -301,10 +305,50 @@ void TForm1::CreateEquipmentMenu() {
     UpdateDeleteAccumulated();
   };
   steps.disableRecordMenus = [this] { DisableRecordMenus(); };
+  ModeWindowSteps modeSteps;
+  modeSteps.anyAccumulating = steps.anyAccumulating;
+  modeSteps.discardAccumulated = steps.discardAccumulated;
+  modeSteps.clearAll = steps.clearAll;
+  modeSteps.closeAll = [this] { windows_.CloseAll(); };
+  modeSteps.disableRecordMenus = steps.disableRecordMenus;
+  modeSteps.setTitle = [this](const std::string& title) {
+    setWindowTitle(QString::fromStdString(title));
+  };
   // The program directory is where the process started.
-  equipment_ =
-      new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_}, QDir::currentPath(),
-                        std::move(steps), [this] { windows_.RefreshAll(rec_); });
+  equipment_ = new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_},
+                                 QDir::currentPath(), std::move(steps), std::move(modeSteps),
+                                 [this] { windows_.RefreshAll(rec_); });
+}
+
+void TForm1::CreateAcquisitionControl() {
+  AcquisitionControl::Context ctx{*this,
+                                  rec_,
+                                  values_,
+                                  settings_,
+                                  commands_,
+                                  *ui_,
+                                  *equipment_,
+                                  *statusText_,
+                                  *progress_,
+                                  [this] { ShowRecord(); },
+                                  [this](bool running) {
+                                    for (const char* a : {"Open", "OpenButton"})
+                                      Action(a)->setEnabled(!running);
+                                    equipment_->SetRunning(running);
+                                  }};
+  acquisition_ = new AcquisitionControl(ctx, *fileMenu_, *toolBar_);
+}
+
+void TForm1::ShowRecord() {
+  if (windows_.AnyAccumulating()) AccumulateCurrentRecording(windows_, files_, Context());
+  Action("Save")->setEnabled(true);
+  Action("SaveAs")->setEnabled(true);
+  if (windows_.Count() == 0)
+    OpenFirstTraces(windows_, Context());
+  else
+    setup_.RecomputeAll();
+  ShowGraphTypesOfMode();
+  UpdateDeleteAccumulated();
 }
 
 void TForm1::DisableRecordMenus() {
@@ -314,6 +358,9 @@ void TForm1::DisableRecordMenus() {
 }
 
 void TForm1::FinishStartUp() {
+  // No project file is kept yet: the equipment, mode and port are asked for
+  // at every start.
+  equipment_->StartupPrompt();
   if (!startFile_.isEmpty() && QFileInfo(startFile_).isFile())
     commands_.OpenRecordingFile(QFileInfo(startFile_).absoluteFilePath().toStdString());
   emit StartUpFinished();
@@ -423,6 +470,8 @@ int TForm1::TextWidth(std::string_view text) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // The worker stops and lets the port go before anything is asked.
+  acquisition_->StopAndWait();
   if (!commands_.CloseProgram()) {
     event->ignore();
     return;

@@ -29,10 +29,12 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QToolBar;
 class QToolButton;
 
 namespace kalvex {
 
+class AcquisitionControl;
 class EquipmentMenu;
 class ProgressPanelWidget;
 class TFGraf;
@@ -58,6 +60,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   QMdiArea& Area() { return *mdi_; }
   ProgressPanelWidget& ProgressPanel() { return *progress_; }
   EquipmentMenu& Equipment() { return *equipment_; }
+  AcquisitionControl& Acquisition() { return *acquisition_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -83,6 +86,9 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void CreateStatusBar();
   void WireFileCommands();
   void CreateEquipmentMenu();
+  void CreateAcquisitionControl();
+  // A new record (received or synthetic) in the windows and menus.
+  void ShowRecord();
   void DisableRecordMenus();
   void WireForm(TFGraf& form);
   void PlaceSubWindow(QMdiSubWindow& sub);
@@ -108,6 +114,9 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   GraphTypeSetup setup_;
 
   EquipmentMenu* equipment_ = nullptr;
+  AcquisitionControl* acquisition_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
   QMdiArea* mdi_ = nullptr;
   QMenu* graphsMenu_ = nullptr;
   QMenu* windowsMenu_ = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/FftwLoader.h"
 #include "platform/HelpViewer.h"
 #include "platform/LanguageModule.h"
+#include "platform/QtSerialLink.h"
 #include "platform/QtSettingsStore.h"
 
 int main(int argc, char* argv[]) {
@@ -27,7 +28,17 @@ int main(int argc, char* argv[]) {
     kalvex::SelectHelpLanguage(english);
   }
 
-  const QString firstArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+  // kalvex [--port DEVICE]... [FILE]: each --port adds a serial device (a
+  // pseudo-terminal, or one Qt does not list) to the ports the equipment
+  // dialog offers.
+  QString firstArgument;
+  const QStringList arguments = QCoreApplication::arguments();
+  for (int i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == QLatin1String("--port") && i + 1 < arguments.size())
+      kalvex::AddSerialDevice(arguments[++i]);
+    else if (firstArgument.isEmpty())
+      firstArgument = arguments[i];
+  }
   kalvex::TForm1 form(firstArgument);
   form.show();
   const int rc = app.exec();

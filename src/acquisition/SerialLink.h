@@ -1,10 +1,11 @@
 #pragma once
 // The serial line to the acquisition unit, as the eight operations the
-// acquisition relies on. The command channel is write-only at 19 200 baud
-// (the command block and the stop byte); the data channel is read-only at
-// 115 200 baud (the record header and data). Both are 8 data bits, no parity,
-// one stop bit, no flow control, opened exclusively. Switching between them
-// closes the port and opens it again.
+// acquisition relies on, with the unpurged command channel of the command
+// file sender and the port descriptions of the equipment dialog. The command
+// channel is write-only at 19 200 baud (the command block and the stop byte);
+// the data channel is read-only at 115 200 baud (the record header and data).
+// Both are 8 data bits, no parity, one stop bit, no flow control, opened
+// exclusively. Switching between them closes the port and opens it again.
 //
 // A link object is used by one thread at a time (the acquisition worker, or
 // the user-interface thread when no acquisition runs). Every handle it opens
@@ -55,6 +56,12 @@ class SerialLink {
   virtual LinkResult OpenCommandChannel(const std::string& portName) = 0;
   virtual LinkResult WriteBytes(const std::uint8_t* bytes, int count) = 0;
 
+  // Write-only at 19 200 baud without purging anything queued (the command
+  // file sender). A LineSettings failure leaves the port open with the line
+  // as it was, so that the caller may still write; any other failure leaves
+  // it closed.
+  virtual LinkResult OpenCommandChannelWithoutPurge(const std::string& portName) = 0;
+
   // Read-only at 115 200 baud, no purge; the wait object is prepared.
   virtual LinkResult OpenDataChannel(const std::string& portName) = 0;
 
@@ -71,6 +78,10 @@ class SerialLink {
   virtual void RenewWaitObject() = 0;
 
   virtual void ClosePort() = 0;
+
+  // Where the port name leads, for the operator to tell the ports apart (a
+  // device path); empty when the name says it all.
+  virtual std::string PortDescription(const std::string& /*portName*/) const { return {}; }
 };
 
 // "COM" followed by the number in decimal.

@@ -16,14 +16,12 @@
 #include <vector>
 
 #include "acquisition/CommandBlock.h"
+// Progress indicator values: 1..998 percent, 999 blank, 1000 + s seconds left.
+#include "acquisition/ProgressPanel.h"
 
 namespace kalvex {
 
 class SerialLink;
-
-// Progress indicator values: 1..998 percent, 999 blank, 1000 + s seconds left.
-inline constexpr int ProgressBlank = 999;
-inline constexpr int ProgressSecondsBase = 1000;
 
 // Receives the worker's status on the worker thread. Implementations hand
 // the latest text and indicator to the user interface without blocking.

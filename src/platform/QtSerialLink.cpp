@@ -5,6 +5,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <termios.h>
@@ -54,15 +55,16 @@ bool NaturalLess(const QString& a, const QString& b) {
   return a < b;
 }
 
-QStringList MachineDevices() {
-#ifdef Q_OS_WIN
-  return {};
-#else
-  QStringList paths;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-    paths << info.systemLocation();
-  return OrderSerialDevices(paths);
-#endif
+std::mutex& AddedDevicesMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// The devices added by AddSerialDevice, in the order added. Guarded by
+// AddedDevicesMutex: the worker thread resolves port names too.
+QStringList& AddedDevices() {
+  static QStringList devices;
+  return devices;
 }
 
 // The device of port number n (1..32), given the machine's ordered devices.
@@ -89,6 +91,45 @@ QString LockingPath(const QString& device) {
 }
 
 }  // namespace
+
+void AddSerialDevice(const QString& path) {
+  if (path.isEmpty()) return;
+  const std::lock_guard lock(AddedDevicesMutex());
+  if (!AddedDevices().contains(path)) AddedDevices() << path;
+}
+
+void RemoveSerialDevice(const QString& path) {
+  const std::lock_guard lock(AddedDevicesMutex());
+  AddedDevices().removeAll(path);
+}
+
+QStringList SerialDevices() {
+#ifdef Q_OS_WIN
+  return {};
+#else
+  QStringList paths;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    paths << info.systemLocation();
+  QStringList devices = OrderSerialDevices(paths);
+  QStringList added =
+      qEnvironmentVariable("KALVEX_SERIAL_DEVICE").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+  {
+    const std::lock_guard lock(AddedDevicesMutex());
+    added << AddedDevices();
+  }
+  // A device named twice, or by a symbolic link to one already listed, keeps
+  // its first number.
+  QStringList held;
+  for (const QString& device : devices) held << LockingPath(device);
+  for (const QString& device : added) {
+    const QString key = LockingPath(device);
+    if (held.contains(key)) continue;
+    held << key;
+    devices << device;
+  }
+  return devices;
+#endif
+}
 
 int PortNumberOfName(const std::string& portName) {
   if (portName.size() < 4 || portName.size() > 5 || portName.compare(0, 3, "COM") != 0) return 0;
@@ -118,12 +159,12 @@ QtSerialLink::~QtSerialLink() {
 QString QtSerialLink::DeviceOf(const std::string& portName) const {
   const int n = PortNumberOfName(portName);
   if (n == 0) return {};
-  return DeviceOfNumber(n, fixedDevice_, fixedDevice_.isEmpty() ? MachineDevices() : QStringList());
+  return DeviceOfNumber(n, fixedDevice_, fixedDevice_.isEmpty() ? SerialDevices() : QStringList());
 }
 
 std::vector<std::string> QtSerialLink::ProbePorts() {
   std::vector<std::string> found;
-  const QStringList devices = fixedDevice_.isEmpty() ? MachineDevices() : QStringList();
+  const QStringList devices = fixedDevice_.isEmpty() ? SerialDevices() : QStringList();
   const int highest = fixedDevice_.isEmpty() ? kHighestPort : 1;
   for (int n = 1; n <= highest; ++n) {
     const QString device = DeviceOfNumber(n, fixedDevice_, devices);
@@ -138,7 +179,17 @@ std::vector<std::string> QtSerialLink::ProbePorts() {
   return found;
 }
 
-LinkResult QtSerialLink::Open(const std::string& portName, bool forWriting) {
+std::string QtSerialLink::PortDescription(const std::string& portName) const {
+#ifdef Q_OS_WIN
+  Q_UNUSED(portName);
+  return {};
+#else
+  return DeviceOf(portName).toStdString();
+#endif
+}
+
+LinkResult QtSerialLink::Open(const std::string& portName, Channel channel) {
+  const bool forWriting = channel != Channel::Data;
   ClosePort();
   const QString device = DeviceOf(portName);
   if (device.isEmpty()) return Fail(LinkStep::Open, QSerialPort::DeviceNotFoundError);
@@ -151,7 +202,7 @@ LinkResult QtSerialLink::Open(const std::string& portName, bool forWriting) {
     return failed;
   }
   // Anything left queued from an earlier exchange is discarded before a command.
-  if (forWriting && !port_->clear(QSerialPort::AllDirections)) {
+  if (channel == Channel::Command && !port_->clear(QSerialPort::AllDirections)) {
     LinkResult failed = Fail(LinkStep::Purge, *port_);
     ClosePort();
     return failed;
@@ -162,7 +213,8 @@ LinkResult QtSerialLink::Open(const std::string& portName, bool forWriting) {
       port_->setStopBits(QSerialPort::OneStop) && port_->setFlowControl(QSerialPort::NoFlowControl);
   if (!settled) {
     LinkResult failed = Fail(LinkStep::LineSettings, *port_);
-    ClosePort();
+    // The command file sender still writes on the line as it was.
+    if (channel != Channel::CommandWithoutPurge) ClosePort();
     return failed;
   }
   port_->clearError();
@@ -170,11 +222,15 @@ LinkResult QtSerialLink::Open(const std::string& portName, bool forWriting) {
 }
 
 LinkResult QtSerialLink::OpenCommandChannel(const std::string& portName) {
-  return Open(portName, true);
+  return Open(portName, Channel::Command);
+}
+
+LinkResult QtSerialLink::OpenCommandChannelWithoutPurge(const std::string& portName) {
+  return Open(portName, Channel::CommandWithoutPurge);
 }
 
 LinkResult QtSerialLink::OpenDataChannel(const std::string& portName) {
-  return Open(portName, false);
+  return Open(portName, Channel::Data);
 }
 
 LinkResult QtSerialLink::WriteBytes(const std::uint8_t* bytes, int count) {

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "platform/HelpViewer.h"
+#include "platform/QtSerialLink.h"
+#include "platform/TFHardw.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
@@ -67,6 +69,17 @@ void QtUserInteraction::ShowError(const std::string& text) {
 
 void QtUserInteraction::ShowInformation(const std::string& text) {
   QMessageBox::information(parent_, Title(), Q(text));
+}
+
+void QtUserInteraction::ShowMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, Title(), Q(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+std::optional<EquipmentChoice> QtUserInteraction::SelectEquipment(const EquipmentChoice& current,
+                                                                  bool mandatory) {
+  QtSerialLink link;  // the ports free now
+  return kalvex::SelectEquipment(parent_, current, mandatory, link, *this);
 }
 
 bool QtUserInteraction::AskYesNo(const std::string& text) {

@@ -24,6 +24,9 @@ class QtUserInteraction : public UserInteraction {
 
   void ShowError(const std::string& text) override;
   void ShowInformation(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  std::optional<EquipmentChoice> SelectEquipment(const EquipmentChoice& current,
+                                                 bool mandatory) override;
   bool AskYesNo(const std::string& text) override;
   YesNoCancel AskYesNoCancel(const std::string& text) override;
   std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;

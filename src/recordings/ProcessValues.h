@@ -20,6 +20,8 @@ struct ProcessValues {
   int SampleRateIndex = 0;  // SampleRate = 500 * 2^SampleRateIndex
   int EquipmentIndex = 0;   // 0 Quorimeter, 1 Notebook Marlo
   int ChannelOffset = 0;    // 2 while mode 3 is chosen: calibration k = channel + offset
+  int PortNumber = 0;       // "COM" n, n = 1..32; 0 = "USB" (no COM port)
+  int BaudIndex = 0;        // 0 "115 200", 1 "57 600"; kept, not used by the link
   LocalDateTime RecordingDate;
   int CurrentMode = 5;  // copy of the recording's mode
 };

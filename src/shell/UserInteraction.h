@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/EquipmentChoice.h"
+
 namespace kalvex {
 
 enum class YesNoCancel { Yes, No, Cancel };
@@ -52,6 +54,16 @@ class UserInteraction {
 
   // An information box; returns when it is dismissed.
   virtual void ShowInformation(const std::string& text) { ShowError(text); }
+
+  // A plain message box without icon (the outcome of a record).
+  virtual void ShowMessage(const std::string& text) { ShowInformation(text); }
+
+  // "Аппаратурные режимы": equipment, mode and port. nullopt when cancelled
+  // (never when mandatory). Without its own dialog the current choice stays.
+  virtual std::optional<EquipmentChoice> SelectEquipment(const EquipmentChoice& current,
+                                                         bool /*mandatory*/) {
+    return current;
+  }
 
   // A yes/no question; true for "Yes".
   virtual bool AskYesNo(const std::string& text) = 0;

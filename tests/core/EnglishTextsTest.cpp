@@ -20,7 +20,8 @@ namespace {
 
 // Names that stay as they are in every language although they hold Cyrillic
 // letters: the equipment's own designation, as marked on the unit.
-constexpr std::string_view kNamesKeptAsTheyAre[] = {"EquipmentNotebookMarlo"};
+constexpr std::string_view kNamesKeptAsTheyAre[] = {"EquipmentNotebookMarlo",
+                                                    "EquipmentMarloLabel"};
 
 std::string ReadEnglishModule() {
   std::ifstream in(KALVEX_ENGLISH_TEXTS, std::ios::binary);

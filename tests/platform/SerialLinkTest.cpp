@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QSerialPort>
+#include <algorithm>
 #include <chrono>
 
+#include "acquisition/CommandBlock.h"
+#include "acquisition/CommandFileSender.h"
 #include "platform/QtSerialLink.h"
+#include "support/FakeUserInteraction.h"
 #include "support/PseudoTerminalPair.h"
 
 namespace kalvex {
@@ -194,6 +199,76 @@ TEST_F(QtSerialLinkOnPty, ALineThatHangsUpIsAReadFailureNotEndlessSilence) {
     outcome = link.WaitForInput(failure);
   EXPECT_EQ(outcome, WaitOutcome::Failed);
   EXPECT_EQ(failure.failed, LinkStep::Read);
+}
+
+// Devices added by hand (the desktop program's --port, KALVEX_SERIAL_DEVICE)
+// join the numbered ports of links made without a fixed device.
+class AddedSerialDevice : public QtSerialLinkOnPty {
+ protected:
+  void TearDown() override {
+    RemoveSerialDevice(A());
+    qunsetenv("KALVEX_SERIAL_DEVICE");
+  }
+
+  // The port name that resolves to `device`; empty when none does.
+  static std::string PortOf(const QtSerialLink& link, const QString& device) {
+    for (int n = 1; n <= 32; ++n)
+      if (link.DeviceOf(PortNameOf(n)) == device) return PortNameOf(n);
+    return {};
+  }
+};
+
+TEST_F(AddedSerialDevice, IsListedWithItsPathAndReachedByItsPortName) {
+  QtSerialLink link;
+  ASSERT_TRUE(PortOf(link, A()).empty());
+  AddSerialDevice(A());
+  AddSerialDevice(A());  // once is enough
+  EXPECT_EQ(SerialDevices().count(A()), 1);
+  const std::string name = PortOf(link, A());
+  ASSERT_FALSE(name.empty());
+  const auto listed = link.ProbePorts();
+  EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end());
+  EXPECT_EQ(link.PortDescription(name), A().toStdString());
+
+  // Both channels reach it by that name.
+  RawEnd unit(pair_.B());
+  ASSERT_TRUE(unit.ok());
+  ASSERT_TRUE(link.OpenCommandChannel(name).ok());
+  ASSERT_TRUE(link.WriteBytes(std::vector<std::uint8_t>{1, 2, 3}.data(), 3).ok());
+  link.ClosePort();
+  EXPECT_EQ(unit.Read(3, 3000), (std::vector<std::uint8_t>{1, 2, 3}));
+  ASSERT_TRUE(link.OpenDataChannel(name).ok());
+  ASSERT_TRUE(unit.Write({9}));
+  EXPECT_EQ(Collect(link, 1), std::vector<std::uint8_t>{9});
+  link.ClosePort();
+
+  // Held by another user, it is missing from the list.
+  QSerialPort holder;
+  holder.setPortName(QFileInfo(A()).canonicalFilePath());
+  ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+  const auto whileHeld = link.ProbePorts();
+  EXPECT_EQ(std::find(whileHeld.begin(), whileHeld.end(), name), whileHeld.end());
+  holder.close();
+
+  // The command file goes out on a port opened without a purge.
+  test::FakeUserInteraction ui;
+  CommandBlock block;
+  block.Bytes.fill(0x11);
+  EXPECT_TRUE(WriteCommandFile(block, name, link, ui));
+  EXPECT_EQ(unit.Read(23, 3000), std::vector<std::uint8_t>(23, 0x11));
+  EXPECT_EQ(ui.infos, std::vector<std::string>{"Передано 23 байтов из 23"});
+}
+
+TEST_F(AddedSerialDevice, TheEnvironmentNamesDevicesAndALinkToOneAddsNothing) {
+  const QString b = QString::fromStdString(pair_.B());
+  qputenv("KALVEX_SERIAL_DEVICE", (b + ":" + QFileInfo(b).canonicalFilePath()).toUtf8());
+  AddSerialDevice(A());
+  // B and its target are one device; A follows it.
+  const QStringList devices = SerialDevices();
+  EXPECT_FALSE(devices.contains(QFileInfo(b).canonicalFilePath()));
+  ASSERT_TRUE(devices.contains(b));
+  EXPECT_EQ(devices.indexOf(A()), devices.indexOf(b) + 1);
+  EXPECT_FALSE(PortOf(QtSerialLink(), b).empty());
 }
 
 #endif

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,7 +77,18 @@ struct Arrival {
 
 class FakeSerialLink : public SerialLink {
  public:
-  enum class Op { Probe, OpenCommand, Write, OpenData, Wait, Queued, Read, Renew, Close };
+  enum class Op {
+    Probe,
+    OpenCommand,
+    OpenCommandWithoutPurge,
+    Write,
+    OpenData,
+    Wait,
+    Queued,
+    Read,
+    Renew,
+    Close
+  };
 
   struct Call {
     Call(Op what, std::string portName = {}, std::vector<std::uint8_t> written = {}, int n = 0)
@@ -94,6 +106,19 @@ class FakeSerialLink : public SerialLink {
 
   LinkResult OpenCommandChannel(const std::string& portName) override {
     return Open(Op::OpenCommand, portName, commandOpens);
+  }
+
+  // A failed open other than LineSettings leaves the port closed, as the
+  // operation promises.
+  LinkResult OpenCommandChannelWithoutPurge(const std::string& portName) override {
+    LinkResult r = Open(Op::OpenCommandWithoutPurge, portName, unpurgedOpens);
+    if (!r.ok() && r.failed != LinkStep::LineSettings) open_ = false;
+    return r;
+  }
+
+  std::string PortDescription(const std::string& portName) const override {
+    const auto found = portDescriptions.find(portName);
+    return found == portDescriptions.end() ? std::string() : found->second;
   }
 
   LinkResult WriteBytes(const std::uint8_t* bytes, int count) override {
@@ -204,9 +229,10 @@ class FakeSerialLink : public SerialLink {
   bool IsOpen() const { return open_; }
 
   // Scripts: each open or write takes the next result; success once used up.
-  std::deque<LinkResult> commandOpens, dataOpens, writes;
+  std::deque<LinkResult> commandOpens, unpurgedOpens, dataOpens, writes;
   std::deque<Arrival> arrivals;
   std::vector<std::string> probeResult;
+  std::map<std::string, std::string> portDescriptions;
 
   std::vector<Call> calls;
   int taken = 0;  // arrivals taken so far

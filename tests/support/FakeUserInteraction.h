@@ -47,6 +47,13 @@ class FakeUserInteraction : public UserInteraction {
     return Next(editedTexts, std::optional<std::string>());
   }
 
+  // Unscripted: the current choice stays.
+  std::optional<EquipmentChoice> SelectEquipment(const EquipmentChoice& current,
+                                                 bool mandatory) override {
+    equipmentPrompts.push_back(mandatory);
+    return Next(equipmentChoices, std::optional<EquipmentChoice>(current));
+  }
+
   void ShowList(const ListRequest& request) override { lists.push_back(request); }
   void ShowHelp(int topic) override { helpTopics.push_back(topic); }
 
@@ -77,6 +84,8 @@ class FakeUserInteraction : public UserInteraction {
   std::vector<TextEditRequest> textEdits;
   std::vector<ListRequest> lists;
   std::vector<int> helpTopics;
+  std::deque<std::optional<EquipmentChoice>> equipmentChoices;  // nullopt: cancelled
+  std::vector<bool> equipmentPrompts;                           // mandatory or not, in order
 
  private:
   template <typename T>
