@@ -38,6 +38,8 @@ EquipmentMenu::EquipmentMenu(Context context, const QString& programDirectory,
   menu->setObjectName(QStringLiteral("EquipmentMenu"));
   const QList<QAction*> menus = bar->actions();
   bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, menu);
+  QAction* modes = menu->addAction(Q(TextId::MenuModes), this, [this] { EditModes(); });
+  modes->setObjectName(QStringLiteral("Modes"));
   QAction* parameters =
       menu->addAction(Q(TextId::MenuParameters), this, [this] { EditParameters(); });
   parameters->setObjectName(QStringLiteral("Parameters"));

@@ -248,6 +248,7 @@ void TForm1::CreateToolBar() {
 
 void TForm1::CreateStatusBar() {
   statusText_ = new QLabel(this);
+  statusText_->setObjectName(QStringLiteral("StatusText"));
   statusText_->setFixedWidth(StatusTextWidth);
   statusBar()->addWidget(statusText_);
   progress_ = new ProgressPanelWidget(ProgressWidth, this);

@@ -73,7 +73,7 @@ void CliSession::OpenFile(const std::string& path) {
     throw CliExit{ExitRefused, ui.lastError};
   // The command line has no mode dialog: the recording's mode decides which
   // calibration factors its channels take.
-  values.ChannelOffset = recording.Mode == Dodida ? 2 : 0;
+  values.ChannelOffset = ChannelOffsetOf(recording.Mode);
 }
 
 void CliSession::SaveAsNewRecording(const std::string& path) {

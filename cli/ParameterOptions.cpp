@@ -64,7 +64,7 @@ void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& va
   if (mode < 0 || mode > 4) throw CliExit{ExitUsage, "--mode is 0..4"};
   rec.Mode = static_cast<std::uint8_t>(mode);
   values.CurrentMode = mode;
-  values.ChannelOffset = mode == Dodida ? 2 : 0;
+  values.ChannelOffset = ChannelOffsetOf(mode);
   values.SampleRateIndex = args.GetInt("--rate-index", 1);
   const int seconds = args.GetInt("--seconds", 8);
   if (seconds < 0 || seconds > 65535) throw CliExit{ExitUsage, "--seconds is 0..65535"};

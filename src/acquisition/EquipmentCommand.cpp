@@ -19,7 +19,7 @@ void StoreChoice(const EquipmentChoice& choice, TFrmFile& rec, ProcessValues& va
   values.PortNumber = choice.PortNumber;
   rec.Mode = static_cast<std::uint8_t>(choice.Mode);
   values.CurrentMode = choice.Mode;
-  values.ChannelOffset = choice.Mode == Dodida ? 2 : 0;
+  values.ChannelOffset = ChannelOffsetOf(choice.Mode);
   if (steps.setTitle) steps.setTitle(MainWindowTitle(values));
 }
 

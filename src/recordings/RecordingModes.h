@@ -34,6 +34,12 @@ int FileChannelCount(int mode);
 std::optional<int> ModeFromFileCode(std::uint8_t code);
 std::uint8_t FileCodeOfMode(int mode);
 
+// The offset with which a channel picks its calibration coefficient in a
+// mode (channel k uses coefficient k + offset): 2 in "Dodida", else 0.
+inline int ChannelOffsetOf(int mode) {
+  return mode == Dodida ? 2 : 0;
+}
+
 // Equipment name by EquipmentIndex (0 or 1).
 std::string_view EquipmentName(int equipmentIndex);
 

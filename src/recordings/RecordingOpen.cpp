@@ -21,6 +21,9 @@ int OpenRecording(TFrmFile& rec, ProcessValues& values, const ProgramSettings& s
   rec.Modified = false;
   ComputeAmplitudeNorm(rec, values.SampleRateIndex);
   values.CurrentMode = rec.Mode;
+  // The calibration coefficients follow the mode of the file now shown, so a
+  // "Dodida" file reads as on the command line whatever mode was chosen.
+  values.ChannelOffset = ChannelOffsetOf(rec.Mode);
   // Files written elsewhere come from the notebook unit, except in the modes
   // only the Quorimeter records.
   values.EquipmentIndex = HasSignature(rec.FileHeader) ? 0 : 1;

@@ -5,17 +5,25 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
+#include <set>
 
 #include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
 #include "TForm1.h"
+#include "acquisition/SyntheticSignal.h"
+#include "acquisition/THardware.h"
 #include "graphs/TGrWin.h"
 #include "platform/ProgressPanelWidget.h"
+#include "platform/QtSerialLink.h"
 #include "platform/TFGraf.h"
 #include "recordings/RecordingModes.h"
+#include "support/PseudoTerminalPair.h"
 #include "support/SampleMainWindow.h"
 
 namespace kalvex {
@@ -53,6 +61,157 @@ TEST(AcquisitionControlTest, SyntheticSignalIsShownLikeAReceivedRecord) {
   EXPECT_EQ(main.Windows().Window(0).Type, SignalTraces);
   EXPECT_TRUE(main.Form(0)->windowTitle().startsWith("Rec_"));
 }
+
+#if defined(KALVEX_HAS_PSEUDO_TERMINALS) && defined(KALVEX_UNIT_SIM)
+
+// The main window against the unit simulator on a pseudo-terminal pair: the
+// near end is added as a serial device and chosen in "Режимы".
+class RecordFromUnit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::PseudoTerminalPair::SocatAvailable()) GTEST_SKIP() << "socat is not installed";
+    ASSERT_TRUE(pair_.Start());
+    device_ = QString::fromStdString(pair_.A());
+    AddSerialDevice(device_);
+    window_ = std::make_unique<test::SampleMainWindow>("dodida.qrm");
+    ASSERT_TRUE(window_->started);
+    ui = window_->ui;
+    main = window_->main.get();
+    main->Settings().Timeout1 = main->Settings().Timeout2 = 2;
+    before_ = main->Recording().Channels[1]->Samples;
+    ASSERT_GT(port_ = PortOfDevice(), 0);
+    ui->equipmentChoices.push_back(EquipmentChoice{0, Dodida, port_, 0});
+    main->Action("Modes")->trigger();
+    main->Equipment().Block().MarkParametersSet();
+  }
+  void TearDown() override { RemoveSerialDevice(device_); }
+
+  int PortOfDevice() const {
+    QtSerialLink link;
+    const QString wanted = QFileInfo(device_).canonicalFilePath();
+    for (const std::string& name : link.ProbePorts())
+      if (QFileInfo(link.DeviceOf(name)).canonicalFilePath() == wanted)
+        return PortNumberOfName(name);
+    return 0;
+  }
+
+  void StartSimulator(std::vector<std::string> options) {
+    const std::string log = (pair_.Dir() + "/sim.log").toStdString();
+    std::vector<std::string> args{KALVEX_UNIT_SIM, "--port", pair_.B(), "--log", log};
+    args.insert(args.end(), options.begin(), options.end());
+    ASSERT_TRUE(sim_.Start(args));
+    QFile file(QString::fromStdString(log));
+    for (int i = 0; i < 250; ++i) {
+      if (file.open(QIODevice::ReadOnly) && file.readAll().contains("opened")) return;
+      file.close();
+      QTest::qWait(20);
+    }
+    FAIL() << "the simulator did not open its port";
+  }
+
+  // Presses the start/stop button and follows the record to its end,
+  // pressing it again once `stopWhen` holds; the result code.
+  int Record(std::function<bool()> stopWhen = {}) {
+    QSignalSpy ended(&main->Acquisition(), &AcquisitionControl::RecordEnded);
+    auto* status = main->findChild<QLabel*>("StatusText");
+    main->Action("StartStop")->trigger();
+    EXPECT_TRUE(main->Acquisition().Running());
+    EXPECT_FALSE(main->Action("Open")->isEnabled());  // nothing may change the record's shape
+    QElapsedTimer clock;
+    clock.start();
+    while (ended.isEmpty() && clock.elapsed() < 30000) {
+      if (!status->text().isEmpty()) statuses.insert(status->text().toStdString());
+      progress.insert(main->ProgressPanel().Value());
+      if (stopWhen && stopWhen()) {
+        main->Action("StartStop")->trigger();
+        EXPECT_EQ(main->Action("StartStop")->text(), "Пуск");  // at once
+        main->Action("StartStop")->trigger();                  // before the end: nothing
+        stopWhen = {};
+      }
+      QTest::qWait(10);
+    }
+    EXPECT_FALSE(ended.isEmpty());
+    EXPECT_FALSE(main->Acquisition().Running());
+    EXPECT_TRUE(main->Action("Open")->isEnabled());
+    return ended.isEmpty() ? -1 : ended.front().front().toInt();
+  }
+
+  void ExpectNothingChanged() {
+    EXPECT_EQ(main->Recording().Channels[1]->Samples, before_);
+    EXPECT_EQ(main->Recording().Name.rfind("Rec_", 0), std::string::npos);
+    QtSerialLink link;  // the port is free again
+    const auto ports = link.ProbePorts();
+    EXPECT_NE(std::find(ports.begin(), ports.end(), PortNameOf(port_)), ports.end());
+  }
+
+  test::PseudoTerminalPair pair_;
+  test::ChildProcess sim_;
+  QString device_;
+  int port_ = 0;
+  std::unique_ptr<test::SampleMainWindow> window_;
+  test::FakeUserInteraction* ui = nullptr;
+  TForm1* main = nullptr;
+  std::vector<std::int16_t> before_;
+  std::set<std::string> statuses;
+  std::set<int> progress;
+};
+
+TEST_F(RecordFromUnit, ARecordArrivesWithItsCommentAndShowsTheUnitsSignal) {
+  StartSimulator({"--rate", "200000", "--delay-ms", "100"});
+  ui->editedTexts.push_back("полевая запись");
+  ASSERT_EQ(Record(), ResultComplete);
+  EXPECT_GE(statuses.size(), 2u);  // the phases of the exchange
+  EXPECT_TRUE(
+      std::any_of(progress.begin(), progress.end(), [](int v) { return v > 0 && v < 999; }));
+  EXPECT_TRUE(ui->infos.empty());
+  const TFrmFile& rec = main->Recording();
+  EXPECT_EQ(rec.Name.rfind("Rec_", 0), 0u);
+  EXPECT_EQ(rec.Comment, "полевая запись");
+  EXPECT_TRUE(main->Form(0)->windowTitle().startsWith("Rec_"));
+  // The unit sends polarity "Positive"; the program's polarity rule negates
+  // channels 1 and 2, which gives the signal of polarity "Negative".
+  const int n = rec.SweepLength, fs = rec.SampleRate;
+  for (int c = 0; c < 3; ++c)
+    for (int i : {0, 250, n / 3, n / 2, n - 1})
+      ASSERT_EQ(rec.Channels[c]->Samples[i],
+                static_cast<std::int16_t>(std::nearbyint(SyntheticSample(Dodida, c, i, n, fs, -1))))
+          << c << " " << i;
+  ui->saveChoices.push_back(window_->dir.filePath("record.qrm").toStdString());
+  main->Action("SaveAs")->trigger();
+  EXPECT_TRUE(QFileInfo::exists(window_->dir.filePath("record.qrm")));
+}
+
+TEST_F(RecordFromUnit, StopWhileWaitingForTheHeaderOrDuringTheDataChangesNothing) {
+  StartSimulator({"--delay-ms", "3000"});
+  QElapsedTimer waiting;
+  waiting.start();
+  EXPECT_EQ(Record([&] { return waiting.elapsed() > 400; }), ResultStopped);
+  ExpectNothingChanged();
+
+  sim_.Stop();
+  StartSimulator({"--rate", "4000", "--delay-ms", "50"});
+  EXPECT_EQ(Record([&] { return progress.count(5) || progress.count(6) || progress.count(7); }),
+            ResultStopped);
+  EXPECT_TRUE(ui->infos.empty());  // a stop shows no message
+  ExpectNothingChanged();
+}
+
+TEST_F(RecordFromUnit, TheUnitsFaultsAreShownAndChangeNothing) {
+  StartSimulator({"--no-header"});
+  const int silent = Record();
+  EXPECT_EQ(silent, 14);
+  ASSERT_EQ(ui->infos.size(), 1u);
+  EXPECT_EQ(ui->infos[0], AcquisitionResultMessage(14, PortNameOf(port_), 0));
+  ExpectNothingChanged();
+
+  sim_.Stop();
+  StartSimulator({"--drop-after", "2000", "--rate", "20000"});
+  EXPECT_NE(Record(), ResultComplete);
+  EXPECT_EQ(ui->infos.size(), 2u);
+  ExpectNothingChanged();
+}
+
+#endif
 
 }  // namespace
 }  // namespace kalvex
