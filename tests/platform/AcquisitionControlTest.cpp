@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMdiArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -42,6 +43,24 @@ TEST(AcquisitionControlTest, StartWithoutAPortChangesNothing) {
   EXPECT_TRUE(main.Action("Start")->isEnabled());
   EXPECT_FALSE(main.Action("Stop")->isEnabled());
   EXPECT_EQ(main.Recording().Channels[1]->Samples, before);
+}
+
+TEST(AcquisitionControlTest, ANewModeDropsTheRecordAndTheWindowsTheSameModeDoesNot) {
+  test::SampleMainWindow w("dodida.qrm");
+  ASSERT_TRUE(w.started);
+  TForm1& main = *w.main;
+  EXPECT_EQ(w.ui->equipmentPrompts, std::vector<bool>{true});  // mandatory at start-up
+  w.ui->equipmentChoices = {EquipmentChoice{0, Dodida, 0, 0}, EquipmentChoice{0, Similarity, 0, 0}};
+  main.Action("Modes")->trigger();
+  EXPECT_EQ(main.Windows().Count(), 1);
+  EXPECT_TRUE(main.Recording().Channels[0]);
+  main.Action("Modes")->trigger();
+  EXPECT_EQ(main.Windows().Count(), 0);
+  EXPECT_EQ(main.Area().subWindowList().size(), 0);
+  EXPECT_FALSE(main.Recording().Channels[0]);
+  EXPECT_EQ(main.Recording().Mode, Similarity);
+  EXPECT_FALSE(main.Action("SaveAs")->isEnabled());
+  EXPECT_TRUE(main.windowTitle().endsWith("[Similarity]"));
 }
 
 TEST(AcquisitionControlTest, SyntheticSignalIsShownLikeAReceivedRecord) {
@@ -193,6 +212,17 @@ TEST_F(RecordFromUnit, StopWhileWaitingForTheHeaderOrDuringTheDataChangesNothing
   EXPECT_EQ(Record([&] { return progress.count(5) || progress.count(6) || progress.count(7); }),
             ResultStopped);
   EXPECT_TRUE(ui->infos.empty());  // a stop shows no message
+  ExpectNothingChanged();
+}
+
+TEST_F(RecordFromUnit, ClosingDuringARecordStopsItAndFreesThePortFirst) {
+  StartSimulator({"--delay-ms", "5000"});
+  main->Action("Start")->trigger();
+  ASSERT_TRUE(main->Acquisition().Running());
+  QTest::qWait(300);
+  EXPECT_TRUE(main->close());
+  EXPECT_FALSE(main->Acquisition().Running());
+  EXPECT_TRUE(ui->infos.empty());
   ExpectNothingChanged();
 }
 
