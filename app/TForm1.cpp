@@ -342,14 +342,7 @@ void TForm1::CreateAcquisitionControl() {
 
 void TForm1::ShowRecord() {
   if (windows_.AnyAccumulating()) AccumulateCurrentRecording(windows_, files_, Context());
-  Action("Save")->setEnabled(true);
-  Action("SaveAs")->setEnabled(true);
-  if (windows_.Count() == 0)
-    OpenFirstTraces(windows_, Context());
-  else
-    setup_.RecomputeAll();
-  ShowGraphTypesOfMode();
-  UpdateDeleteAccumulated();
+  ShowInWindows(true);
 }
 
 void TForm1::DisableRecordMenus() {
@@ -368,7 +361,11 @@ void TForm1::FinishStartUp() {
 }
 
 void TForm1::ShowOpened() {
-  Action("Save")->setEnabled(false);
+  ShowInWindows(false);
+}
+
+void TForm1::ShowInWindows(bool unsaved) {
+  Action("Save")->setEnabled(unsaved);
   Action("SaveAs")->setEnabled(true);
   if (windows_.Count() == 0)
     OpenFirstTraces(windows_, Context());

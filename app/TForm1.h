@@ -94,6 +94,9 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   void PlaceSubWindow(QMdiSubWindow& sub);
   void FinishStartUp();
   void ShowOpened();
+  // The recording in the graph windows (the first traces, or every window
+  // recomputed) and the menus that follow it; "Сохранить" only for unsaved data.
+  void ShowInWindows(bool unsaved);
   void WindowActivated(TFGraf& form);
   void ToggleAccumulation(TFGraf& form, bool on);
   void ExportFrameTables();
