@@ -25,11 +25,13 @@ class NullCanvas : public Canvas {
   void FillRect(int, int, int, int) override {}
   void MoveTo(int x, int y) override { sink_ += x ^ y; }
   void LineTo(int x, int y) override { sink_ += x ^ y; }
+  void SetPenWidth(int) override {}
   void PutText(int, int, const std::string&) override {}
   int TextWidth(const std::string& text) override { return 7 * static_cast<int>(text.size()); }
   int TextHeight(const std::string&) override { return 13; }
   CanvasFont Font() const override { return font_; }
   void SetFont(const CanvasFont& font) override { font_ = font; }
+  void DrawImage(int, int, int, int, const CanvasImage&) override {}
   long long Sink() const { return sink_; }
 
  private:

@@ -19,5 +19,6 @@ int RunSynth(const Words& words, const QString& executablePath);
 int RunCommandBlock(const Words& words, const QString& executablePath);
 int RunAcquire(const Words& words, const QString& executablePath);
 int RunModels(const Words& words, const QString& executablePath);
+int RunReport(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

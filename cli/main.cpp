@@ -78,6 +78,16 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    Reads VibModels.ini, AccModels.ini, ControlModels.ini and SourceModels.ini\n"
         "    from DIR (default: the current directory) as the program does at start-up\n"
         "    and prints the entries it keeps; a missing file is an empty list."}},
+      {"report",
+       {kalvex::cli::RunReport,
+        "report FILE -o OUT.pdf|OUT.png [--vib-number T] [--drive-level N] [--start-hz N]\n"
+        "       [--end-hz N] [--duration N] [--signal-type T] [--parameter T]\n"
+        "       [--vib-model NAME] [--models-dir DIR] [--bw] [--landscape]\n"
+        "    Draws the one-page report of the recording: a PDF of vectors on A4 (portrait\n"
+        "    unless --landscape) or a PNG of 1500x1200 pixels (1500x900 in modes 2 and 4).\n"
+        "    The options give the report dialog's texts (empty when absent); --vib-model\n"
+        "    names a model of the vibrator list in DIR (default: the current directory);\n"
+        "    --bw prints in black and white. A recording without samples is refused."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"
@@ -96,15 +106,22 @@ void PrintHelp(std::ostream& out) {
          "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error.\n";
 }
 
+// The toolkit's own warnings (the offscreen platform's notes on the runtime
+// folder, say) are not the program's output: standard error carries only the
+// program's messages.
+void DropToolkitMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 // Drawing text needs fonts and so the GUI application; the command line never
 // opens a window, so it runs on the offscreen platform unless told otherwise.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
-  const bool draws = argc > 1 && std::string(argv[1]) == "graph" &&
-                     std::find_if(argv + 2, argv + argc, [](const char* word) {
-                       return std::string(word) == "--png";
-                     }) != argv + argc;
+  const bool report = argc > 1 && std::string(argv[1]) == "report";
+  const bool draws = report || (argc > 1 && std::string(argv[1]) == "graph" &&
+                                std::find_if(argv + 2, argv + argc, [](const char* word) {
+                                  return std::string(word) == "--png";
+                                }) != argv + argc);
   if (!draws) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(DropToolkitMessages);
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 

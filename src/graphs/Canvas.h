@@ -1,12 +1,14 @@
 #pragma once
 // A 2-D drawing surface as the plot renderer and the report use it: brush
-// fills, pen lines, text at a top-left point with its metrics, and fonts
-// (one of them rotated). The desktop program draws on screen, on an image or
+// fills, pen lines of a chosen width, text at a top-left point with its
+// metrics, fonts (one of them rotated; bold and underlined ones) and small
+// pictures drawn stretched. The desktop program draws on screen, on an image or
 // into a PDF through a QPainter canvas; tests use a fake with fixed metrics.
 // Used on the user-interface thread only.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kalvex {
 
@@ -19,6 +21,14 @@ struct CanvasFont {
   int escapement = 0;  // tenths of a degree, counter-clockwise (900: bottom-to-top)
   int charset = 0;
   std::int32_t colour = 0x000000;  // RGB
+  bool underline = false;
+};
+
+// A small picture: `width` × `height` RGB pixels, row by row from the top.
+struct CanvasImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::int32_t> pixels;
 };
 
 class Canvas {
@@ -32,6 +42,8 @@ class Canvas {
   virtual void MoveTo(int x, int y) = 0;
   // A line from the current point to (x, y), which becomes the current point.
   virtual void LineTo(int x, int y) = 0;
+  // Width of the lines drawn from now on, in device pixels (1 at the start).
+  virtual void SetPenWidth(int pixels) = 0;
 
   // Text with its top-left corner at (x, y), in the current font and colour.
   virtual void PutText(int x, int y, const std::string& text) = 0;
@@ -40,6 +52,10 @@ class Canvas {
 
   virtual CanvasFont Font() const = 0;
   virtual void SetFont(const CanvasFont& font) = 0;
+
+  // The picture stretched over left..right-1 × top..bottom-1, each pixel a
+  // solid block (no smoothing).
+  virtual void DrawImage(int left, int top, int right, int bottom, const CanvasImage& image) = 0;
 };
 
 }  // namespace kalvex

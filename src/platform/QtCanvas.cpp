@@ -69,6 +69,7 @@ QFont QtCanvas::MapFont(const CanvasFont& canvasFont, QPaintDevice* device) {
   // 0 is "any weight": the regular one.
   const int weight = canvasFont.weight <= 0 ? 400 : std::clamp(canvasFont.weight, 1, 1000);
   font.setWeight(static_cast<QFont::Weight>(weight));
+  font.setUnderline(canvasFont.underline);
   if (canvasFont.width > 0) {
     const double natural = QFontMetricsF(font, device).averageCharWidth();
     if (natural > 0)
@@ -109,12 +110,32 @@ void QtCanvas::LineTo(int x, int y) {
   if (Active()) {
     // Cosmetic: one device pixel whatever the painter's scale (a print
     // preview, a high-resolution screen).
-    QPen pen(pen_, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    QPen pen(pen_, penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     pen.setCosmetic(true);
     painter_.setPen(pen);
     painter_.drawLine(current_, to);
   }
   current_ = to;
+}
+
+void QtCanvas::SetPenWidth(int pixels) {
+  penWidth_ = std::max(1, pixels);
+}
+
+void QtCanvas::DrawImage(int left, int top, int right, int bottom, const CanvasImage& image) {
+  if (!Active() || right <= left || bottom <= top || image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() < static_cast<std::size_t>(image.width) * image.height)
+    return;
+  QImage picture(image.width, image.height, QImage::Format_RGB32);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      picture.setPixel(
+          x, y,
+          0xFF000000u | static_cast<std::uint32_t>(image.pixels[y * image.width + x] & 0xFFFFFF));
+  painter_.save();
+  painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter_.drawImage(QRect(left, top, right - left, bottom - top), picture);
+  painter_.restore();
 }
 
 void QtCanvas::PutText(int x, int y, const std::string& text) {

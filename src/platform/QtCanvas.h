@@ -5,7 +5,7 @@
 // a font with an escapement is drawn turned counter-clockwise about that
 // point. Fonts named "Arial", "Courier New" and "Times New Roman" fall back to
 // their metric equivalents (Liberation Sans, Mono, Serif) where they are not
-// installed.
+// installed. A pen width other than 1 is that many device pixels.
 //
 // A QtCanvas borrows an active painter for its lifetime and changes its pen,
 // brush and font; it is used on the thread that owns the painter (the
@@ -34,6 +34,7 @@ class QtCanvas : public Canvas {
   void FillRect(int left, int top, int right, int bottom) override;
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
+  void SetPenWidth(int pixels) override;
 
   void PutText(int x, int y, const std::string& text) override;
   int TextWidth(const std::string& text) override;
@@ -41,6 +42,7 @@ class QtCanvas : public Canvas {
 
   CanvasFont Font() const override { return font_; }
   void SetFont(const CanvasFont& font) override;
+  void DrawImage(int left, int top, int right, int bottom, const CanvasImage& image) override;
 
   // The QFont that `font` becomes on `device` (pixel heights and the average
   // character width are device pixels).
@@ -53,6 +55,7 @@ class QtCanvas : public Canvas {
   QColor brush_{Qt::white};
   QColor pen_{Qt::black};
   QPoint current_;
+  int penWidth_ = 1;
   CanvasFont font_;
   QFont qfont_;
 };

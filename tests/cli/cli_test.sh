@@ -187,5 +187,39 @@ expect_exit 1 "model with a negative number" "$cli" synth --mode 3 --rate-index 
 [ -e "$work/off.qrm" ] && fail "a model with a negative number still wrote a recording"
 expect_exit 1 "model of a missing list" "$cli" command-block --models-dir "$work/models" --source-model S
 
+# The report: a PNG at the hidden bitmap's size and a PDF of vectors on A4
+# for every sample.
+declare -A report_heights=([velnarund]=000004b0 [tarpokline]=000004b0 [similarity]=00000384 [dodida]=000004b0 [ombrel16]=00000384)
+for name in "${!report_heights[@]}"; do
+  expect_exit 0 "report $name (PNG)" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$cli" report "$samples/$name.qrm" -o "$work/$name.png" --vib-number 12 --drive-level 80 \
+    --start-hz 1 --end-hz 100 --duration 10 --signal-type Lin --parameter -no
+  [ "$(png_size "$work/$name.png")" = "49484452000005dc${report_heights[$name]}" ] \
+    || fail "report $name: not a PNG of the bitmap's size"
+  [ "$(wc -c <"$work/$name.png")" -gt 50000 ] || fail "report $name: PNG nearly empty"
+  [ -s "$work/err" ] && fail "report $name: wrote to stderr: $(head -c 200 "$work/err")"
+  expect_exit 0 "report $name (PDF)" "$cli" report "$samples/$name.qrm" -o "$work/$name.pdf" --bw
+  [ "$(head -c 5 "$work/$name.pdf")" = "%PDF-" ] || fail "report $name: not a PDF"
+  grep -aq "MediaBox \[0 0 595[.0]* 842[.0]*\]" "$work/$name.pdf" || fail "report $name: not an A4 portrait page"
+  [ "$(grep -ac "/Subtype /Image" "$work/$name.pdf")" -le 1 ] || fail "report $name: pictures beside the logo"
+done
+expect_exit 0 "report in landscape with a vibrator model" "$cli" report "$samples/dodida.qrm" \
+  -o "$work/land.pdf" --landscape --models-dir "$work/models" --vib-model v-1
+grep -aq "MediaBox \[0 0 842[.0]* 595[.0]*\]" "$work/land.pdf" || fail "report --landscape: not an A4 landscape page"
+expect_exit 1 "report with an unknown vibrator model" "$cli" report "$samples/dodida.qrm" \
+  -o "$work/x.pdf" --models-dir "$work/models" --vib-model V-9
+expect_exit 1 "report with a bad option" "$cli" report "$samples/dodida.qrm" -o "$work/x.pdf" --bogus
+expect_exit 1 "report drive level not a number" "$cli" report "$samples/dodida.qrm" -o "$work/x.pdf" --drive-level 8x
+expect_exit 1 "report duration too long" "$cli" report "$samples/dodida.qrm" -o "$work/x.pdf" --duration 100
+expect_exit 1 "report to another format" "$cli" report "$samples/dodida.qrm" -o "$work/x.bmp"
+[ -e "$work/x.pdf" ] && fail "report: written despite a bad command line"
+# A recording whose sweep holds no sample is refused with the reason.
+cp "$samples/velnarund.qrm" "$work/nosweep.qrm"
+printf '\0\0' | dd of="$work/nosweep.qrm" bs=1 seek=224 conv=notrunc status=none
+expect_exit 2 "report of a recording without samples" "$cli" report "$work/nosweep.qrm" -o "$work/n.png" --lang ENU
+grep -qx "No report: the recording holds no samples" "$work/err" || fail "report refusal: '$(cat "$work/err")'"
+[ -e "$work/n.png" ] && fail "report: a refused recording still wrote a picture"
+expect_exit 3 "report into a missing folder" "$cli" report "$samples/dodida.qrm" -o "$work/none/r.pdf"
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"

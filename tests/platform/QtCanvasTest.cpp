@@ -248,6 +248,55 @@ TEST(ImageCanvasTest, SavesAWhitePictureAsPng) {
   EXPECT_EQ(image.Finish().pixel(63, 31), qRgb(255, 255, 255));
 }
 
+// What the report page needs: wide pen lines, bold and underlined text and
+// a small picture stretched into blocks of its pixels.
+TEST_F(QtCanvasTest, PenWidthUnderlineAndStretchedPicture) {
+  canvas_.SetPenWidth(5);
+  canvas_.MoveTo(20, 20);
+  canvas_.LineTo(120, 20);
+  canvas_.SetPenWidth(1);
+  canvas_.MoveTo(20, 60);
+  canvas_.LineTo(120, 60);
+  CanvasFont plain = Font("Arial", -20);
+  canvas_.SetFont(plain);
+  const int plainWidth = canvas_.TextWidth("Report");
+  CanvasFont bold = plain;
+  bold.weight = 700;
+  bold.underline = true;
+  canvas_.SetFont(bold);
+  EXPECT_GT(canvas_.TextWidth("Report"), plainWidth);
+  canvas_.PutText(200, 100, "Report");
+  const int underlineBottom = 100 + canvas_.TextHeight("Report");
+  const CanvasImage picture{2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0x000000}};
+  canvas_.DrawImage(300, 200, 340, 240, picture);
+  canvas_.DrawImage(0, 0, 10, 10, CanvasImage{3, 3, {0x000000}});  // too few pixels: nothing
+
+  const QImage& image = image_.Finish();
+  int thick = 0, thin = 0;
+  for (int y = 10; y < 30; ++y) thick += image.pixel(70, y) != qRgb(255, 255, 255);
+  for (int y = 50; y < 70; ++y) thin += image.pixel(70, y) != qRgb(255, 255, 255);
+  EXPECT_EQ(thick, 5);
+  EXPECT_EQ(thin, 1);
+  // The underline: a run of ink under the letters, across most of the word.
+  int longestRun = 0;
+  for (int y = 100; y < underlineBottom; ++y) {
+    int run = 0;
+    for (int x = 200; x < 200 + canvas_.TextWidth("Report"); ++x) {
+      run = image.pixel(x, y) != qRgb(255, 255, 255) ? run + 1 : 0;
+      longestRun = std::max(longestRun, run);
+    }
+  }
+  EXPECT_GT(longestRun, plainWidth * 3 / 4);
+  // Each picture pixel is a 20 x 20 block, unsmoothed up to its edges.
+  EXPECT_EQ(image.pixel(300, 200), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(319, 219), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(320, 219), qRgb(0, 255, 0));
+  EXPECT_EQ(image.pixel(300, 220), qRgb(0, 0, 255));
+  EXPECT_EQ(image.pixel(339, 239), qRgb(0, 0, 0));
+  EXPECT_EQ(image.pixel(340, 240), qRgb(255, 255, 255));
+  EXPECT_EQ(image.pixel(5, 5), qRgb(255, 255, 255));
+}
+
 TEST(ImageCanvasTest, FailuresAreReportedAndLeaveNoFile) {
   test::EnsureApplication();
   QTemporaryDir dir;

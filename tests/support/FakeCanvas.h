@@ -11,12 +11,13 @@
 namespace kalvex::test {
 
 struct CanvasOp {
-  enum Kind { Fill, Move, Line, Text } kind;
+  enum Kind { Fill, Move, Line, Text, Image } kind;
   int x = 0, y = 0;
-  int right = 0, bottom = 0;  // Fill
+  int right = 0, bottom = 0;  // Fill, Image
   std::string text;           // Text
   std::int32_t colour = 0;    // pen (Move, Line), brush (Fill) or font (Text) colour
   CanvasFont font;            // Text
+  int penWidth = 1;           // Move, Line
 };
 
 class FakeCanvas : public Canvas {
@@ -32,8 +33,16 @@ class FakeCanvas : public Canvas {
   void FillRect(int left, int top, int right, int bottom) override {
     ops.push_back({CanvasOp::Fill, left, top, right, bottom, "", brush_, {}});
   }
-  void MoveTo(int x, int y) override { ops.push_back({CanvasOp::Move, x, y, 0, 0, "", pen_, {}}); }
-  void LineTo(int x, int y) override { ops.push_back({CanvasOp::Line, x, y, 0, 0, "", pen_, {}}); }
+  void MoveTo(int x, int y) override {
+    ops.push_back({CanvasOp::Move, x, y, 0, 0, "", pen_, {}, penWidth_});
+  }
+  void LineTo(int x, int y) override {
+    ops.push_back({CanvasOp::Line, x, y, 0, 0, "", pen_, {}, penWidth_});
+  }
+  void SetPenWidth(int pixels) override { penWidth_ = pixels; }
+  void DrawImage(int left, int top, int right, int bottom, const CanvasImage&) override {
+    ops.push_back({CanvasOp::Image, left, top, right, bottom, "", 0, {}});
+  }
   void PutText(int x, int y, const std::string& text) override {
     ops.push_back({CanvasOp::Text, x, y, 0, 0, text, font_.colour, font_});
   }
@@ -65,6 +74,7 @@ class FakeCanvas : public Canvas {
 
  private:
   std::int32_t brush_ = 0, pen_ = 0;
+  int penWidth_ = 1;
   CanvasFont font_;
 };
 

@@ -1,0 +1,271 @@
+// The report page on a canvas with fixed metrics: page rectangle and grid,
+// the header's comment lines, the vibrator line, the graphs of each mode,
+// black-and-white printing, and the recording's polarity around the drawing.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <tuple>
+
+#include "graphs/ReportPage.h"
+#include "support/FakeCanvas.h"
+#include "support/LinkedFftw.h"
+#include "support/SignalRecording.h"
+
+namespace kalvex {
+namespace {
+
+using test::CanvasOp;
+using test::FakeCanvas;
+using Rect = std::tuple<int, int, int, int>;
+
+// A recording of the mode with a tone on every channel.
+struct ToneRecording : test::SignalRecording {
+  explicit ToneRecording(int mode) : SignalRecording(mode, 1000, 2000, 2) {
+    for (int slot = 0; slot < ChannelCount(mode); ++slot)
+      Set(slot, test::Tone(1000.0 * (slot + 1), 40, 2000));
+  }
+};
+
+// The rectangles the graphs filled (each graph clears its cell first).
+std::set<Rect> GraphCells(const FakeCanvas& canvas) {
+  std::set<Rect> cells;
+  for (const CanvasOp& op : canvas.Of(CanvasOp::Fill))
+    cells.insert({op.x, op.y, op.right, op.bottom});
+  return cells;
+}
+
+Rect Cell(const IntRect& page, int column, int row) {
+  const int h = (page.Bottom - page.Top - 128) / 5;
+  const int top = page.Top + 16 * (3 + row) + row * h;
+  const int mid = page.Left + (page.Right - page.Left) / 2;
+  return column == 0 ? Rect{page.Left + 16, top, mid - 8, top + h}
+                     : Rect{mid + 8, top, page.Right - 16, top + h};
+}
+
+class ReportPageTest : public ::testing::Test {
+ protected:
+  test::LinkedFftw fftw;
+};
+
+TEST_F(ReportPageTest, PageRectangleFrameAndGridOfEveryMode) {
+  // A4 at 600 dpi with no unprintable margin: the frame is at the edges.
+  const IntRect a4 = ReportPageRect({4960, 7016}, 0, 0);
+  EXPECT_EQ(a4, (IntRect{0, 0, 4960, 7016}));
+  EXPECT_EQ(ReportPageRect({4960, 7016}, 30, 31), (IntRect{80, 51, 4840, 6914}));
+  EXPECT_EQ(ReportBitmapSize(Velnarund), (PageSize{1500, 1200}));
+  EXPECT_EQ(ReportBitmapSize(Similarity), (PageSize{1500, 900}));
+  EXPECT_EQ(ReportBitmapSize(Ombrel16), (PageSize{1500, 900}));
+  EXPECT_EQ(ReportBitmapPage({1500, 900}), (IntRect{5, 5, 1495, 895}));
+
+  const IntRect page{0, 0, 2480, 3508};
+  for (int mode : {Velnarund, Tarpokline, Dodida, Ombrel16}) {
+    SCOPED_TRACE(mode);
+    ToneRecording s(mode);
+    FakeCanvas canvas;
+    ASSERT_TRUE(DrawReport(canvas, page, BitmapReportValues(true), "", s.Context()));
+
+    // The frame: the first lines, five pixels wide, round the page.
+    const auto lines = canvas.Of(CanvasOp::Line);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ((std::vector<std::tuple<int, int, int>>{{lines[0].x, lines[0].y, lines[0].penWidth},
+                                                      {lines[1].x, lines[1].y, lines[1].penWidth},
+                                                      {lines[2].x, lines[2].y, lines[2].penWidth},
+                                                      {lines[3].x, lines[3].y, lines[3].penWidth}}),
+              (std::vector<std::tuple<int, int, int>>{
+                  {2480, 0, 5}, {2480, 3508, 5}, {0, 3508, 5}, {0, 0, 5}}));
+    EXPECT_EQ(lines.back().penWidth, 1);  // the graphs are drawn thin
+
+    // Nine graphs, five rows of (B - T - 128) / 5 each; (left, 0) is the header.
+    std::set<Rect> expected;
+    for (int row = 1; row < 5; ++row) expected.insert(Cell(page, 0, row));
+    for (int row = 0; row < 5; ++row) expected.insert(Cell(page, 1, row));
+    EXPECT_EQ(GraphCells(canvas), expected);
+    EXPECT_EQ(std::get<3>(Cell(page, 1, 0)) - std::get<1>(Cell(page, 1, 0)), (3508 - 128) / 5);
+    EXPECT_EQ(canvas.Of(CanvasOp::Image).size(), 1u);  // the logo
+  }
+}
+
+TEST_F(ReportPageTest, SimilarityDrawsOnlyTheChannelsInUse) {
+  ToneRecording s(Similarity);
+  s.rec.SimilarityChannels[1] = {true, false, "V1"};
+  s.rec.SimilarityChannels[3] = {true, false, "V3"};
+  const IntRect page{5, 5, 1495, 895};
+  FakeCanvas canvas;
+  ASSERT_TRUE(DrawReport(canvas, page, BitmapReportValues(true), "", s.Context()));
+  std::set<Rect> expected{Cell(page, 1, 0), Cell(page, 1, 2)};
+  for (int row = 1; row < 5; ++row) expected.insert(Cell(page, 0, row));
+  EXPECT_EQ(GraphCells(canvas), expected);
+  EXPECT_NE(canvas.FindText("Correlation dB [REF-V3]"), nullptr);
+  EXPECT_NE(canvas.FindText("Vibrator Similarity Report"), nullptr);
+  EXPECT_EQ(canvas.FindText("All"), nullptr);  // no harmonics key in this mode
+  EXPECT_TRUE(s.rec.PolarityPositive);         // mode 2 keeps its polarity
+}
+
+// The comment's lines: the first three each the longest prefix that with a
+// blank is narrower than the column, the fourth the rest (portrait); one more
+// line only when the header cell has room (landscape).
+TEST_F(ReportPageTest, CommentLinesInPortraitAndLandscape) {
+  ToneRecording s(Velnarund);
+  std::string comment;
+  for (int i = 0; i < 96; ++i) comment += i % 8 == 7 ? " " : "Ж";
+  s.rec.Comment = comment;
+  // Column width cw = xr - xl - wC - wkg - wBP - 20 = 290 - 140 = 150 with the
+  // fixed metrics: " " and 27 characters (145 wide) fit, 28 do not.
+  FakeCanvas canvas;
+  ASSERT_TRUE(DrawReport(canvas, {0, 0, 628, 900}, BitmapReportValues(true), "", s.Context()));
+  const CanvasOp* label = canvas.FindText("Comments:");
+  ASSERT_NE(label, nullptr);
+  const int xv = 50 + 16 + 8;
+  // Four lines: y0 = T + 32 + ht + 3 ht / 2 = 64 with ht = H = 13.
+  std::vector<std::pair<int, std::string>> lines;
+  for (const CanvasOp& op : canvas.Of(CanvasOp::Text))
+    if (op.x == xv && op.y >= 64 + 3 * 13 && op.y <= 64 + 6 * 13) lines.push_back({op.y, op.text});
+  ASSERT_EQ(lines.size(), 4u);
+  std::string joined;
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(lines[k].first, 64 + (3 + k) * 13);
+    ASSERT_EQ(lines[k].second.substr(0, 1), " ");
+    if (k < 3) {
+      EXPECT_EQ(FakeCanvas::Width(lines[k].second), 145) << k;
+    }
+    joined += lines[k].second.substr(1);
+  }
+  EXPECT_EQ(joined, comment);             // nothing lost, no character split
+  EXPECT_EQ(label->y + 13, 64 + 4 * 13);  // its bottom at the end of line 4
+
+  // Landscape, column width 464: 90 characters fit, the other 6 follow on
+  // one line when y0 + 6H (142) is above T + 48 + h.
+  for (auto [height, second] : {std::pair{640, true}, std::pair{600, false}}) {
+    SCOPED_TRACE(height);
+    FakeCanvas wide;
+    ASSERT_TRUE(DrawReport(wide, {0, 0, 1256, height}, BitmapReportValues(true), "", s.Context()));
+    std::optional<std::string> first, rest;
+    for (const CanvasOp& op : wide.Of(CanvasOp::Text)) {
+      if (op.x != xv) continue;
+      if (op.y == 64 + 3 * 13) first = op.text;
+      if (op.y == 64 + 4 * 13) rest = op.text;
+    }
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(*first, " " + comment.substr(0, 90 * 2 - 11 * 1));  // 79 "Ж" and 11 blanks
+    EXPECT_EQ(rest.has_value(), second);
+    if (rest) {
+      EXPECT_EQ(first->substr(1) + rest->substr(1), comment);
+    }
+  }
+}
+
+TEST_F(ReportPageTest, HeaderLinesWithAndWithoutVibratorModel) {
+  ToneRecording s(Dodida);
+  s.values.RecordingDate = {2026, 3, 4, 9, 7, 55};
+  FakeCanvas canvas;
+  ASSERT_TRUE(DrawReport(canvas, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context()));
+  EXPECT_NE(canvas.FindText("  -  № 12"), nullptr);
+  EXPECT_NE(canvas.FindText(" 1 - 100 Hz,  10 s, Lin  -no"), nullptr);
+  EXPECT_NE(canvas.FindText(" 04.03.2026 9:07"), nullptr);  // seconds cut off
+  EXPECT_NE(canvas.FindText(" 80%"), nullptr);
+  EXPECT_NE(canvas.FindText(" 4000 kg"), nullptr);  // RM and BP in this mode
+  EXPECT_NE(canvas.FindText(" 2000 kg"), nullptr);
+  EXPECT_NE(canvas.FindText("Vibrator Dodida Report"), nullptr);
+  const CanvasOp* version = canvas.FindText("(v.1.1.32)");
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(version->font.size, 10);
+  const CanvasOp* kind = canvas.FindText("Vibrator Dodida Report");
+  EXPECT_TRUE(kind->font.underline && kind->font.weight == 700);
+  EXPECT_EQ(canvas.FindText("Vib:")->font.weight, 700);
+
+  FakeCanvas named;
+  ASSERT_TRUE(
+      DrawReport(named, {0, 0, 2480, 3508}, BitmapReportValues(true), "VM-40", s.Context()));
+  EXPECT_NE(named.FindText(" VM-40 № 12"), nullptr);
+  EXPECT_EQ(CutSeconds("4.3.2026 9.07.55", "."), "4.3.2026 9.07");
+}
+
+TEST_F(ReportPageTest, BlackAndWhiteHasNoKeyAndNoColour) {
+  ToneRecording s(Velnarund);
+  FakeCanvas colour, mono;
+  ASSERT_TRUE(DrawReport(colour, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context()));
+  ASSERT_TRUE(DrawReport(mono, {0, 0, 2480, 3508}, BitmapReportValues(false), "", s.Context()));
+  for (const char* key : {"All", "2", "3", "4", "5"}) EXPECT_NE(colour.FindText(key), nullptr);
+  EXPECT_EQ(mono.FindText("All"), nullptr);
+  for (const CanvasOp& op : mono.Of(CanvasOp::Text)) EXPECT_EQ(op.font.colour, 0) << op.text;
+  const CanvasOp* title = mono.FindText("Harmonics: All,2,3,4,5(%)");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->font.weight, 700);
+  std::set<std::int32_t> colours;
+  for (const CanvasOp& op : colour.Of(CanvasOp::Line)) colours.insert(op.colour);
+  EXPECT_GT(colours.size(), 3u);  // black, the grid's grey and curve colours
+}
+
+// The recording is drawn with its polarity reversed and always given back:
+// after a complete report, a drawing that fails part-way and a cancelled job.
+TEST_F(ReportPageTest, PolarityIsRestoredHoweverTheDrawingEnds) {
+  class FailingCanvas : public FakeCanvas {
+   public:
+    void PutText(int x, int y, const std::string& text) override {
+      if (text == "Phase (deg)") throw std::runtime_error("printer gone");
+      FakeCanvas::PutText(x, y, text);
+    }
+  };
+  ToneRecording s(Dodida);
+  const std::vector<std::int16_t> before = s.rec.Channels[1]->Samples;
+  int recomputes = 0, refreshes = 0;
+  bool negatedWhileDrawing = false;
+  ReportSteps steps;
+  steps.recomputeWindows = [&] { ++recomputes; };
+  steps.refreshWindows = [&] { ++refreshes; };
+  steps.beginJob = [&] {
+    negatedWhileDrawing = !s.rec.PolarityPositive && s.rec.Channels[1]->Samples[10] == -before[10];
+    return true;
+  };
+  auto expectRestored = [&](int runs) {
+    EXPECT_TRUE(s.rec.PolarityPositive);
+    EXPECT_EQ(s.rec.Channels[1]->Samples, before);
+    EXPECT_EQ(recomputes, 2 * runs);
+    EXPECT_EQ(refreshes, runs);
+  };
+
+  FakeCanvas canvas;
+  EXPECT_TRUE(
+      DrawReport(canvas, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context(), steps));
+  EXPECT_TRUE(negatedWhileDrawing);
+  expectRestored(1);
+
+  FailingCanvas failing;
+  EXPECT_THROW(
+      DrawReport(failing, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context(), steps),
+      std::runtime_error);
+  expectRestored(2);
+
+  steps.beginJob = [] { return false; };
+  FakeCanvas cancelled;
+  EXPECT_FALSE(
+      DrawReport(cancelled, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context(), steps));
+  EXPECT_TRUE(cancelled.ops.empty());
+  expectRestored(3);
+
+  // Negative polarity stays as it is, with nothing recomputed.
+  s.rec.PolarityPositive = false;
+  steps.beginJob = {};
+  EXPECT_TRUE(
+      DrawReport(canvas, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context(), steps));
+  EXPECT_EQ(s.rec.Channels[1]->Samples, before);
+  EXPECT_EQ(recomputes, 6);
+}
+
+TEST_F(ReportPageTest, RecordingWithoutSamplesIsRefused) {
+  TFrmFile fresh;  // before any recording
+  EXPECT_EQ(ReportRefusal(fresh), TextId::ReportNoSamples);
+  ToneRecording s(Velnarund);
+  EXPECT_EQ(ReportRefusal(s.rec), std::nullopt);
+  s.rec.Channels[2].reset();  // a mode's channel without samples
+  EXPECT_EQ(ReportRefusal(s.rec), TextId::ReportNoSamples);
+  FakeCanvas canvas;
+  EXPECT_FALSE(DrawReport(canvas, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context()));
+  EXPECT_TRUE(canvas.ops.empty());
+}
+
+}  // namespace
+}  // namespace kalvex
