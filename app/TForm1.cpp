@@ -17,6 +17,7 @@
 
 #include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
+#include "ReportMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
 #include "graphs/CommentsList.h"
@@ -338,6 +339,12 @@ void TForm1::CreateAcquisitionControl() {
                                     equipment_->SetRunning(running);
                                   }};
   acquisition_ = new AcquisitionControl(ctx, *fileMenu_, *toolBar_);
+  report_ =
+      new ReportMenu({*this, *ui_, *equipment_, *statusText_, [this] { return Context(); },
+                      [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); }},
+                     *fileMenu_, acquisition_->DebugMenu(), QDir::currentPath());
+  // There is no record to report on until one is read or taken.
+  for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }
 
 void TForm1::ShowRecord() {
@@ -347,6 +354,7 @@ void TForm1::ShowRecord() {
 
 void TForm1::DisableRecordMenus() {
   graphsMenu_->setEnabled(false);
+  for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
   Action("Save")->setEnabled(false);
   Action("SaveAs")->setEnabled(false);
 }
@@ -365,6 +373,7 @@ void TForm1::ShowOpened() {
 }
 
 void TForm1::ShowInWindows(bool unsaved) {
+  for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(true);
   Action("Save")->setEnabled(unsaved);
   Action("SaveAs")->setEnabled(true);
   if (windows_.Count() == 0)

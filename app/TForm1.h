@@ -36,6 +36,7 @@ namespace kalvex {
 
 class AcquisitionControl;
 class EquipmentMenu;
+class ReportMenu;
 class ProgressPanelWidget;
 class TFGraf;
 
@@ -61,6 +62,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   ProgressPanelWidget& ProgressPanel() { return *progress_; }
   EquipmentMenu& Equipment() { return *equipment_; }
   AcquisitionControl& Acquisition() { return *acquisition_; }
+  ReportMenu& Report() { return *report_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -118,6 +120,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
 
   EquipmentMenu* equipment_ = nullptr;
   AcquisitionControl* acquisition_ = nullptr;
+  ReportMenu* report_ = nullptr;
   QMenu* fileMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMdiArea* mdi_ = nullptr;

@@ -1,25 +1,17 @@
 #include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
+#include <QImage>
 
 #include "CliSession.h"
 #include "Commands.h"
 #include "ModelOptions.h"
 #include "graphs/ReportPage.h"
 #include "platform/FileAccess.h"
-#include "platform/QtCanvas.h"
+#include "platform/ReportOutput.h"
 #include "recordings/ModelListDialog.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
 namespace {
-
-// The PDF page: A4 at this many dots per inch, with the page rectangle kept
-// clear of a margin like a printer's unprintable one (a twelfth of an inch).
-constexpr int kPdfResolution = 300;
-constexpr int kPdfOffset = kPdfResolution / 12;
 
 struct TextOption {
   const char* name;
@@ -82,39 +74,25 @@ void Save(const std::string& target, const QByteArray& bytes) {
 
 void WritePng(const std::string& target, const ReportValues& values, const std::string& model,
               const AnalysisContext& ctx) {
-  const PageSize size = ReportBitmapSize(ctx.rec.Mode);
-  ImageCanvas image(size.width, size.height);
-  if (!image.Valid())
-    throw CliExit{ExitIo,
-                  FormatText(TextId::CannotCreateFile, {target, "the image could not be made"})};
-  DrawReport(image.Surface(), ReportBitmapPage(size), values, model, ctx);
-  const QString reason = image.SavePng(QString::fromStdString(target));
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+  QImage image;
+  QString reason = RenderReportImage(image, values, model, ctx);
+  if (reason.isEmpty()) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) reason = QStringLiteral("the image could not be written");
+    if (reason.isEmpty()) return Save(target, png);
+  }
+  throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
 }
 
 // Vectors on one A4 page through the same canvas as the printer.
 void WritePdf(const std::string& target, const ReportValues& values, const std::string& model,
               const AnalysisContext& ctx) {
   QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(kPdfResolution);
-    writer.setCreator(QStringLiteral("Kalvex"));
-    writer.setPageLayout(QPageLayout(
-        QPageSize(QPageSize::A4), values.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF(0, 0, 0, 0)));
-    QPainter painter;
-    if (!painter.begin(&writer))
-      throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, "no PDF page"})};
-    const QRect full = writer.pageLayout().fullRectPixels(writer.resolution());
-    QtCanvas canvas(painter);
-    DrawReport(canvas, ReportPageRect({full.width(), full.height()}, kPdfOffset, kPdfOffset),
-               values, model, ctx);
-    painter.end();
-  }
+  const QString reason = RenderReportPdf(pdf, values, model, ctx);
+  if (!reason.isEmpty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
   Save(target, pdf);
 }
 

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,10 +15,13 @@
 #include <QTimer>
 #include <functional>
 
+#include "ReportMenu.h"
+#include "TForm1.h"
 #include "platform/TFPrt.h"
 #include "recordings/RecordingModes.h"
 #include "support/FakeUserInteraction.h"
 #include "support/QtApplication.h"
+#include "support/SampleMainWindow.h"
 
 namespace kalvex {
 namespace {
@@ -58,6 +65,52 @@ TEST(TFPrtTest, FieldsAsTypedAndTheColourChoiceKeptForTheRun) {
   });
   EXPECT_FALSE(EditReportSettings(nullptr, Similarity, colour, nullptr, ui));
   EXPECT_FALSE(colour);
+}
+
+
+// "Отчет" through the dialog to a PDF printer, Cancel printing nothing; "Отчет
+// в PDF…"; the hidden bitmap in the program directory. The recording keeps
+// its polarity through all of them.
+TEST(ReportMenuTest, PrinterPdfAndBitmapFromTheMainWindow) {
+  QTemporaryDir work;
+  const QString started = QDir::currentPath();
+  QDir::setCurrent(work.path());  // the program directory
+  {
+    test::SampleMainWindow w("dodida.qrm");
+    ASSERT_TRUE(w.started);
+    TForm1& main = *w.main;
+    const auto before = main.Recording().Channels[1]->Samples;
+    QPrinter& printer = main.Report().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString printed = work.filePath("printed.pdf");
+    printer.setOutputFileName(printed);
+
+    AnswerReportDialog([](TFPrt& d) { d.findChild<QPushButton*>("Cancel")->click(); });
+    main.Action("Report")->trigger();
+    EXPECT_FALSE(QFile::exists(printed));
+
+    const auto accept = [](TFPrt& d) {
+      QTest::keyClicks(d.FieldWidget(ReportDialog::VibNumber), "12");
+      d.findChild<QPushButton*>("Yes")->click();
+    };
+    AnswerReportDialog(accept);
+    main.Action("Report")->trigger();
+    QFile file(printed);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(4) == "%PDF");
+
+    w.ui->saveChoices.push_back(work.filePath("report.pdf").toStdString());
+    AnswerReportDialog(accept);
+    main.Action("ReportPdf")->trigger();
+    EXPECT_TRUE(QFile::exists(work.filePath("report.pdf")));
+
+    main.Action("ReportBitmap")->trigger();
+    EXPECT_TRUE(QFile::exists(work.filePath("1.bmp")));
+    EXPECT_TRUE(main.findChild<QLabel*>("StatusText")->text().contains("1.bmp"));
+    EXPECT_TRUE(w.ui->errors.empty());
+    EXPECT_EQ(main.Recording().Channels[1]->Samples, before);
+  }
+  QDir::setCurrent(started);
 }
 
 }  // namespace
