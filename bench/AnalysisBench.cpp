@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -94,10 +95,14 @@ void TimeFirstAnalysis() {
 }  // namespace
 
 double TimeFirstReport(int mode);
+double TimeFirstPage(int mode);
 
 }  // namespace kalvex::bench
 
 int main(int argc, char** argv) {
+  // The report page draws text: fonts need the application object.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   if (!kalvex::LoadFftLibrary()) {
     std::fprintf(stderr, "kalvex-bench: the FFT library could not be loaded\n");
     return 1;
@@ -108,6 +113,13 @@ int main(int argc, char** argv) {
     std::printf("Report grid of a mode %d record in a fresh process: %.3f s\n", mode,
                 kalvex::bench::TimeFirstReport(mode));
     kalvex::SaveFftWisdom();
+    return 0;
+  }
+  if (argc > 1 && std::string(argv[1]) == "--first-page") {
+    // A fresh process: the whole report page as a PDF, plans and fonts still to make.
+    const int mode = argc > 2 && std::string(argv[2]) == "0" ? kalvex::Velnarund : kalvex::Dodida;
+    std::printf("Report page (PDF) of a mode %d record in a fresh process: %.3f s\n", mode,
+                kalvex::bench::TimeFirstPage(mode));
     return 0;
   }
   kalvex::bench::TimeFirstAnalysis();

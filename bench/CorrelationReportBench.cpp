@@ -13,6 +13,7 @@
 #include "graphs/GraphSetup.h"
 #include "graphs/ReportGrid.h"
 #include "graphs/TGrWin.h"
+#include "platform/ReportOutput.h"
 
 namespace kalvex::bench {
 namespace {
@@ -65,6 +66,29 @@ BENCHMARK(BM_ReportGrid)->Arg(Dodida)->Arg(Velnarund)->Unit(benchmark::kMillisec
 }  // namespace
 
 // The report grid in a fresh process, planning included.
+// The whole report page as a PDF, as "Отчет в PDF…" and kalvex-cli write it:
+// the grid's analyses, the drawing and the PDF, from a recording whose
+// analyses are cleared each time.
+void BM_ReportPagePdf(benchmark::State& state) {
+  BenchRecording& r = Record(static_cast<int>(state.range(0)));
+  const ReportValues values = BitmapReportValues(true);
+  for (auto _ : state) {
+    r.rec.ClearAnalyses();
+    QByteArray pdf;
+    RenderReportPdf(pdf, values, "", {r.rec, r.settings, r.values});
+    benchmark::DoNotOptimize(pdf.size());
+  }
+}
+BENCHMARK(BM_ReportPagePdf)->Arg(Dodida)->Arg(Velnarund)->Unit(benchmark::kMillisecond);
+
+double TimeFirstPage(int mode) {
+  BenchRecording& r = Record(mode);
+  const auto start = std::chrono::steady_clock::now();
+  QByteArray pdf;
+  RenderReportPdf(pdf, BitmapReportValues(true), "", {r.rec, r.settings, r.values});
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 double TimeFirstReport(int mode) {
   BenchRecording& r = Record(mode);
   auto start = std::chrono::steady_clock::now();
