@@ -28,6 +28,7 @@
 #include "platform/TEditDig.h"
 #include "platform/TFParms.h"
 #include "support/FakeUserInteraction.h"
+#include "support/ModalAnswer.h"
 #include "support/QtApplication.h"
 #include "support/SampleMainWindow.h"
 
@@ -36,17 +37,6 @@ namespace {
 
 using F = ParamField;
 using C = ParamChoice;
-
-// Runs `answer` on the parameters dialog as soon as it is shown.
-void AnswerParameters(std::function<void(TFParms&)> answer, int triesLeft = 200) {
-  QTimer::singleShot(5, [answer, triesLeft] {
-    if (auto* d = qobject_cast<TFParms*>(QApplication::activeModalWidget())) {
-      answer(*d);
-      return;
-    }
-    if (triesLeft > 0) AnswerParameters(answer, triesLeft - 1);
-  });
-}
 
 // Types `text` over the field's text, then leaves the field.
 void Type(TEditDig* field, const QString& text) {
@@ -82,7 +72,7 @@ TEST_P(TFParmsTest, FilledThroughTheWidgetsAcceptedAndApplied) {
   Open(GetParam());
   const int mode = main->Recording().Mode;
   bool shown = false;
-  AnswerParameters([&](TFParms& d) {
+  test::AnswerNextModal<TFParms>([&](TFParms& d) {
     shown = true;
     EXPECT_EQ(d.windowTitle().toStdString(), "Parameters [" + std::string(ModeName(mode)) + "]");
     Choose(d.ListWidget(C::SampleRate), 1);

@@ -7,10 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -20,6 +20,7 @@
 #include "platform/TFPrt.h"
 #include "recordings/RecordingModes.h"
 #include "support/FakeUserInteraction.h"
+#include "support/ModalAnswer.h"
 #include "support/QtApplication.h"
 #include "support/SampleMainWindow.h"
 
@@ -27,9 +28,7 @@ namespace kalvex {
 namespace {
 
 void AnswerReportDialog(std::function<void(TFPrt&)> answer) {
-  QTimer::singleShot(0, [answer] {
-    if (auto* d = qobject_cast<TFPrt*>(QApplication::activeModalWidget())) answer(*d);
-  });
+  test::AnswerNextModal<TFPrt>(std::move(answer));
 }
 
 TEST(TFPrtTest, FieldsAsTypedAndTheColourChoiceKeptForTheRun) {
@@ -66,7 +65,6 @@ TEST(TFPrtTest, FieldsAsTypedAndTheColourChoiceKeptForTheRun) {
   EXPECT_FALSE(EditReportSettings(nullptr, Similarity, colour, nullptr, ui));
   EXPECT_FALSE(colour);
 }
-
 
 // "Отчет" through the dialog to a PDF printer, Cancel printing nothing; "Отчет
 // в PDF…"; the hidden bitmap in the program directory. The recording keeps

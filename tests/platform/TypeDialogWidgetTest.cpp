@@ -29,6 +29,7 @@
 #include "platform/TypeDialogWidget.h"
 #include "recordings/RecordingModes.h"
 #include "support/FakeUserInteraction.h"
+#include "support/ModalAnswer.h"
 #include "support/QtApplication.h"
 #include "support/SampleMainWindow.h"
 
@@ -37,16 +38,8 @@ namespace {
 
 using Answer = std::function<void(TypeDialogWidget&)>;
 
-// Runs `answer` on the type dialog as soon as it is shown (modal dialogs
-// block the caller until closed).
-void AnswerNextDialog(Answer answer, int triesLeft = 200) {
-  QTimer::singleShot(5, [answer, triesLeft] {
-    if (auto* d = qobject_cast<TypeDialogWidget*>(QApplication::activeModalWidget())) {
-      answer(*d);
-      return;
-    }
-    if (triesLeft > 0) AnswerNextDialog(answer, triesLeft - 1);
-  });
+void AnswerNextDialog(Answer answer) {
+  test::AnswerNextModal<TypeDialogWidget>(std::move(answer));
 }
 
 void SaveShot(TypeDialogWidget& d, int mode) {
