@@ -57,14 +57,10 @@ bool ApplyParameters(const AcceptedParameters& p, const ParameterTargets& to, Us
   to.block.MarkParametersSet();
   StoreValues(p, to);
 
-  const int rate = 500 << p.SampleRateIndex;
-  rec.SampleRate = static_cast<std::uint16_t>(rate);
-  rec.SweepLength = static_cast<std::uint16_t>(p.SweepSeconds * rate);
-  const int recordLength = rec.SweepLength + 500;
-  if (recordLength != rec.RecordLength) {
-    rec.RecordLength = static_cast<std::uint16_t>(recordLength);
-    steps.adaptRanges();
-  }
+  // The dialog bounds the seconds so that the record fits.
+  const std::uint16_t previousLength = rec.RecordLength;
+  SetRecordLengths(rec, p.SampleRateIndex);
+  if (rec.RecordLength != previousLength) steps.adaptRanges();
   StoreChoices(p, to);
 
   if (!p.Reset && p.PolarityPositive != rec.PolarityPositive && HoldsSamples(rec)) {

@@ -21,6 +21,12 @@ void ComputeAverageTrace(TFrmFile& rec, int mask);
 // the sample rate index; left unchanged when the sweep has 0 seconds.
 void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex);
 
+// SampleRate = 500 · 2^index, SweepLength = seconds × SampleRate and
+// RecordLength = SweepLength + 500 from the sweep seconds. False, with nothing
+// changed, for an index outside 0..4 or a record beyond 65 535 samples (the
+// lengths are 16-bit and must never wrap).
+bool SetRecordLengths(TFrmFile& rec, int sampleRateIndex);
+
 // The recording's derived values under `settings`: the ground-force channel
 // (its calibration coefficients may have changed) and the amplitude
 // normalisation. A recording without data keeps its derived channel as it is.
