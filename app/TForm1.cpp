@@ -17,6 +17,7 @@
 
 #include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
+#include "ProjectKeeper.h"
 #include "ReportMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
@@ -35,6 +36,7 @@
 #include "platform/TFGraf.h"
 #include "platform/TFSet.h"
 #include "platform/TFSpecSet.h"
+#include "recordings/DerivedValues.h"
 #include "shell/SpecialSettingsDialog.h"
 #include "shell/TextCatalogue.h"
 
@@ -56,6 +58,7 @@ QString Q(TextId id) {
 TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QWidget* parent)
     : QMainWindow(parent),
       startFile_(startFile),
+      programDirectory_(QDir::currentPath()),
       ui_(ui ? std::move(ui) : std::make_unique<QtUserInteraction>(this)),
       windows_(*this),
       commands_(rec_, values_, settings_, files_, store_, *ui_, [] { return CurrentLocalTime(); }),
@@ -87,6 +90,12 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
   CreateAcquisitionControl();
   WireFileCommands();
   LoadSettings(settings_, QtSettingsStore());
+  project_ = new ProjectKeeper(*this, *mdi_,
+                               {rec_, values_, settings_, equipment_->Choices(),
+                                equipment_->Block(), windows_},
+                               store_, programDirectory_);
+  projectRead_ = project_->Read();
+  RecomputeDerivedValues(rec_, settings_, values_);
 
   QTimer::singleShot(StartUpDelayMs, this, &TForm1::FinishStartUp);
 }
@@ -316,9 +325,8 @@ void TForm1::CreateEquipmentMenu() {
   modeSteps.setTitle = [this](const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
   };
-  // The program directory is where the process started.
   equipment_ = new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_},
-                                 QDir::currentPath(), std::move(steps), std::move(modeSteps),
+                                 programDirectory_, std::move(steps), std::move(modeSteps),
                                  [this] { windows_.RefreshAll(rec_); });
 }
 
@@ -342,7 +350,7 @@ void TForm1::CreateAcquisitionControl() {
   report_ =
       new ReportMenu({*this, *ui_, *equipment_, *statusText_, [this] { return Context(); },
                       [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); }},
-                     *fileMenu_, acquisition_->DebugMenu(), QDir::currentPath());
+                     *fileMenu_, acquisition_->DebugMenu(), programDirectory_);
   // There is no record to report on until one is read or taken.
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }
@@ -360,9 +368,11 @@ void TForm1::DisableRecordMenus() {
 }
 
 void TForm1::FinishStartUp() {
-  // No project file is kept yet: the equipment, mode and port are asked for
-  // at every start.
-  equipment_->StartupPrompt();
+  // Without a project the equipment, mode and port must be chosen first.
+  if (projectRead_)
+    project_->RestoreWindows();
+  else
+    equipment_->StartupPrompt();
   if (!startFile_.isEmpty() && QFileInfo(startFile_).isFile())
     commands_.OpenRecordingFile(QFileInfo(startFile_).absoluteFilePath().toStdString());
   emit StartUpFinished();
@@ -483,6 +493,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A file that cannot be written is reported; the program closes anyway.
+  project_->Write(*ui_);
   event->accept();
 }
 

@@ -36,6 +36,7 @@ namespace kalvex {
 
 class AcquisitionControl;
 class EquipmentMenu;
+class ProjectKeeper;
 class ReportMenu;
 class ProgressPanelWidget;
 class TFGraf;
@@ -63,6 +64,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   EquipmentMenu& Equipment() { return *equipment_; }
   AcquisitionControl& Acquisition() { return *acquisition_; }
   ReportMenu& Report() { return *report_; }
+  ProjectKeeper& Project() { return *project_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -106,6 +108,9 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   AnalysisContext Context() { return {rec_, settings_, values_}; }
 
   QString startFile_;
+  // Where the process started: the model lists, the project file and the
+  // report's files live there.
+  QString programDirectory_;
   ProgramSettings settings_;
   ProcessValues values_;
   TFrmFile rec_;
@@ -121,6 +126,8 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   EquipmentMenu* equipment_ = nullptr;
   AcquisitionControl* acquisition_ = nullptr;
   ReportMenu* report_ = nullptr;
+  ProjectKeeper* project_ = nullptr;
+  bool projectRead_ = false;
   QMenu* fileMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QMdiArea* mdi_ = nullptr;
