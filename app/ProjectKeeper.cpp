@@ -1,12 +1,12 @@
 #include "ProjectKeeper.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <algorithm>
 
 #include "graphs/GraphForm.h"
 

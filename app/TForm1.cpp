@@ -90,10 +90,10 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
   CreateAcquisitionControl();
   WireFileCommands();
   LoadSettings(settings_, QtSettingsStore());
-  project_ = new ProjectKeeper(*this, *mdi_,
-                               {rec_, values_, settings_, equipment_->Choices(),
-                                equipment_->Block(), windows_},
-                               store_, programDirectory_);
+  project_ = new ProjectKeeper(
+      *this, *mdi_,
+      {rec_, values_, settings_, equipment_->Choices(), equipment_->Block(), windows_}, store_,
+      programDirectory_);
   projectRead_ = project_->Read();
   RecomputeDerivedValues(rec_, settings_, values_);
 
@@ -325,8 +325,8 @@ void TForm1::CreateEquipmentMenu() {
   modeSteps.setTitle = [this](const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
   };
-  equipment_ = new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_},
-                                 programDirectory_, std::move(steps), std::move(modeSteps),
+  equipment_ = new EquipmentMenu({*this, rec_, values_, settings_, store_, *ui_}, programDirectory_,
+                                 std::move(steps), std::move(modeSteps),
                                  [this] { windows_.RefreshAll(rec_); });
 }
 

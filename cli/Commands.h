@@ -20,5 +20,6 @@ int RunCommandBlock(const Words& words, const QString& executablePath);
 int RunAcquire(const Words& words, const QString& executablePath);
 int RunModels(const Words& words, const QString& executablePath);
 int RunReport(const Words& words, const QString& executablePath);
+int RunProject(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

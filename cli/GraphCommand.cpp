@@ -138,12 +138,6 @@ void ApplyOverrides(TGrWin& w, const CliArgs& args) {
   }
 }
 
-std::string Colour(std::int32_t rgb) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb) & 0xFFFFFF);
-  return text;
-}
-
 std::string GraphJson(const TGrWin& w, const TFrmFile& rec) {
   JsonWriter j;
   j.BeginObject();
@@ -161,7 +155,7 @@ std::string GraphJson(const TGrWin& w, const TFrmFile& rec) {
   j.Key("curves").BeginArray();
   for (int s = 0; s < w.CurveCount; ++s) {
     const CurveSlot& c = w.Curves[s];
-    j.BeginObject().Key("name").String(c.Name).Key("colour").String(Colour(c.Colour));
+    j.BeginObject().Key("name").String(c.Name).Key("colour").String(ColourText(c.Colour));
     j.Key("min").Number(c.Min).Key("max").Number(c.Max);
     const int count = c.Values ? c.Values->Count : 0;
     j.Key("count")

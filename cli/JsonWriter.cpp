@@ -93,4 +93,10 @@ JsonWriter& JsonWriter::String(std::string_view text) {
   return *this;
 }
 
+std::string ColourText(std::int32_t rgb) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb) & 0xFFFFFF);
+  return text;
+}
+
 }  // namespace kalvex::cli

@@ -2,10 +2,14 @@
 // A small JSON text builder: numbers with 17 significant digits, NoValue and
 // non-finite numbers as null, texts escaped as UTF-8.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kalvex::cli {
+
+// An RGB colour as "#RRGGBB".
+std::string ColourText(std::int32_t rgb);
 
 class JsonWriter {
  public:

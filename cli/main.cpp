@@ -88,6 +88,12 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    The options give the report dialog's texts (empty when absent); --vib-model\n"
         "    names a model of the vibrator list in DIR (default: the current directory);\n"
         "    --bw prints in black and white. A recording without samples is refused."}},
+      {"project",
+       {kalvex::cli::RunProject,
+        "project FILE [--json]\n"
+        "    Reads a project file (Kalvex.prj) as the program does at start-up and prints\n"
+        "    the main record and each window record the replay accepts, and where and why\n"
+        "    the replay ends; a file the program would ignore exits 2 with the reason."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

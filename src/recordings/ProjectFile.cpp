@@ -163,7 +163,8 @@ void ProjectFile::RestoreWindow(const ProjectWindow& record) {
 }
 
 void ProjectFile::Write(UserInteraction& ui) {
-  std::vector<std::uint8_t> bytes = EncodeMainRecord(CaptureMainRecord(state_, host_.MainWindowRect()));
+  std::vector<std::uint8_t> bytes =
+      EncodeMainRecord(CaptureMainRecord(state_, host_.MainWindowRect()));
   for (int i = 0; i < state_.windows.Count(); ++i) {
     const TGrWin& w = state_.windows.Window(i);
     const ProjectWindowBytes record = WindowRecordOf(w, ExtrasOf(state_, w, host_.FormRect(w)));

@@ -51,8 +51,7 @@ ProjectMain CaptureMainRecord(const ProjectState& state, const ProjectRect& main
 // channel offset that goes with it), port, parameters with the lengths they
 // give, the recording's name, the parameters-set marker, the title and the
 // main window's place.
-void RestoreMainRecord(const ProjectMain& main, const ProjectState& state,
-                       ProjectWindowHost& host);
+void RestoreMainRecord(const ProjectMain& main, const ProjectState& state, ProjectWindowHost& host);
 
 class ProjectFile {
  public:

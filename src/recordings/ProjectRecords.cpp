@@ -179,10 +179,10 @@ void WindowFields(Io& io, Win& w, Extras& x) {
   io.Field(188, w.WaterfallRows);
   io.Field(192, w.PowerDimension);
   std::size_t at = 196;
-  for (auto* option : {&w.AmplDiff, &w.PhaseDiff, &w.GroundModule, &w.GroundActive,
-                       &w.GroundReactive, &w.ServoOptions[0], &w.ServoOptions[1],
-                       &w.ActuatorOptions[0], &w.ActuatorOptions[1], &w.PowerActive,
-                       &w.PowerReactive, &w.Power2dActive, &w.Power3dActive, &w.PowerModule})
+  for (auto* option :
+       {&w.AmplDiff, &w.PhaseDiff, &w.GroundModule, &w.GroundActive, &w.GroundReactive,
+        &w.ServoOptions[0], &w.ServoOptions[1], &w.ActuatorOptions[0], &w.ActuatorOptions[1],
+        &w.PowerActive, &w.PowerReactive, &w.Power2dActive, &w.Power3dActive, &w.PowerModule})
     io.Field(at++, *option);
   io.Field(210, x.PolarityPositive);
   io.Field(212, w.DisplayedRange.First);
@@ -226,14 +226,14 @@ std::string CheckMain(const ProjectMain& m, bool overlongText) {
     const char* field;
     long value, lo, hi;
   };
-  for (const Bound& b : {Bound{"equipmentIndex", m.EquipmentIndex, 0, 1},
-                         Bound{"mode", m.Mode, 0, NoSignal - 1}, Bound{"baudIndex", m.BaudIndex, 0, 1},
-                         Bound{"portNumber", m.PortNumber, 0, 32},
-                         Bound{"triggerChannelIndex", m.TriggerChannelIndex, 0, 5},
-                         Bound{"triggerEdgeIndex", m.TriggerEdgeIndex, 0, 2},
-                         Bound{"sampleRateIndex", m.SampleRateIndex, 0, 4},
-                         Bound{"sweepSeconds", m.SweepSeconds, 0, MaxIndex},
-                         Bound{"windowCount", m.WindowCount, 0, INT32_MAX}})
+  for (const Bound& b :
+       {Bound{"equipmentIndex", m.EquipmentIndex, 0, 1}, Bound{"mode", m.Mode, 0, NoSignal - 1},
+        Bound{"baudIndex", m.BaudIndex, 0, 1}, Bound{"portNumber", m.PortNumber, 0, 32},
+        Bound{"triggerChannelIndex", m.TriggerChannelIndex, 0, 5},
+        Bound{"triggerEdgeIndex", m.TriggerEdgeIndex, 0, 2},
+        Bound{"sampleRateIndex", m.SampleRateIndex, 0, 4},
+        Bound{"sweepSeconds", m.SweepSeconds, 0, MaxIndex},
+        Bound{"windowCount", m.WindowCount, 0, INT32_MAX}})
     if (!Within(b.value, b.lo, b.hi)) return OutOfRange(b.field, b.value);
   if ((500L << m.SampleRateIndex) * m.SweepSeconds + 500 > MaxIndex)
     return "the record would exceed 65535 samples";
@@ -276,9 +276,9 @@ std::string CheckWindow(const TGrWin& w, const ProjectWindowExtras& x, bool over
         Bound{"fundamentalInputSize", x.FundamentalInputSize, 0, 2},
         Bound{"actuator", w.ActuatorChoice, 0, 3}, Bound{"powerDimension", w.PowerDimension, 0, 1},
         Bound{"waterfallRows", w.WaterfallRows, 0, MaxIndex},
-        Bound{"timePoint", w.TimePoint, -1, w.WaterfallRows - 1},
+        Bound{"timePoint", w.TimePoint, -1, long{w.WaterfallRows} - 1},
         Bound{"curveCount", x.CurveCount, 0, MaxCurves},
-        Bound{"selectedCurve", w.SelectedCurve, -1, x.CurveCount - 1}})
+        Bound{"selectedCurve", w.SelectedCurve, -1, long{x.CurveCount} - 1}})
     if (!Within(b.value, b.lo, b.hi)) return b.field;
   const IndexRange& r = w.DisplayedRange;
   if (r.First > r.Last || !Within(r.First, -MaxIndex, MaxIndex) ||
@@ -329,7 +329,8 @@ std::string DecodeWindowRecord(std::span<const std::uint8_t, ProjectWindowSize> 
   RecordReader io(record);
   WindowFields(io, window, extras);
   window.CurveCount = extras.CurveCount;
-  for (CurveSlot& c : window.Curves) c.BandHeight = static_cast<std::int16_t>(c.BandTop - c.BandBottom);
+  for (CurveSlot& c : window.Curves)
+    c.BandHeight = static_cast<std::int16_t>(c.BandTop - c.BandBottom);
   return CheckWindow(window, extras, io.overlongText);
 }
 

@@ -221,5 +221,22 @@ grep -qx "No report: the recording holds no samples" "$work/err" || fail "report
 [ -e "$work/n.png" ] && fail "report: a refused recording still wrote a picture"
 expect_exit 3 "report into a missing folder" "$cli" report "$samples/dodida.qrm" -o "$work/none/r.pdf"
 
+# Project files: as the program reads them at start-up; a file it would ignore
+# exits 2 with the reason, a short window record ends the replay there.
+project="$(dirname "$0")/../fuzz/corpus/project/three-windows.prj"
+expect_exit 0 "project" "$cli" project "$project" --json
+grep -q '"windowCount":3,' "$work/out" && grep -q '"replayEnded":null}' "$work/out" \
+  && grep -q '"name":"D:\\\\Tests\\\\dodida.qrm"' "$work/out" || fail "project: $(head -c 300 "$work/out")"
+expect_exit 0 "project as text" "$cli" project "$project"
+grep -q "^  3. Distortion at 0,0, 601 x 720" "$work/out" || fail "project as text: $(cat "$work/out")"
+head -c 1440 "$project" >"$work/short.prj"
+expect_exit 0 "project with a short window record" "$cli" project "$work/short.prj" --json
+grep -q '"replayEnded":{"index":1,"reason":"short"}' "$work/out" || fail "short project: $(tail -c 100 "$work/out")"
+cp "$project" "$work/v21.prj"
+printf '\x15' | dd of="$work/v21.prj" bs=1 seek=4 conv=notrunc status=none
+expect_exit 2 "project of version 21" "$cli" project "$work/v21.prj"
+grep -q "version 21, not 22" "$work/err" || fail "project version 21: '$(cat "$work/err")'"
+expect_exit 2 "missing project" "$cli" project "$work/none.prj"
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"

@@ -221,11 +221,12 @@ TEST_F(ProjectFileTest, ForeignOrUntrustworthyFilesAreIgnored) {
   std::vector<std::uint8_t> nanLevel(8);
   std::memcpy(nanLevel.data(), &nan, 8);
   const std::vector<std::vector<std::uint8_t>> damaged = {
-      patched(0, {}, 451),         patched(0, {'K', 'V', 'X', 'Q'}), patched(4, {21}),
-      patched(10, {9}),            patched(8, {2}),                  patched(22, {5}),
-      patched(24, {70}),  // 70 s at 1000/s: beyond 65 535 samples
-      patched(26, nanLevel),       patched(44, {9}),  // a similarity name of 9 characters
-      patched(435, {0x80}),  // a negative window count
+      patched(0, {}, 451),   patched(0, {'K', 'V', 'X', 'Q'}),
+      patched(4, {21}),      patched(10, {9}),
+      patched(8, {2}),       patched(22, {5}),
+      patched(24, {70}),                        // 70 s at 1000/s: beyond 65 535 samples
+      patched(26, nanLevel), patched(44, {9}),  // a similarity name of 9 characters
+      patched(435, {0x80}),                     // a negative window count
   };
   for (std::size_t i = 0; i < damaged.size(); ++i) {
     store.Put(Path, damaged[i]);
@@ -253,12 +254,13 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
     std::size_t width;
     const char* reason;
   };
-  for (const Damage& d : {Damage{16, 15, 1, "graphType"}, Damage{16, 14, 1, "graphType"},
-                          Damage{17, 4, 1, "scaleMode"}, Damage{24, 7, 4, "correlationReference"},
-                          Damage{56, 9, 2, "selections"}, Damage{184, 0, 4, "timePoint"},
-                          Damage{188, -1, 4, "waterfallRows"}, Damage{212, 900, 4, "displayedRange"},
-                          Damage{236, 5, 4, "selectedCurve"}, Damage{240, 9, 4, "curveCount"},
-                          Damage{264, 16, 1, "curves"}, Damage{0, 0, 0, "short"}}) {
+  for (const Damage& d :
+       {Damage{16, 15, 1, "graphType"}, Damage{16, 14, 1, "graphType"},
+        Damage{17, 4, 1, "scaleMode"}, Damage{24, 7, 4, "correlationReference"},
+        Damage{56, 9, 2, "selections"}, Damage{184, 0, 4, "timePoint"},
+        Damage{188, -1, 4, "waterfallRows"}, Damage{188, INT32_MIN, 4, "waterfallRows"},
+        Damage{212, 900, 4, "displayedRange"}, Damage{236, 5, 4, "selectedCurve"},
+        Damage{240, 9, 4, "curveCount"}, Damage{264, 16, 1, "curves"}, Damage{0, 0, 0, "short"}}) {
     std::vector<std::uint8_t> b = good;
     std::memcpy(&b[r + d.at], &d.value, d.width);
     if (d.width == 0) b.resize(r + 100);
@@ -279,8 +281,7 @@ TEST_F(ProjectFileTest, AFailedWriteIsReportedAndLeavesTheOldFile) {
   store.failing[Path] = "No space left on device";
   a.file.Write(a.ui);
   ASSERT_EQ(a.ui.errors.size(), 1u);
-  EXPECT_EQ(a.ui.errors[0],
-            "Cannot create file \"/work/Kalvex.prj\". No space left on device");
+  EXPECT_EQ(a.ui.errors[0], "Cannot create file \"/work/Kalvex.prj\". No space left on device");
   EXPECT_EQ(store.Bytes(Path).size(), 3u);
 }
 

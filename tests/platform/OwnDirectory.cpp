@@ -25,7 +25,6 @@ class OwnDirectory : public ::testing::Environment {
   std::unique_ptr<QTemporaryDir> dir_;
 };
 
-[[maybe_unused]] auto* const kOwnDirectory =
-    ::testing::AddGlobalTestEnvironment(new OwnDirectory);
+[[maybe_unused]] auto* const kOwnDirectory = ::testing::AddGlobalTestEnvironment(new OwnDirectory);
 
 }  // namespace

@@ -39,7 +39,8 @@ struct Started {
   QRect Frame(int i) const { return main->Form(i)->parentWidget()->geometry(); }
   std::vector<int> Types() const {
     std::vector<int> types;
-    for (int i = 0; i < main->Windows().Count(); ++i) types.push_back(main->Windows().Window(i).Type);
+    for (int i = 0; i < main->Windows().Count(); ++i)
+      types.push_back(main->Windows().Window(i).Type);
     return types;
   }
 
