@@ -42,10 +42,6 @@ ProjectKeeper::ProjectKeeper(QMainWindow& window, QMdiArea& area, ProjectState s
       file_(state, *this, store,
             QDir(programDirectory).filePath(QString::fromLatin1(ProjectFileName)).toStdString()) {}
 
-bool ProjectKeeper::Read() {
-  return file_.Read();
-}
-
 ProjectRect ProjectKeeper::MainWindowRect() {
   const QRect r = window_.geometry();
   return {r.x(), r.y(), r.width(), r.height()};

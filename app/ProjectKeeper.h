@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 
 #include "recordings/ProjectFile.h"
 
@@ -22,14 +21,12 @@ class ProjectKeeper : public QObject, public ProjectWindowHost {
   ProjectKeeper(QMainWindow& window, QMdiArea& area, ProjectState state, FileStore& store,
                 const QString& programDirectory);
 
-  const std::string& Path() const { return file_.Path(); }
-
   // Start-up, after the model lists and the settings: true when the main
-  // record was read (the windows come with RestoreWindows).
-  bool Read();
-  void RestoreWindows() { file_.RestoreWindows(); }
+  // record was read (the windows come with RestoreProjectWindows).
+  bool ReadProjectFile() { return file_.ReadProjectFile(); }
+  void RestoreProjectWindows() { file_.RestoreProjectWindows(); }
   // Closing, after the unsaved-data question.
-  void Write(UserInteraction& ui) { file_.Write(ui); }
+  void WriteProjectFile(UserInteraction& ui) { file_.WriteProjectFile(ui); }
 
   // ProjectWindowHost
   ProjectRect MainWindowRect() override;

@@ -94,7 +94,7 @@ TForm1::TForm1(const QString& startFile, std::unique_ptr<UserInteraction> ui, QW
       *this, *mdi_,
       {rec_, values_, settings_, equipment_->Choices(), equipment_->Block(), windows_}, store_,
       programDirectory_);
-  projectRead_ = project_->Read();
+  projectRead_ = project_->ReadProjectFile();
   RecomputeDerivedValues(rec_, settings_, values_);
 
   QTimer::singleShot(StartUpDelayMs, this, &TForm1::FinishStartUp);
@@ -370,7 +370,7 @@ void TForm1::DisableRecordMenus() {
 void TForm1::FinishStartUp() {
   // Without a project the equipment, mode and port must be chosen first.
   if (projectRead_)
-    project_->RestoreWindows();
+    project_->RestoreProjectWindows();
   else
     equipment_->StartupPrompt();
   if (!startFile_.isEmpty() && QFileInfo(startFile_).isFile())
@@ -494,7 +494,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   // A file that cannot be written is reported; the program closes anyway.
-  project_->Write(*ui_);
+  project_->WriteProjectFile(*ui_);
   event->accept();
 }
 

@@ -64,7 +64,6 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   EquipmentMenu& Equipment() { return *equipment_; }
   AcquisitionControl& Acquisition() { return *acquisition_; }
   ReportMenu& Report() { return *report_; }
-  ProjectKeeper& Project() { return *project_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").

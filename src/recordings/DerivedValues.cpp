@@ -95,11 +95,15 @@ void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex) {
   rec.AmplitudeNorm = static_cast<double>(107.5L - ld * ld * (5.275L - 0.45L * ld));
 }
 
+bool RecordFits(int sampleRateIndex, long seconds) {
+  return sampleRateIndex >= 0 && sampleRateIndex <= 4 && seconds >= 0 &&
+         (500L << sampleRateIndex) * seconds + 500 <= 65535;
+}
+
 bool SetRecordLengths(TFrmFile& rec, int sampleRateIndex) {
-  if (sampleRateIndex < 0 || sampleRateIndex > 4) return false;
+  if (!RecordFits(sampleRateIndex, rec.SweepSeconds)) return false;
   const long rate = 500L << sampleRateIndex;
   const long sweep = rate * rec.SweepSeconds;
-  if (sweep + 500 > 65535) return false;
   rec.SampleRate = static_cast<std::uint16_t>(rate);
   rec.SweepLength = static_cast<std::uint16_t>(sweep);
   rec.RecordLength = static_cast<std::uint16_t>(sweep + 500);

@@ -21,10 +21,13 @@ void ComputeAverageTrace(TFrmFile& rec, int mask);
 // the sample rate index; left unchanged when the sweep has 0 seconds.
 void ComputeAmplitudeNorm(TFrmFile& rec, int sampleRateIndex);
 
+// Whether the sample rate index lies in 0..4 and a sweep of `seconds` at its
+// rate, with the 500 samples after it, fits the 16-bit record length.
+bool RecordFits(int sampleRateIndex, long seconds);
+
 // SampleRate = 500 · 2^index, SweepLength = seconds × SampleRate and
 // RecordLength = SweepLength + 500 from the sweep seconds. False, with nothing
-// changed, for an index outside 0..4 or a record beyond 65 535 samples (the
-// lengths are 16-bit and must never wrap).
+// changed, when the record does not fit (the lengths must never wrap).
 bool SetRecordLengths(TFrmFile& rec, int sampleRateIndex);
 
 // The recording's derived values under `settings`: the ground-force channel

@@ -50,8 +50,7 @@ void LinkIntervalSpectrum(TAllWindows& windows) {
   }
 }
 
-}  // namespace
-
+// The main record of the current state (W = the number of graph windows).
 ProjectMain CaptureMainRecord(const ProjectState& state, const ProjectRect& mainWindow) {
   const TFrmFile& rec = state.rec;
   ProjectMain m;
@@ -82,6 +81,9 @@ ProjectMain CaptureMainRecord(const ProjectState& state, const ProjectRect& main
   return m;
 }
 
+// Equipment, mode (and the channel offset that goes with it), port,
+// parameters with the lengths they give, the recording's name, the
+// parameters-set marker, the title and the main window's place.
 void RestoreMainRecord(const ProjectMain& m, const ProjectState& state, ProjectWindowHost& host) {
   TFrmFile& rec = state.rec;
   ProcessValues& values = state.values;
@@ -120,7 +122,9 @@ void RestoreMainRecord(const ProjectMain& m, const ProjectState& state, ProjectW
   state.block.MarkParametersSet();
 }
 
-bool ProjectFile::Read() {
+}  // namespace
+
+bool ProjectFile::ReadProjectFile() {
   contents_ = {};
   if (!store_.Exists(path_)) return false;
   const StoredFile file = store_.Read(path_);
@@ -134,7 +138,7 @@ bool ProjectFile::Read() {
   return true;
 }
 
-void ProjectFile::RestoreWindows() {
+void ProjectFile::RestoreProjectWindows() {
   for (const ProjectWindow& record : contents_.Windows) RestoreWindow(record);
   LinkIntervalSpectrum(state_.windows);
   state_.windows.RefreshAll(state_.rec);
@@ -162,7 +166,7 @@ void ProjectFile::RestoreWindow(const ProjectWindow& record) {
   RefreshTypeTools(w);
 }
 
-void ProjectFile::Write(UserInteraction& ui) {
+void ProjectFile::WriteProjectFile(UserInteraction& ui) {
   std::vector<std::uint8_t> bytes =
       EncodeMainRecord(CaptureMainRecord(state_, host_.MainWindowRect()));
   for (int i = 0; i < state_.windows.Count(); ++i) {

@@ -44,37 +44,26 @@ struct ProjectState {
   TAllWindows& windows;
 };
 
-// The main record of the current state (W = the number of graph windows).
-ProjectMain CaptureMainRecord(const ProjectState& state, const ProjectRect& mainWindow);
-
-// Restores the state from an accepted main record: equipment, mode (and the
-// channel offset that goes with it), port, parameters with the lengths they
-// give, the recording's name, the parameters-set marker, the title and the
-// main window's place.
-void RestoreMainRecord(const ProjectMain& main, const ProjectState& state, ProjectWindowHost& host);
-
 class ProjectFile {
  public:
   ProjectFile(ProjectState state, ProjectWindowHost& host, FileStore& store, std::string path)
       : state_(state), host_(host), store_(store), path_(std::move(path)) {}
 
-  const std::string& Path() const { return path_; }
-
   // Start-up: reads the file and, when its main record is accepted, restores
   // it. A missing, unreadable, short or foreign file is ignored silently.
   // True when the main record was restored.
-  bool Read();
+  bool ReadProjectFile();
 
-  // The first tick of the start-up timer, after Read returned true: one
+  // The first tick of the start-up timer, after ReadProjectFile returned true: one
   // graph window per accepted window record, with its place, settings and
   // empty curves; the polarity, input size and calibration of the last
   // record stay. Then the file is done with.
-  void RestoreWindows();
+  void RestoreProjectWindows();
 
   // Closing: the state and every graph window, written as a complete new
   // file or not at all. A failure shows "Cannot create file ..."; the
   // program closes all the same.
-  void Write(UserInteraction& ui);
+  void WriteProjectFile(UserInteraction& ui);
 
  private:
   void RestoreWindow(const ProjectWindow& record);

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "recordings/Cp1251.h"
+#include "recordings/DerivedValues.h"
 
 namespace kalvex {
 namespace {
@@ -235,7 +236,7 @@ std::string CheckMain(const ProjectMain& m, bool overlongText) {
         Bound{"sweepSeconds", m.SweepSeconds, 0, MaxIndex},
         Bound{"windowCount", m.WindowCount, 0, INT32_MAX}})
     if (!Within(b.value, b.lo, b.hi)) return OutOfRange(b.field, b.value);
-  if ((500L << m.SampleRateIndex) * m.SweepSeconds + 500 > MaxIndex)
+  if (!RecordFits(m.SampleRateIndex, m.SweepSeconds))
     return "the record would exceed 65535 samples";
   if (overlongText) return "a similarity channel name is longer than 8 characters";
   if (!AllFinite({m.TriggerLevel, m.TriggerDelay, m.MassAccSensitivity, m.BaseplateAccSensitivity,

@@ -91,7 +91,7 @@ TEST_F(ProjectFileTest, EveryFieldAtItsOffset) {
   w.AverageUnitCode = 3;
   w.Curves[1].Name = "BP-REF";
   w.Curves[1].Zoom = 2.5;
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
 
   const std::vector<std::uint8_t>& b = store.Bytes(Path);
   ASSERT_EQ(b.size(), 452u + 888u);
@@ -142,6 +142,8 @@ TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
   a.Add(NoGraphType);
   TGrWin& traces = a.windows.Window(0);
   traces.IntervalSpectrumOn = true;
+  traces.AveragingMasks = {2, 6, 14, 30, 62, 4, 8};  // as a Similarity window keeps them
+  traces.AverageShown = {true, false, true, false, false, false, true};
   TGrWin& spectrum = a.Add(NoGraphType);
   spectrum.Type = IntervalSpectrum;
   spectrum.SourceWindow = &traces;
@@ -156,11 +158,11 @@ TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
   group.Accumulating = true;
   group.CurveCount = 3;
   group.SelectedCurve = 2;
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
   ASSERT_TRUE(a.ui.errors.empty());
 
   ProgramRun b(store);
-  ASSERT_TRUE(b.file.Read());
+  ASSERT_TRUE(b.file.ReadProjectFile());
   EXPECT_TRUE(b.windows.Count() == 0 && b.block.ParametersSet());
   EXPECT_EQ(b.host.title, "Программа обработки сигналов: Quorimeter [Velnarund]");
   EXPECT_EQ(b.host.main, a.host.main);
@@ -168,7 +170,7 @@ TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
   EXPECT_EQ(b.s.rec.Origin, OriginNone);
   EXPECT_EQ(b.s.rec.RecordLength, 4500);
   EXPECT_EQ(b.choices.TriggerEdgeIndex, 2);
-  b.file.RestoreWindows();
+  b.file.RestoreProjectWindows();
   ASSERT_EQ(b.windows.Count(), a.windows.Count());
   EXPECT_FALSE(b.s.rec.PolarityPositive);
   EXPECT_EQ(b.s.settings.InputSize, FundamentalInputSize::WholeSignal);
@@ -194,13 +196,13 @@ TEST_F(ProjectFileTest, WithoutWindowsTheProcessWideSettingsStartAfresh) {
   ProgramRun a(store);
   a.s.settings.ChannelCalibration.fill(2.0);
   a.s.rec.PolarityPositive = false;
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
   EXPECT_EQ(store.Bytes(Path).size(), 452u);
   EXPECT_EQ(At<std::int32_t>(store.Bytes(Path), 432), 0);
 
   ProgramRun b(store);
-  ASSERT_TRUE(b.file.Read());
-  b.file.RestoreWindows();
+  ASSERT_TRUE(b.file.ReadProjectFile());
+  b.file.RestoreProjectWindows();
   EXPECT_EQ(b.s.settings.ChannelCalibration, (std::array<double, 6>{1, 1, 1, 1, 1, 1}));
   EXPECT_TRUE(b.s.rec.PolarityPositive);
   EXPECT_EQ(b.s.settings.InputSize, FundamentalInputSize::NearestPowerOfTwo);
@@ -209,7 +211,7 @@ TEST_F(ProjectFileTest, WithoutWindowsTheProcessWideSettingsStartAfresh) {
 TEST_F(ProjectFileTest, ForeignOrUntrustworthyFilesAreIgnored) {
   ProgramRun a(store);
   a.s.rec.Mode = Dodida;
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
   const std::vector<std::uint8_t> good = store.Bytes(Path);
   auto patched = [&](std::size_t at, std::vector<std::uint8_t> bytes, std::size_t size = 452) {
     std::vector<std::uint8_t> b = good;
@@ -232,12 +234,12 @@ TEST_F(ProjectFileTest, ForeignOrUntrustworthyFilesAreIgnored) {
     store.Put(Path, damaged[i]);
     ProgramRun b(store);
     b.s.values.SampleRateIndex = 0;
-    EXPECT_FALSE(b.file.Read()) << i;
+    EXPECT_FALSE(b.file.ReadProjectFile()) << i;
     EXPECT_EQ(b.s.rec.Mode, Velnarund) << i;
     EXPECT_FALSE(b.block.ParametersSet()) << i;
   }
   store.files.erase(Path);
-  EXPECT_FALSE(ProgramRun(store).file.Read());
+  EXPECT_FALSE(ProgramRun(store).file.ReadProjectFile());
 }
 
 TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
@@ -245,7 +247,7 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
   a.Add(Distortion);
   a.Add(Amplitude);
   a.Add(SignalTraces);
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
   const std::vector<std::uint8_t> good = store.Bytes(Path);
   const std::size_t r = 452 + 888;  // the second record
   struct Damage {
@@ -269,8 +271,8 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
     EXPECT_EQ(read.EndReason, d.reason);
     store.Put(Path, b);
     ProgramRun next(store);
-    ASSERT_TRUE(next.file.Read());
-    next.file.RestoreWindows();
+    ASSERT_TRUE(next.file.ReadProjectFile());
+    next.file.RestoreProjectWindows();
     EXPECT_EQ(next.windows.Count(), 1) << d.reason;
   }
 }
@@ -279,7 +281,7 @@ TEST_F(ProjectFileTest, AFailedWriteIsReportedAndLeavesTheOldFile) {
   ProgramRun a(store);
   store.Put(Path, std::vector<std::uint8_t>{1, 2, 3});
   store.failing[Path] = "No space left on device";
-  a.file.Write(a.ui);
+  a.file.WriteProjectFile(a.ui);
   ASSERT_EQ(a.ui.errors.size(), 1u);
   EXPECT_EQ(a.ui.errors[0], "Cannot create file \"/work/Kalvex.prj\". No space left on device");
   EXPECT_EQ(store.Bytes(Path).size(), 3u);

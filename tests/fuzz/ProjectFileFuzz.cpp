@@ -62,8 +62,8 @@ void Replay(std::span<const std::uint8_t> bytes) {
   forms.set = &windows;
   NoScreen screen;
   ProjectFile file({rec, values, settings, choices, block, windows}, screen, store, Path);
-  if (!file.Read()) return;
-  file.RestoreWindows();
+  if (!file.ReadProjectFile()) return;
+  file.RestoreProjectWindows();
   if (rec.SweepLength == 0 || rec.SweepLength > LongestRecomputedSweep) return;
   for (int slot = 0; slot < ChannelCount(rec.Mode); ++slot) {
     rec.Channels[slot] = std::make_unique<SampleArray>();
