@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "graphs/GraphForm.h"
+#include "platform/FileAccess.h"
 
 namespace kalvex {
 namespace {
@@ -40,7 +41,7 @@ ProjectKeeper::ProjectKeeper(QMainWindow& window, QMdiArea& area, ProjectState s
       window_(window),
       area_(area),
       file_(state, *this, store,
-            QDir(programDirectory).filePath(QString::fromLatin1(ProjectFileName)).toStdString()) {}
+            NativePath(QDir(programDirectory).filePath(QString::fromLatin1(ProjectFileName)))) {}
 
 ProjectRect ProjectKeeper::MainWindowRect() {
   const QRect r = window_.geometry();

@@ -131,11 +131,12 @@ void ReportMenu::ToBitmap() {
 }
 
 void ReportMenu::Save(const QString& path, const QByteArray& bytes) {
-  const QString reason =
-      SaveFileAtomically(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  const std::string reason = SaveFileAtomically(
+      NativePath(path), {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                         static_cast<std::size_t>(bytes.size())});
   const std::string shown = QDir::toNativeSeparators(path).toStdString();
-  if (!reason.isEmpty()) {
-    ctx_.ui.ShowError(FormatText(TextId::CannotCreateFile, {shown, reason.toStdString()}));
+  if (!reason.empty()) {
+    ctx_.ui.ShowError(FormatText(TextId::CannotCreateFile, {shown, reason}));
     return;
   }
   ctx_.statusText.setText(QString::fromStdString(FormatText(TextId::ReportBitmapWritten, {shown})));

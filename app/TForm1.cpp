@@ -374,7 +374,7 @@ void TForm1::FinishStartUp() {
   else
     equipment_->StartupPrompt();
   if (!startFile_.isEmpty() && QFileInfo(startFile_).isFile())
-    commands_.OpenRecordingFile(QFileInfo(startFile_).absoluteFilePath().toStdString());
+    commands_.OpenRecordingFile(NativePath(QFileInfo(startFile_).absoluteFilePath()));
   emit StartUpFinished();
 }
 
@@ -463,10 +463,11 @@ void TForm1::ToggleAccumulation(TFGraf& form, bool on) {
 void TForm1::ExportFrameTables() {
   const std::string text = WriteSignalsText(rec_);
   const QString path = QDir::current().filePath(QString::fromLatin1(ExportFileName));
-  const QString error = SaveFileAtomically(path, {text.begin(), text.end()});
-  if (!error.isEmpty())
+  const std::string error = SaveFileAtomically(
+      NativePath(path), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+  if (!error.empty())
     ui_->ShowError(FormatText(TextId::CannotCreateFile,
-                              {QDir::toNativeSeparators(path).toStdString(), error.toStdString()}));
+                              {QDir::toNativeSeparators(path).toStdString(), error}));
 }
 
 void TForm1::RebuildWindowsMenu(const std::vector<std::string>& captions) {

@@ -2,12 +2,13 @@
 // with the worker of the Start button on its own thread; Ctrl+C is the Stop
 // button.
 
+#include <QDeadlineTimer>
+#include <QThread>
 #include <atomic>
-#include <chrono>
+#include <climits>
 #include <csignal>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "CliSession.h"
 #include "Commands.h"
@@ -63,9 +64,9 @@ struct WorkerRun {
 WorkerRun RunWorker(const std::string& device, const CommandBlock& block,
                     std::vector<std::uint8_t>& buffer, bool dump, int timeout1, int timeout2) {
   std::atomic<THardware*> worker{nullptr};
-  std::atomic<bool> done{false};
   WorkerRun run;
-  std::thread thread([&] {
+  // A QThread, as the serial port's notifiers expect.
+  std::unique_ptr<QThread> thread(QThread::create([&] {
     QtSerialLink link(QString::fromStdString(device));
     StderrObserver observer;
     std::unique_ptr<FileDump> dumpFile = dump ? std::make_unique<FileDump>() : nullptr;
@@ -74,14 +75,11 @@ WorkerRun RunWorker(const std::string& device, const CommandBlock& block,
     hardware.Execute();
     worker.store(nullptr);
     run = {hardware.ResultCode(), hardware.SystemError()};
-    done.store(true);
-  });
-  while (!done.load()) {
+  }));
+  thread->start();
+  while (!thread->wait(QDeadlineTimer(50)))
     if (interrupted.load())
       if (THardware* w = worker.load()) w->RequestStop();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  thread.join();
   return run;
 }
 
@@ -93,6 +91,12 @@ int RunAcquire(const Words& words, const QString& executablePath) {
   CliArgs args(words, options, {"--dump"});
   if (!args.Has("--port") || !args.Has("-o") || !args.Positional().empty())
     throw CliExit{ExitUsage, "usage: kalvex-cli acquire --port DEVICE [params] -o FILE"};
+  // An empty name would let the link pick a device of its own.
+  if (args.Get("--port").empty()) throw CliExit{ExitUsage, "--port needs a serial device"};
+  // 0 is no time-out; nothing waits for ever by a negative value.
+  const ProgramSettings defaults;
+  const int timeout1 = args.GetIntInRange("--timeout1", 0, INT_MAX, defaults.Timeout1);
+  const int timeout2 = args.GetIntInRange("--timeout2", 0, INT_MAX, defaults.Timeout2);
   CliSession s(executablePath);
   ApplyParameterOptions(args, s.recording, s.values);
   AcquisitionChoices choices;
@@ -109,9 +113,7 @@ int RunAcquire(const Words& words, const QString& executablePath) {
   std::vector<std::uint8_t> buffer(ExpectedDataSize(shape), 0);
   std::signal(SIGINT, OnInterrupt);
   const std::string device = args.Get("--port");
-  const WorkerRun run = RunWorker(device, block, buffer, args.Has("--dump"),
-                                  args.GetInt("--timeout1", s.settings.Timeout1),
-                                  args.GetInt("--timeout2", s.settings.Timeout2));
+  const WorkerRun run = RunWorker(device, block, buffer, args.Has("--dump"), timeout1, timeout2);
   if (run.result == ResultStopped) return 130;
   if (run.result != ResultComplete)
     throw CliExit{ExitRefused, AcquisitionResultMessage(run.result, device, run.systemError)};

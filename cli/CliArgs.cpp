@@ -39,6 +39,13 @@ int CliArgs::GetInt(const std::string& name, int fallback) const {
   return Has(name) ? ParseInt(Get(name), name) : fallback;
 }
 
+int CliArgs::GetIntInRange(const std::string& name, int lo, int hi, int fallback) const {
+  const int v = GetInt(name, fallback);
+  if (v < lo || v > hi)
+    throw CliExit{ExitUsage, name + " is " + std::to_string(lo) + ".." + std::to_string(hi)};
+  return v;
+}
+
 double CliArgs::GetDouble(const std::string& name, double fallback) const {
   return Has(name) ? ParseDouble(Get(name), name) : fallback;
 }

@@ -31,6 +31,8 @@ class CliArgs {
   bool Has(const std::string& name) const;
   std::string Get(const std::string& name, const std::string& fallback = "") const;
   int GetInt(const std::string& name, int fallback) const;
+  // A usage error naming the allowed range when the value lies outside lo..hi.
+  int GetIntInRange(const std::string& name, int lo, int hi, int fallback) const;
   double GetDouble(const std::string& name, double fallback) const;
 
  private:

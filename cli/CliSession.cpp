@@ -7,6 +7,7 @@
 #include "platform/LanguageModule.h"
 #include "platform/QtSettingsStore.h"
 #include "recordings/RecordingOpen.h"
+#include "recordings/RecordingReader.h"
 #include "recordings/RecordingWriter.h"
 #include "shell/TextCatalogue.h"
 
@@ -62,12 +63,15 @@ void CliSession::ApplyOptions(const CliArgs& args) {
   recording.PolarityPositive = polarity == "positive";
 }
 
+void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const std::string reason = SaveFileAtomically(path, bytes);
+  if (!reason.empty()) throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {path, reason})};
+}
+
 void CliSession::OpenFile(const std::string& path) {
-  QString qpath = QString::fromStdString(path);
-  FileReadResult file = ReadWholeFile(qpath);
-  if (!file.ok())
-    throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error.toStdString()})};
-  LocalDateTime lastWrite = LastWriteTime(qpath);
+  FileReadResult file = ReadFileBytes(path, MaxRecordingFileSize);
+  if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
+  LocalDateTime lastWrite = LastWriteTime(path);
   OpenRequest request{file.bytes, path, &lastWrite, false};
   if (OpenRecording(recording, values, settings, request, ui) < 0)
     throw CliExit{ExitRefused, ui.lastError};
@@ -80,14 +84,14 @@ void CliSession::SaveAsNewRecording(const std::string& path) {
   std::vector<std::uint8_t> bytes;
   if (!WriteRecording(recording, values, true, CurrentLocalTime(), bytes))
     throw CliExit{ExitRefused, Text(TextId::RecordTooLong)};
-  QString reason = SaveFileAtomically(QString::fromStdString(path), bytes);
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {path, reason.toStdString()})};
+  SaveOutput(path, bytes);
 }
 
-void CliSession::LoadFft() {
+void CliSession::LoadFft(bool required) {
   fftLoaded_ = LoadFftLibrary();
-  if (!fftLoaded_) std::cerr << Text(TextId::FftLibraryMissing) << "\n";
+  if (fftLoaded_) return;
+  if (required) throw CliExit{ExitRefused, Text(TextId::FftLibraryMissing)};
+  std::cerr << Text(TextId::FftLibraryMissing) << "\n";
 }
 
 CliSession::~CliSession() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <set>
+#include <span>
 #include <string>
 
 #include "CliArgs.h"
@@ -26,6 +27,10 @@ class CliUserInteraction : public UserInteraction {
   std::string lastError;
 };
 
+// Writes an output file (a regular file replaced whole, a pipe or device
+// written into); exits 3 with "Cannot create file ..." when it cannot be.
+void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes);
+
 class CliSession {
  public:
   // Options every computing subcommand accepts.
@@ -46,8 +51,9 @@ class CliSession {
   void SaveAsNewRecording(const std::string& path);
 
   // Binds the FFT library; without it the system's message goes to stderr
-  // and the transform-based analyses do nothing.
-  void LoadFft();
+  // and the transform-based analyses do nothing, or, when the subcommand
+  // cannot go on without it, the message is its refusal (exit 2).
+  void LoadFft(bool required = false);
   ~CliSession();
 
   AnalysisContext Context() { return {recording, settings, values}; }

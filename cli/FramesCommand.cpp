@@ -1,6 +1,5 @@
 #include "CliSession.h"
 #include "Commands.h"
-#include "analysis/FftLibrary.h"
 #include "analysis/FrameAnalyser.h"
 #include "analysis/SignalsText.h"
 #include "platform/FileAccess.h"
@@ -20,8 +19,7 @@ int RunFrames(const Words& words, const QString& executablePath) {
   const int rm = RmChannelIndex(session.recording.Mode),
             bp = BpChannelIndex(session.recording.Mode);
   if (rm < 0) throw CliExit{ExitRefused, Text(TextId::NoMassAndPlateChannels)};
-  session.LoadFft();
-  if (!FftLibrary::Available()) throw CliExit{ExitRefused, Text(TextId::FftLibraryMissing)};
+  session.LoadFft(true);
 
   // RM, BP, RM again: the second RM pass fills the RM-by-BP cross values.
   AnalysisContext ctx = session.Context();
@@ -30,10 +28,7 @@ int RunFrames(const Words& words, const QString& executablePath) {
 
   std::string text = WriteSignalsText(session.recording);
   const std::string& out = args.Get("-o");
-  QString reason = SaveFileAtomically(QString::fromStdString(out),
-                                      std::vector<std::uint8_t>(text.begin(), text.end()));
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {out, reason.toStdString()})};
+  SaveOutput(out, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   return ExitOk;
 }
 

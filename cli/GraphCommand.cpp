@@ -37,6 +37,9 @@ std::vector<int> IntList(const std::string& text, const std::string& what) {
   return out;
 }
 
+// The largest unit code of any channel (the accelerometers' "kN").
+constexpr int MaxUnitCode = 4;
+
 // The type's channel selection with the listed channels and unit codes.
 void ApplyChannels(TGrWin& w, const CliArgs& args) {
   if (!args.Has("--channels")) return;
@@ -47,7 +50,9 @@ void ApplyChannels(TGrWin& w, const CliArgs& args) {
   for (std::size_t i = 0; i < channels.size(); ++i) {
     if (channels[i] < 0 || channels[i] > 6)
       throw CliExit{ExitUsage, "--channels: a channel is 0..6"};
-    selection[channels[i]] = static_cast<std::int16_t>(i < units.size() ? units[i] : 0);
+    const int unit = i < units.size() ? units[i] : 0;
+    if (unit < 0 || unit > MaxUnitCode) throw CliExit{ExitUsage, "--units: a unit code is 0..4"};
+    selection[channels[i]] = static_cast<std::int16_t>(unit);
   }
   switch (w.Type) {
     case SignalTraces:
@@ -104,24 +109,16 @@ void ApplyKinds(TGrWin& w, const CliArgs& args) {
     throw CliExit{ExitUsage, "--kinds: not a kind of this type: " + *kinds.begin()};
 }
 
-int InRange(const CliArgs& args, const char* name, int lo, int hi, int fallback) {
-  const int v = args.GetInt(name, fallback);
-  if (v < lo || v > hi)
-    throw CliExit{ExitUsage,
-                  std::string(name) + " is " + std::to_string(lo) + ".." + std::to_string(hi)};
-  return v;
-}
-
 void ApplyOverrides(TGrWin& w, const CliArgs& args) {
   ApplyChannels(w, args);
   if (args.Has("--reference")) {
-    const int r = InRange(args, "--reference", 0, 6, 0);
+    const int r = args.GetIntInRange("--reference", 0, 6, 0);
     w.PhaseReference = w.CorrelationReference = r;
   }
-  if (args.Has("--main")) w.CorrelationMain = InRange(args, "--main", 0, 6, 0);
-  if (args.Has("--measure")) w.AmplitudeMeasure = InRange(args, "--measure", 0, 3, 0);
-  if (args.Has("--db")) w.SpectrumDb = w.CorrelationDb = InRange(args, "--db", 0, 1, 1);
-  if (args.Has("--dimension")) w.PowerDimension = InRange(args, "--dimension", 0, 1, 0);
+  if (args.Has("--main")) w.CorrelationMain = args.GetIntInRange("--main", 0, 6, 0);
+  if (args.Has("--measure")) w.AmplitudeMeasure = args.GetIntInRange("--measure", 0, 3, 0);
+  if (args.Has("--db")) w.SpectrumDb = w.CorrelationDb = args.GetIntInRange("--db", 0, 1, 1);
+  if (args.Has("--dimension")) w.PowerDimension = args.GetIntInRange("--dimension", 0, 1, 0);
   if (args.Has("--orders")) {
     ChannelSelection orders = NoChannels;
     for (int o : IntList(args.Get("--orders"), "--orders")) {
@@ -134,7 +131,7 @@ void ApplyOverrides(TGrWin& w, const CliArgs& args) {
   if (args.Has("--mask")) {
     const int family = AveragingFamilyOf(w.Type);
     if (family >= 0)
-      w.AveragingMasks[family] = static_cast<std::uint8_t>(InRange(args, "--mask", 0, 255, 0));
+      w.AveragingMasks[family] = static_cast<std::uint8_t>(args.GetIntInRange("--mask", 0, 255, 0));
   }
 }
 
@@ -180,9 +177,7 @@ void WriteOutput(const std::string& target, const std::string& text) {
   }
   std::vector<std::uint8_t> bytes(text.begin(), text.end());
   bytes.push_back('\n');
-  QString reason = SaveFileAtomically(QString::fromStdString(target), bytes);
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+  SaveOutput(target, bytes);
 }
 
 struct ImageSize {
@@ -216,9 +211,9 @@ void WritePng(const std::string& target, ImageSize size, TGrWin* window,
     window->PlotHeight = size.height;
     DrawGraph(*window, image.Surface(), ctx, DrawRequest{});
   }
-  const QString reason = image.SavePng(QString::fromStdString(target));
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+  const std::string reason = image.SavePng(target);
+  if (!reason.empty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason})};
 }
 
 }  // namespace
@@ -246,7 +241,8 @@ int RunGraph(const Words& words, const QString& executablePath) {
 
   AnalysisContext ctx = session.Context();
   TGrWin window;
-  const int option = args.GetInt("--option", 0);
+  // 0 or 1 picks a variant of the type; in Similarity up to the channel 5.
+  const int option = args.GetIntInRange("--option", 0, 5, 0);
   // Types that need RM and BP channels change nothing in other modes.
   if ((type == Ground || type == Power || type == AccCompare) &&
       RmChannelIndex(session.recording.Mode) < 0) {

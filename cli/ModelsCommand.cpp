@@ -96,8 +96,6 @@ int RunModels(const Words& words, const QString&) {
     std::cout << ModelsJson(lists) << "\n";
   else
     PrintLists(lists);
-  std::cout.flush();
-  if (!std::cout) throw CliExit{ExitIo, "cannot write the standard output"};
   return ExitOk;
 }
 

@@ -94,11 +94,13 @@ void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& va
 }
 
 void ApplyAcquisitionChoices(const CliArgs& args, AcquisitionChoices& choices) {
-  choices.TriggerChannelIndex = args.GetInt("--trigger-channel", 0);
-  choices.TriggerEdgeIndex = args.GetInt("--trigger-edge", 0);
-  // Only the accelerometer model sets a delay code, whatever the mode.
-  choices.AccDelayCode =
-      args.GetInt("--acc-delay-code", ChosenModelFill(args, 0).AccDelayCode.value_or(0));
+  // REF and up to five channels; "Positive", "Negative", "Either".
+  choices.TriggerChannelIndex = args.GetIntInRange("--trigger-channel", 0, 5, 0);
+  choices.TriggerEdgeIndex = args.GetIntInRange("--trigger-edge", 0, 2, 0);
+  // Only the accelerometer model sets a delay code, whatever the mode; the
+  // command block carries one byte of it.
+  choices.AccDelayCode = args.GetIntInRange("--acc-delay-code", 0, 255,
+                                            ChosenModelFill(args, 0).AccDelayCode.value_or(0));
 }
 
 }  // namespace kalvex::cli

@@ -177,8 +177,8 @@ int RunProject(const Words& words, const QString&) {
     throw CliExit{ExitUsage, "usage: kalvex-cli project FILE [--json]"};
   const std::string& path = args.Positional()[0];
   // The program ignores a file it cannot read just as one it does not trust.
-  const FileReadResult file = ReadWholeFile(QString::fromStdString(path));
-  if (!file.ok()) throw CliExit{ExitRefused, path + ": ignored, " + file.error.toStdString()};
+  const FileReadResult file = ReadFileBytes(path, MaxProjectFileSize);
+  if (!file.ok()) throw CliExit{ExitRefused, path + ": ignored, " + file.error};
   const ProjectContents contents = ReadProjectBytes(file.bytes);
   if (!contents.Refusal.empty())
     throw CliExit{ExitRefused, path + ": ignored, " + contents.Refusal};
@@ -186,8 +186,6 @@ int RunProject(const Words& words, const QString&) {
     std::cout << ProjectJson(contents) << "\n";
   else
     PrintProject(contents);
-  std::cout.flush();
-  if (!std::cout) throw CliExit{ExitIo, "cannot write the standard output"};
   return ExitOk;
 }
 

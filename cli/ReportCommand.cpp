@@ -66,10 +66,8 @@ std::string VibModelName(const CliArgs& args) {
 }
 
 void Save(const std::string& target, const QByteArray& bytes) {
-  const QString reason = SaveFileAtomically(QString::fromStdString(target),
-                                            std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+  SaveOutput(target, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                      static_cast<std::size_t>(bytes.size())});
 }
 
 void WritePng(const std::string& target, const ReportValues& values, const std::string& model,

@@ -17,9 +17,7 @@ int RunResave(const Words& words, const QString& executablePath) {
   std::vector<std::uint8_t> bytes;
   if (!WriteRecording(session.recording, session.values, false, CurrentLocalTime(), bytes))
     throw CliExit{ExitRefused, Text(TextId::RecordTooLong)};
-  QString reason = SaveFileAtomically(QString::fromStdString(out), bytes);
-  if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {out, reason.toStdString()})};
+  SaveOutput(out, bytes);
   return ExitOk;
 }
 

@@ -44,7 +44,9 @@ int RunSamples(const Words& words, const QString& executablePath) {
   std::string out;
   if (args.Has("--csv")) {
     out += "index";
-    for (int s : held) out.append(",").append(r.ChannelName(r.Mode, s));
+    // An Ombrel16 file's third channel has no name of its own in the system.
+    for (int s : held)
+      out.append(",").append(r.Mode == Ombrel16 && s == 2 ? "CH2" : r.ChannelName(r.Mode, s));
     out += "\n";
   }
   for (std::size_t i = 0; i < r.RecordLength; ++i) {

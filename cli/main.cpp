@@ -109,17 +109,19 @@ void PrintHelp(std::ostream& out) {
   out << "\nOptions of every computing subcommand: --amplitude-frame N --amplitude-step N\n"
          "  --fft-size nearest|32768|signal --calibration c1,...,c6 --min-spectrum DB\n"
          "  --min-correlation DB --use-settings --lang CODE --polarity positive|negative\n"
+         "Every subcommand: --verbose also shows the toolkit's own warnings.\n"
          "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error.\n";
 }
 
 // The toolkit's own warnings (the offscreen platform's notes on the runtime
 // folder, say) are not the program's output: standard error carries only the
-// program's messages.
+// program's messages, one line each, unless --verbose asks for them.
 void DropToolkitMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // Drawing text needs fonts and so the GUI application; the command line never
 // opens a window, so it runs on the offscreen platform unless told otherwise.
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool verbose) {
+  if (!verbose) qInstallMessageHandler(DropToolkitMessages);
   const bool report = argc > 1 && std::string(argv[1]) == "report";
   const bool draws = report || (argc > 1 && std::string(argv[1]) == "graph" &&
                                 std::find_if(argv + 2, argv + argc, [](const char* word) {
@@ -127,15 +129,38 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
                                 }) != argv + argc);
   if (!draws) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(DropToolkitMessages);
   return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// Runs the subcommand; a failed write to the standard output (a full disk, a
+// closed pipe) is an I/O error, never success.
+int Run(const Subcommand& sub, const Words& rest) {
+  try {
+    const int code = sub.run(rest, QCoreApplication::applicationFilePath());
+    std::cout.flush();
+    if (!std::cout)
+      throw kalvex::cli::CliExit{kalvex::cli::ExitIo, "cannot write the standard output"};
+    return code;
+  } catch (const kalvex::cli::CliExit& e) {
+    std::cerr << e.message << "\n";
+    if (e.code == kalvex::cli::ExitUsage) std::cerr << "usage: kalvex-cli " << sub.usage << "\n";
+    return e.code;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "not enough memory\n";
+    return kalvex::cli::ExitIo;
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
-  Words words(argv + 1, argv + argc);
+  const bool verbose = std::find_if(argv + 1, argv + argc, [](const char* word) {
+                         return std::string(word) == "--verbose";
+                       }) != argv + argc;
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv, verbose);
+  Words words;
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) != "--verbose") words.emplace_back(argv[i]);
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     PrintHelp(words.empty() ? std::cerr : std::cout);
     return words.empty() ? kalvex::cli::ExitUsage : kalvex::cli::ExitOk;
@@ -151,12 +176,5 @@ int main(int argc, char** argv) {
     std::cout << "usage: kalvex-cli " << it->second.usage << "\n";
     return kalvex::cli::ExitOk;
   }
-  try {
-    return it->second.run(rest, QCoreApplication::applicationFilePath());
-  } catch (const kalvex::cli::CliExit& e) {
-    std::cerr << e.message << "\n";
-    if (e.code == kalvex::cli::ExitUsage)
-      std::cerr << "usage: kalvex-cli " << it->second.usage << "\n";
-    return e.code;
-  }
+  return Run(it->second, rest);
 }

@@ -42,6 +42,7 @@ bool FillAcquiredRecord(TFrmFile& rec, const ProgramSettings& settings,
   }
   rec.ClearAnalyses();
   const int channels = atStart.channelCount;
+  rec.FreeChannelsFrom(channels);
   for (int c = 0; c < channels; ++c) {
     auto& block = rec.Channels[c];
     if (!block) block = std::make_unique<SampleArray>();

@@ -91,6 +91,7 @@ bool GenerateSyntheticRecord(TFrmFile& rec, const ProcessValues& values,
   rec.RecordLength = static_cast<std::uint16_t>(sweep + 500);
   const int n = rec.SweepLength;
   const int sign = rec.PolarityPositive ? 1 : -1;
+  rec.FreeChannelsFrom(ChannelCount(rec.Mode));
   for (int channel = 0; channel < ChannelCount(rec.Mode); ++channel) {
     auto& block = rec.Channels[channel];
     if (!block) block = std::make_unique<SampleArray>();

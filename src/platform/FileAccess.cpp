@@ -1,63 +1,136 @@
 #include "platform/FileAccess.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 
 namespace kalvex {
 namespace {
 
-LocalDateTime ToLocal(const QDateTime& t) {
-  QDate d = t.date();
-  QTime c = t.time();
-  return {d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
+std::string Reason(int error) {
+  return std::strerror(error);
+}
+
+// Every byte written, or the reason why not.
+std::string WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return Reason(n < 0 ? errno : ENOSPC);
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+std::string WriteInto(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return Reason(errno);
+  std::string reason = WriteAll(fd, bytes);
+  if (::close(fd) != 0 && reason.empty()) reason = Reason(errno);
+  return reason;
+}
+
+// A new file beside `target` that no other writer uses.
+int CreateTemporary(const std::string& target, std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+std::string Replace(const std::string& target, const struct stat* old,
+                    std::span<const std::uint8_t> bytes) {
+  std::string temporary;
+  const int fd = CreateTemporary(target, temporary);
+  if (fd < 0) return Reason(errno);
+  std::string reason = WriteAll(fd, bytes);
+  if (reason.empty() && old && ::fchmod(fd, old->st_mode & 07777) != 0) reason = Reason(errno);
+  if (reason.empty() && ::fsync(fd) != 0) reason = Reason(errno);
+  if (::close(fd) != 0 && reason.empty()) reason = Reason(errno);
+  if (reason.empty() && ::rename(temporary.c_str(), target.c_str()) != 0) reason = Reason(errno);
+  if (!reason.empty()) ::unlink(temporary.c_str());
+  return reason;
 }
 
 }  // namespace
 
-FileReadResult ReadWholeFile(const QString& path) {
+std::string NativePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+FileReadResult ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   FileReadResult result;
-  QFile file(path);
-  if (QFileInfo(path).isDir()) {
-    result.error = QStringLiteral("Is a directory");
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    result.error = Reason(errno);
     return result;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    result.error = file.errorString();
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    result.error = Reason(EISDIR);
     return result;
   }
-  QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    result.error = file.errorString();
-    return result;
+  const std::size_t limit = maxBytes + 1;
+  std::size_t size = 0;
+  result.bytes.resize(std::min<std::size_t>(limit, std::max<off_t>(info.st_size, 0) + 1));
+  while (size < limit) {
+    if (size == result.bytes.size()) result.bytes.resize(std::min(limit, 2 * size + 4096));
+    const ssize_t n = ::read(fd, result.bytes.data() + size, result.bytes.size() - size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) result.error = Reason(errno);
+    if (n <= 0) break;
+    size += static_cast<std::size_t>(n);
   }
-  result.bytes.assign(data.begin(), data.end());
+  ::close(fd);
+  result.bytes.resize(result.error.empty() ? size : 0);
   return result;
 }
 
-LocalDateTime LastWriteTime(const QString& path) {
-  QFileInfo info(path);
-  if (!info.isFile()) return {};
-  return ToLocal(info.lastModified().toLocalTime());
+bool IsFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+LocalDateTime LastWriteTime(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  struct tm t {};
+  if (!::localtime_r(&info.st_mtime, &t)) return {};
+  return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
 LocalDateTime CurrentLocalTime() {
-  return ToLocal(QDateTime::currentDateTime());
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate d = now.date();
+  const QTime c = now.time();
+  return {d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
 }
 
-QString SaveFileAtomically(const QString& path, const std::vector<std::uint8_t>& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-  qint64 written =
-      file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-  if (written != static_cast<qint64>(bytes.size())) {
-    QString reason = file.errorString();
-    file.cancelWriting();
-    return reason.isEmpty() ? QStringLiteral("Write failed") : reason;
-  }
-  if (!file.commit()) return file.errorString();
-  return {};
+std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  struct stat old {};
+  if (::stat(path.c_str(), &old) != 0) return Replace(path, nullptr, bytes);
+  if (S_ISDIR(old.st_mode)) return Reason(EISDIR);
+  if (!S_ISREG(old.st_mode)) return WriteInto(path, bytes);
+  // A symbolic link stays a link: the file it leads to is the one replaced.
+  char resolved[PATH_MAX];
+  const std::string target = ::realpath(path.c_str(), resolved) ? resolved : path;
+  return Replace(target, &old, bytes);
 }
 
 }  // namespace kalvex

@@ -1,11 +1,14 @@
 #pragma once
-// Files on disk for the programs: whole-file reads, last-write times, and
-// saves that never destroy what was there (a complete new file replaces the
-// old one, or nothing changes).
+// Files on disk for the programs: bounded whole-file reads, last-write times,
+// and saves that never destroy what was there (a complete new file replaces
+// the old one, or nothing changes). Paths are the operating system's own
+// bytes, used as given: a name that is not valid UTF-8 still names its file.
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "recordings/ProcessValues.h"
@@ -14,22 +17,33 @@ namespace kalvex {
 
 struct FileReadResult {
   std::vector<std::uint8_t> bytes;
-  QString error;  // the platform's reason; empty on success
-  bool ok() const { return error.isEmpty(); }
+  std::string error;  // the platform's reason; empty on success
+  bool ok() const { return error.empty(); }
 };
 
-FileReadResult ReadWholeFile(const QString& path);
+// A path the toolkit gives (a file dialog's choice) as the system's bytes.
+std::string NativePath(const QString& path);
+
+// At most `maxBytes` + 1 bytes of the file: a file longer than any the caller
+// can use is never read whole, and the caller still sees that it is too long.
+FileReadResult ReadFileBytes(const std::string& path, std::size_t maxBytes);
+
+// A regular file (or a link to one) is at `path`.
+bool IsFile(const std::string& path);
 
 // The file's last-write time in local time; all zero when the path is
 // missing or names a folder.
-LocalDateTime LastWriteTime(const QString& path);
+LocalDateTime LastWriteTime(const std::string& path);
 
 // Local date and time now.
 LocalDateTime CurrentLocalTime();
 
-// Writes the bytes to a temporary file beside `path`, flushes it, checks every
-// write and only then renames it over `path`. Returns the platform's reason on
-// failure (the old file is then intact), empty text on success.
-QString SaveFileAtomically(const QString& path, const std::vector<std::uint8_t>& bytes);
+// A regular file (or a new one) is replaced by a complete new file: the bytes
+// go to a temporary file beside it, are flushed to the disk and only then
+// renamed over it, keeping its permissions; a symbolic link keeps pointing at
+// the replaced file. A special file (a pipe, a device) is never replaced: the
+// bytes are written into it. Returns the platform's reason on failure (the
+// old file is then intact), empty text on success.
+std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace kalvex

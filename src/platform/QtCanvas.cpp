@@ -189,14 +189,15 @@ const QImage& ImageCanvas::Finish() {
   return image_;
 }
 
-QString ImageCanvas::SavePng(const QString& path) {
-  if (!Valid()) return QStringLiteral("the image could not be made");
+std::string ImageCanvas::SavePng(const std::string& path) {
+  if (!Valid()) return "the image could not be made";
   Finish();
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!image_.save(&buffer, "PNG")) return QStringLiteral("the image could not be encoded as PNG");
-  return SaveFileAtomically(path, std::vector<std::uint8_t>(png.begin(), png.end()));
+  if (!image_.save(&buffer, "PNG")) return "the image could not be encoded as PNG";
+  return SaveFileAtomically(
+      path, {reinterpret_cast<const std::uint8_t*>(png.constData()), std::size_t(png.size())});
 }
 
 }  // namespace kalvex

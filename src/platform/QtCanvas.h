@@ -76,7 +76,7 @@ class ImageCanvas {
   const QImage& Finish();
   // Writes the picture as PNG; a complete new file replaces the old one or
   // nothing changes. Returns the reason of a failure, empty on success.
-  QString SavePng(const QString& path);
+  std::string SavePng(const std::string& path);
 
  private:
   QImage image_;

@@ -1,28 +1,22 @@
 #include "platform/QtFileStore.h"
 
-#include <QFileInfo>
-#include <QString>
-
 #include "platform/FileAccess.h"
 
 namespace kalvex {
 
-StoredFile QtFileStore::Read(const std::string& path) {
-  const QString qpath = QString::fromStdString(path);
-  FileReadResult read = ReadWholeFile(qpath);
-  if (!read.ok()) return {{}, {}, read.error.toStdString()};
-  return {std::move(read.bytes), LastWriteTime(qpath), {}};
+StoredFile QtFileStore::Read(const std::string& path, std::size_t maxBytes) {
+  FileReadResult read = ReadFileBytes(path, maxBytes);
+  if (!read.ok()) return {{}, {}, read.error};
+  return {std::move(read.bytes), LastWriteTime(path), {}};
 }
 
 std::string QtFileStore::SaveAtomically(const std::string& path,
                                         std::span<const std::uint8_t> bytes) {
-  return SaveFileAtomically(QString::fromStdString(path),
-                            std::vector<std::uint8_t>(bytes.begin(), bytes.end()))
-      .toStdString();
+  return SaveFileAtomically(path, bytes);
 }
 
 bool QtFileStore::Exists(const std::string& path) {
-  return QFileInfo(QString::fromStdString(path)).isFile();
+  return IsFile(path);
 }
 
 }  // namespace kalvex

@@ -9,7 +9,7 @@ namespace kalvex {
 
 class QtFileStore : public FileStore {
  public:
-  StoredFile Read(const std::string& path) override;
+  StoredFile Read(const std::string& path, std::size_t maxBytes) override;
   std::string SaveAtomically(const std::string& path, std::span<const std::uint8_t> bytes) override;
   bool Exists(const std::string& path) override;
 };

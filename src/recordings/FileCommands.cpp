@@ -5,6 +5,7 @@
 #include "recordings/FileStore.h"
 #include "recordings/RecordingModes.h"
 #include "recordings/RecordingOpen.h"
+#include "recordings/RecordingReader.h"
 #include "recordings/RecordingWriter.h"
 #include "recordings/TFrmFile.h"
 #include "recordings/TNFiles.h"
@@ -64,7 +65,7 @@ bool FileCommands::OpenCommand() {
 }
 
 bool FileCommands::OpenRecordingFile(const std::string& path) {
-  StoredFile file = store_.Read(path);
+  StoredFile file = store_.Read(path, MaxRecordingFileSize);
   if (!file.ok()) {
     ui_.ShowError(FormatText(TextId::CannotOpenFile, {path, file.error}));
     return false;

@@ -4,6 +4,7 @@
 // as it was. The desktop program implements it over the platform's files;
 // tests keep files in memory. Called on the user-interface thread.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -24,9 +25,11 @@ class FileStore {
  public:
   virtual ~FileStore() = default;
 
-  // The whole file with its last-write time, or the reason it could not be
-  // read (a folder cannot be read).
-  virtual StoredFile Read(const std::string& path) = 0;
+  // The file with its last-write time, or the reason it could not be read (a
+  // folder cannot be read). At most `maxBytes` + 1 bytes are read: a file
+  // longer than its format allows is never read whole, and the caller still
+  // sees that it is too long.
+  virtual StoredFile Read(const std::string& path, std::size_t maxBytes) = 0;
 
   // Writes `bytes` as the file at `path`: a complete new file replaces any
   // old one, or nothing changes. Returns the platform's reason on failure,

@@ -9,6 +9,10 @@
 namespace kalvex {
 namespace {
 
+// Far beyond any list a crew keeps (some 10 000 models); a larger file is not
+// a model list and is left unread.
+constexpr std::size_t MaxModelListFileSize = 4 << 20;
+
 constexpr ModelListKind kKinds[] = {ModelListKind::Vib, ModelListKind::Acc, ModelListKind::Control,
                                     ModelListKind::Source};
 
@@ -28,8 +32,9 @@ ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths) {
   for (ModelListKind kind : kKinds) {
     const std::string& path = paths.Of(kind);
     if (path.empty() || !store.Exists(path)) continue;
-    const StoredFile file = store.Read(path);
-    if (file.ok()) ReplaceEntries(lists, kind, ReadModelListFile(file.bytes, kind));
+    const StoredFile file = store.Read(path, MaxModelListFileSize);
+    if (file.ok() && file.bytes.size() <= MaxModelListFileSize)
+      ReplaceEntries(lists, kind, ReadModelListFile(file.bytes, kind));
   }
   return lists;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "recordings/ProcessValues.h"
+#include "recordings/StoredValues.h"
 #include "recordings/TFrmFile.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
@@ -13,8 +14,15 @@ namespace {
 bool HasMassAndPlate(int mode) {
   return mode == Velnarund || mode == Tarpokline || mode == Dodida;
 }
-bool StrictlyBetween0And100(double v) {
-  return v > 0 && v < 100;
+// A weight must be above 0 and come back from the file as a weight.
+bool WeightStored(std::int32_t kg) {
+  return kg > 0 && stored::WeightKg(stored::WeightAsFloat(kg)).has_value();
+}
+bool PositiveStored(double v) {
+  return stored::Positive(stored::AsFloat(v));
+}
+bool SourceFactorStored(double v) {
+  return stored::SourceFactor(stored::AsFloat(v));
 }
 
 struct ParameterRule {
@@ -26,33 +34,36 @@ struct ParameterRule {
 
 // The parameter checks shared by both entry points, in their order.
 constexpr ParameterRule kRules[] = {
-    {[](int m) { return m != Tarpokline; }, [](const TFrmFile& r) { return r.HoldDownWeight > 0; },
-     TextId::BadHoldDownWeight, TextId::MissingHoldDownWeight},
-    {HasMassAndPlate, [](const TFrmFile& r) { return r.BaseplateWeight > 0; },
+    {[](int m) { return m != Tarpokline; },
+     [](const TFrmFile& r) { return WeightStored(r.HoldDownWeight); }, TextId::BadHoldDownWeight,
+     TextId::MissingHoldDownWeight},
+    {HasMassAndPlate, [](const TFrmFile& r) { return WeightStored(r.BaseplateWeight); },
      TextId::BadBaseplateWeight, TextId::MissingBaseplateWeight},
-    {HasMassAndPlate, [](const TFrmFile& r) { return r.ReactionMassWeight > 0; },
+    {HasMassAndPlate, [](const TFrmFile& r) { return WeightStored(r.ReactionMassWeight); },
      TextId::BadReactionMassWeight, TextId::MissingReactionMassWeight},
-    {HasMassAndPlate, [](const TFrmFile& r) { return r.BaseplateAccSensitivity > 0; },
+    {HasMassAndPlate, [](const TFrmFile& r) { return PositiveStored(r.BaseplateAccSensitivity); },
      TextId::BadBaseplateAccSensitivity, TextId::MissingBaseplateAccSensitivity},
-    {HasMassAndPlate, [](const TFrmFile& r) { return r.MassAccSensitivity > 0; },
+    {HasMassAndPlate, [](const TFrmFile& r) { return PositiveStored(r.MassAccSensitivity); },
      TextId::BadMassAccSensitivity, TextId::MissingMassAccSensitivity},
     {[](int m) { return m == Velnarund; },
-     [](const TFrmFile& r) { return r.ServoCurrentFactor > 0; }, TextId::BadServoCurrentFactor,
-     TextId::MissingServoCurrentFactor},
+     [](const TFrmFile& r) { return PositiveStored(r.ServoCurrentFactor); },
+     TextId::BadServoCurrentFactor, TextId::MissingServoCurrentFactor},
     // NoValue (and anything not a number) fails: |level| must be below 10 V.
-    {[](int) { return true; }, [](const TFrmFile& r) { return std::fabs(r.TriggerLevel) < 10; },
+    {[](int) { return true; },
+     [](const TFrmFile& r) { return stored::TriggerLevel(stored::AsFloat(r.TriggerLevel)); },
      TextId::BadTriggerLevel, TextId::MissingTriggerLevel},
     {[](int m) { return m == Tarpokline; },
-     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceVoltageFactor); },
+     [](const TFrmFile& r) { return SourceFactorStored(r.SourceVoltageFactor); },
      TextId::BadVoltage, TextId::MissingVoltage},
     {[](int m) { return m == Tarpokline; },
-     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceCurrentFactor); },
+     [](const TFrmFile& r) { return SourceFactorStored(r.SourceCurrentFactor); },
      TextId::BadCurrent, TextId::MissingCurrent},
     {[](int m) { return m == Tarpokline; },
-     [](const TFrmFile& r) { return StrictlyBetween0And100(r.SourceSensorFactor); },
-     TextId::BadSensor, TextId::MissingSensor},
-    {[](int m) { return m == Similarity; }, [](const TFrmFile& r) { return r.TestOut > 0; },
-     TextId::BadTestOut, TextId::MissingTestOut},
+     [](const TFrmFile& r) { return SourceFactorStored(r.SourceSensorFactor); }, TextId::BadSensor,
+     TextId::MissingSensor},
+    {[](int m) { return m == Similarity; },
+     [](const TFrmFile& r) { return PositiveStored(r.TestOut); }, TextId::BadTestOut,
+     TextId::MissingTestOut},
 };
 
 bool Refuse(UserInteraction& ui, TextId text) {

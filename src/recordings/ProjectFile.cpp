@@ -127,7 +127,7 @@ void RestoreMainRecord(const ProjectMain& m, const ProjectState& state, ProjectW
 bool ProjectFile::ReadProjectFile() {
   contents_ = {};
   if (!store_.Exists(path_)) return false;
-  const StoredFile file = store_.Read(path_);
+  const StoredFile file = store_.Read(path_, MaxProjectFileSize);
   if (!file.ok()) return false;
   contents_ = ReadProjectBytes(file.bytes);
   if (!contents_.Refusal.empty()) {

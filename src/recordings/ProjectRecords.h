@@ -22,6 +22,8 @@ inline constexpr std::int32_t ProjectVersion = 22;
 inline constexpr std::size_t ProjectMainSize = 452;
 inline constexpr std::size_t ProjectWindowSize = 888;
 inline constexpr int ProjectNameMaxChars = 255;
+// Records beyond this many windows are not read: the replay ends there.
+inline constexpr std::size_t MaxProjectFileSize = ProjectMainSize + ProjectWindowSize * 4096;
 
 struct ProjectRect {
   std::int32_t Left = 0, Top = 0, Width = 0, Height = 0;

@@ -11,6 +11,7 @@
 #include "recordings/DerivedValues.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/RecordingHeader.h"
+#include "recordings/StoredValues.h"
 #include "recordings/TFrmFile.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
@@ -50,18 +51,6 @@ std::string TrimmedText(Bytes bytes) {
       std::string_view(reinterpret_cast<const char*>(bytes.data()) + first, last - first));
 }
 
-// Weight in pounds to kilograms, rounded to nearest (ties to even). A weight
-// that does not round into 1..INT32_MAX is refused (not-a-number included).
-std::optional<std::int32_t> WeightKg(float pounds) {
-  long double kg = std::nearbyintl(static_cast<long double>(pounds) * header::KgPerPound);
-  if (!(kg > 0) || kg > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(kg);
-}
-
-bool StrictlyBetween0And100(double v) {
-  return v > 0 && v < 100;
-}
-
 // Steps that refuse a file before any question is asked: mode code, sample
 // count, file size.
 std::optional<TextId> CheckShape(Bytes head, std::size_t fileSize, HeaderFields& h) {
@@ -78,15 +67,15 @@ std::optional<TextId> CheckShape(Bytes head, std::size_t fileSize, HeaderFields&
 
 std::optional<TextId> ReadWeights(Bytes file, HeaderFields& h, bool massAndPlate) {
   if (h.mode != Tarpokline) {
-    auto w = WeightKg(header::GetF32(file, header::HoldDownWeight));
+    auto w = stored::WeightKg(header::GetF32(file, header::HoldDownWeight));
     if (!w) return TextId::BadHoldDownWeight;
     h.holdDownWeight = *w;
   }
   if (!massAndPlate) return std::nullopt;
-  auto bp = WeightKg(header::GetF32(file, header::BaseplateWeight));
+  auto bp = stored::WeightKg(header::GetF32(file, header::BaseplateWeight));
   if (!bp) return TextId::BadBaseplateWeight;
   h.baseplateWeight = *bp;
-  auto rm = WeightKg(header::GetF32(file, header::ReactionMassWeight));
+  auto rm = stored::WeightKg(header::GetF32(file, header::ReactionMassWeight));
   if (!rm) return TextId::BadReactionMassWeight;
   h.reactionMassWeight = *rm;
   return std::nullopt;
@@ -95,27 +84,27 @@ std::optional<TextId> ReadWeights(Bytes file, HeaderFields& h, bool massAndPlate
 std::optional<TextId> ReadFactors(Bytes file, HeaderFields& h, bool massAndPlate) {
   if (massAndPlate) {
     h.baseplateAcc = header::GetF32(file, header::BaseplateAccSensitivity);
-    if (!(h.baseplateAcc > 0)) return TextId::BadBaseplateAccSensitivity;
+    if (!stored::Positive(h.baseplateAcc)) return TextId::BadBaseplateAccSensitivity;
     h.massAcc = header::GetF32(file, header::MassAccSensitivity);
-    if (!(h.massAcc > 0)) return TextId::BadMassAccSensitivity;
+    if (!stored::Positive(h.massAcc)) return TextId::BadMassAccSensitivity;
   }
   if (h.mode == Velnarund) {
     h.servoCurrent = header::GetF32(file, header::ServoCurrentFactor);
-    if (!(h.servoCurrent > 0)) return TextId::BadServoCurrentFactor;
+    if (!stored::Positive(h.servoCurrent)) return TextId::BadServoCurrentFactor;
   }
   h.triggerLevel = header::GetF32(file, header::TriggerLevel);
-  if (!(std::fabs(h.triggerLevel) < 10)) return TextId::BadTriggerLevel;
+  if (!stored::TriggerLevel(h.triggerLevel)) return TextId::BadTriggerLevel;
   if (h.mode == Tarpokline) {
     h.voltage = header::GetF32(file, header::SourceVoltageFactor);
-    if (!StrictlyBetween0And100(h.voltage)) return TextId::BadVoltage;
+    if (!stored::SourceFactor(h.voltage)) return TextId::BadVoltage;
     h.current = header::GetF32(file, header::SourceCurrentFactor);
-    if (!StrictlyBetween0And100(h.current)) return TextId::BadCurrent;
+    if (!stored::SourceFactor(h.current)) return TextId::BadCurrent;
     h.sensor = header::GetF32(file, header::SourceSensorFactor);
-    if (!StrictlyBetween0And100(h.sensor)) return TextId::BadSensor;
+    if (!stored::SourceFactor(h.sensor)) return TextId::BadSensor;
   }
   if (h.mode == Similarity) {
     h.testOut = header::GetF32(file, header::TestOut);
-    if (!(h.testOut > 0)) return TextId::BadTestOut;
+    if (!stored::Positive(h.testOut)) return TextId::BadTestOut;
   }
   return std::nullopt;
 }

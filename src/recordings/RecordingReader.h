@@ -16,6 +16,8 @@ struct ProgramSettings;
 
 inline constexpr int HeaderRefused = -1;
 inline constexpr int HeaderDeclined = -10;
+// The largest recording file: the header and six channels of 65 535 samples.
+inline constexpr std::size_t MaxRecordingFileSize = 256 + 2 * 6 * 65535;
 
 // Checks the whole header and only then sets the recording's mode, header
 // image, comment and parameters, and the sample rate and equipment indices.

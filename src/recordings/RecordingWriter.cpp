@@ -9,17 +9,13 @@
 #include "recordings/Cp1251.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/RecordingHeader.h"
+#include "recordings/StoredValues.h"
 #include "recordings/TFrmFile.h"
 
 namespace kalvex {
 
 void header::PutF32(std::span<std::uint8_t> b, std::size_t at, double value) {
-  // Values beyond the float range (the NoValue marker among them) become
-  // infinities, as the conversion does in hardware, rather than undefined.
-  constexpr double kMax = std::numeric_limits<float>::max();
-  constexpr float kInf = std::numeric_limits<float>::infinity();
-  float f = std::isfinite(value) && std::fabs(value) > kMax ? (value > 0 ? kInf : -kInf)
-                                                            : static_cast<float>(value);
+  const float f = stored::AsFloat(value);
   std::uint32_t bits;
   std::memcpy(&bits, &f, sizeof bits);
   for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(bits >> (8 * k));
@@ -73,12 +69,10 @@ std::uint8_t ChannelFlags(const TFrmFile& rec) {
 }
 
 void PutParameters(Header& h, const TFrmFile& rec) {
-  const long double perPound = header::KgPerPound;
-  header::PutF32(h, header::BaseplateWeight, static_cast<double>(rec.BaseplateWeight / perPound));
-  header::PutF32(h, header::ReactionMassWeight,
-                 static_cast<double>(rec.ReactionMassWeight / perPound));
+  header::PutF32(h, header::BaseplateWeight, stored::WeightAsFloat(rec.BaseplateWeight));
+  header::PutF32(h, header::ReactionMassWeight, stored::WeightAsFloat(rec.ReactionMassWeight));
   if (rec.Mode != Tarpokline)
-    header::PutF32(h, header::HoldDownWeight, static_cast<double>(rec.HoldDownWeight / perPound));
+    header::PutF32(h, header::HoldDownWeight, stored::WeightAsFloat(rec.HoldDownWeight));
   header::PutF32(h, header::TriggerLevel, rec.TriggerLevel);
   if (rec.Mode == Velnarund || rec.Mode == Tarpokline || rec.Mode == Dodida) {
     header::PutF32(h, header::BaseplateAccSensitivity, rec.BaseplateAccSensitivity);
@@ -164,11 +158,15 @@ bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader,
 
   file.assign(h.begin(), h.end());
   file.reserve(FileHeaderSize + 2 * n * FileChannelCount(rec.Mode));
-  // Mode 3 files hold REF, BP, RM; mode 4 files repeat slot 1.
+  // Mode 3 files hold REF, BP, RM. Mode 4 files hold a third channel: the
+  // one a file brought along, else a repeat of slot 1 (records the program
+  // makes have no slot 2).
   static constexpr int kDodidaOrder[] = {0, 2, 1};
-  static constexpr int kOmbrelOrder[] = {0, 1, 1};
+  const int ombrelThird = rec.Channels[2] ? 2 : 1;
   for (int k = 0; k < FileChannelCount(rec.Mode); ++k) {
-    int slot = rec.Mode == Dodida ? kDodidaOrder[k] : rec.Mode == Ombrel16 ? kOmbrelOrder[k] : k;
+    const int slot = rec.Mode == Dodida               ? kDodidaOrder[k]
+                     : rec.Mode == Ombrel16 && k == 2 ? ombrelThird
+                                                      : k;
     AppendChannel(file, rec.Channels[slot].get(), n);
   }
   return true;

@@ -74,6 +74,10 @@ void TFrmFile::InvalidateCross(int channel) {
   CrossValid = {};
 }
 
+void TFrmFile::FreeChannelsFrom(int slot) {
+  for (int s = std::max(slot, 0); s < MaxChannelSlots; ++s) Channels[s].reset();
+}
+
 void TFrmFile::FreeChannels() {
   for (auto& block : Channels) block.reset();
   DerivedChannel.reset();

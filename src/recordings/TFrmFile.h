@@ -45,6 +45,9 @@ class TFrmFile {
   void InvalidateCross(int channel);
   // Frees the channel blocks and the derived channel (not the analyses).
   void FreeChannels();
+  // Frees the blocks from `slot` on: a record the program makes holds its
+  // mode's channels only, never one left from an earlier file.
+  void FreeChannelsFrom(int slot);
   // Negates slots 1..ChannelCount(Mode)-1 over the sweep.
   void ApplyPolarityChange();
 

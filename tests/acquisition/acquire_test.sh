@@ -43,6 +43,7 @@ for mode in 0 1 2 3 4; do
     fail "mode $mode: acquire failed: $(tail -2 "$work/err")"
     continue
   fi
+  grep -q "QSocketNotifier" "$work/err" && fail "mode $mode: the toolkit warned: $(grep QSocket "$work/err" | head -1)"
   "$cli" synth --mode "$mode" "${params[@]}" --polarity negative -o "$work/syn$mode.qrm" 2>/dev/null
   cmp -s <("$cli" samples "$work/rec$mode.qrm") <("$cli" samples "$work/syn$mode.qrm") \
     || fail "mode $mode: acquired samples differ from the synthetic signal"

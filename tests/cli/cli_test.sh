@@ -238,5 +238,69 @@ expect_exit 2 "project of version 21" "$cli" project "$work/v21.prj"
 grep -q "version 21, not 22" "$work/err" || fail "project version 21: '$(cat "$work/err")'"
 expect_exit 2 "missing project" "$cli" project "$work/none.prj"
 
+# Hostile outputs: a pipe is written into, never replaced; a device that
+# refuses the bytes, or a standard output that cannot be written, is an I/O
+# error (exit 3), never success.
+mkfifo "$work/out.fifo"
+cat "$work/out.fifo" >"$work/from-fifo.qrm" &
+reader=$!
+expect_exit 0 "resave into a pipe" "$cli" resave "$samples/velnarund.qrm" "$work/out.fifo"
+wait "$reader"
+[ -p "$work/out.fifo" ] || fail "resave replaced the pipe by a file"
+"$cli" info "$work/from-fifo.qrm" >/dev/null 2>&1 || fail "resave into a pipe: what came out does not read"
+if [ -c /dev/full ]; then
+  expect_exit 3 "resave to a full device" "$cli" resave "$samples/velnarund.qrm" /dev/full
+  [ -c /dev/full ] || fail "resave replaced /dev/full"
+  for sub in "info $samples/velnarund.qrm" "samples $samples/velnarund.qrm" \
+             "graph $samples/dodida.qrm --type Spectrum" "command-block --mode 3 --rate-index 1 --seconds 4"; do
+    # shellcheck disable=SC2086
+    "$cli" $sub >/dev/full 2>"$work/err"
+    code=$?
+    [ "$code" -eq 3 ] || fail "$sub to a full standard output: exit $code"
+  done
+fi
+
+# Hostile inputs: a file larger than any recording is refused by its size
+# without being read whole; an endless device likewise; a name that is not
+# UTF-8 still names its file.
+cp "$samples/velnarund.qrm" "$work/padded.qrm"
+head -c 3000000 /dev/zero >>"$work/padded.qrm"
+expect_exit 2 "oversized file" "$cli" info "$work/padded.qrm"
+grep -qx "Неверный размер файла" "$work/err" || fail "oversized file: '$(cat "$work/err")'"
+expect_exit 2 "endless device" timeout 20 "$cli" info /dev/zero
+cp "$samples/velnarund.qrm" "$work/bad"$'\xff'"name.qrm"
+expect_exit 0 "a file name that is not UTF-8" "$cli" info "$work/bad"$'\xff'"name.qrm" --json
+expect_exit 3 "an empty file name" "$cli" info ""
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "an empty file name: more than one line: $(cat "$work/err")"
+
+# What the program writes, it reads back; what it reads, it refuses whole.
+expect_exit 2 "synth with a weight the file cannot hold" "$cli" synth --mode 0 --seconds 1 --hdw 2147483647 -o "$work/w.qrm"
+expect_exit 2 "synth with a sensitivity that underflows" "$cli" synth --mode 0 --seconds 1 --acc-rm 1e-46 -o "$work/w.qrm"
+[ -e "$work/w.qrm" ] && fail "synth wrote a file it would refuse"
+cp "$samples/velnarund.qrm" "$work/inf.qrm"
+printf '\x00\x00\x80\x7f' | dd of="$work/inf.qrm" bs=1 seek=142 conv=notrunc status=none
+expect_exit 2 "an infinite sensitivity" "$cli" info "$work/inf.qrm"
+grep -qx "Неверное значение коэффициента преобразования акселерометра плиты" "$work/err" \
+  || fail "an infinite sensitivity: '$(cat "$work/err")'"
+
+# An Ombrel16 file's third channel survives a re-save.
+n=$(grep -o '"recordLength":[0-9]*' <("$cli" info "$samples/ombrel16.qrm" --json) | cut -d: -f2)
+cp "$samples/ombrel16.qrm" "$work/third.qrm"
+printf '\x2c\x01' | dd of="$work/third.qrm" bs=1 seek=$((256 + 4 * n)) conv=notrunc status=none
+expect_exit 0 "resave of a mode 4 file" "$cli" resave "$work/third.qrm" "$work/third2.qrm"
+cmp -s <(tail -c +257 "$work/third.qrm") <(tail -c +257 "$work/third2.qrm") || fail "resave changed the samples of a mode 4 file"
+"$cli" samples "$work/third.qrm" --csv | head -1 | grep -qx "index,REF,VIB,CH2" || fail "samples --csv: the third column of a mode 4 file has no name"
+
+# Bad command lines exit 1 with the allowed range, before any port is touched.
+expect_exit 1 "acquire on an empty device name" "$cli" acquire --port "" -o "$work/a.qrm"
+expect_exit 1 "a negative time-out" "$cli" acquire --port /dev/null --timeout2 -1 -o "$work/a.qrm"
+expect_exit 1 "graph option out of range" "$cli" graph "$samples/dodida.qrm" --type Spectrum --option 99
+grep -q "^--option is 0..5$" "$work/err" || fail "graph option: '$(head -1 "$work/err")'"
+expect_exit 1 "a unit code out of range" "$cli" graph "$samples/dodida.qrm" --type SignalTraces --channels 0 --units 99999
+for bad in "--trigger-channel 99" "--trigger-edge 5" "--acc-delay-code -1"; do
+  # shellcheck disable=SC2086
+  expect_exit 1 "command-block $bad" "$cli" command-block --mode 3 --rate-index 1 --seconds 4 $bad
+done
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "recordings/ParameterChecks.h"
 #include "recordings/ProcessValues.h"
+#include "recordings/RecordingReader.h"
+#include "recordings/RecordingWriter.h"
 #include "recordings/TFrmFile.h"
 #include "shell/TextCatalogue.h"
 #include "support/FakeUserInteraction.h"
@@ -156,6 +159,43 @@ TEST(ParameterChecksTest, SweepLengthFromSecondsAndSampleRate) {
       EXPECT_EQ(rec.SweepLength, 1234);
     } else if (!c.refusal) {
       EXPECT_EQ(rec.SweepLength, (500 << c.index) * c.seconds);
+    }
+  }
+}
+
+// The checks and the reader agree: parameters the checks accept are written
+// into a file the reader accepts, and values the file cannot hold (a weight
+// beyond the float's reach, a sensitivity that underflows or is infinite, a
+// factor that rounds to 100) are refused by both.
+TEST(ParameterChecksTest, AcceptedParametersReadBackAndRefusedOnesWouldNot) {
+  for (int mode : {Velnarund, Tarpokline, Similarity}) {
+    for (void (*change)(TFrmFile&) : std::initializer_list<void (*)(TFrmFile&)>{
+             [](TFrmFile&) {},
+             [](TFrmFile& r) { r.HoldDownWeight = r.BaseplateWeight = 2147483647; },
+             [](TFrmFile& r) { r.ReactionMassWeight = 2000000000; },
+             [](TFrmFile& r) { r.MassAccSensitivity = 1e-46; },
+             [](TFrmFile& r) { r.BaseplateAccSensitivity = 1e39; },
+             [](TFrmFile& r) { r.ServoCurrentFactor = r.TestOut = 1e-46; },
+             [](TFrmFile& r) { r.TriggerLevel = 9.9999999999; },
+             [](TFrmFile& r) { r.SourceSensorFactor = 99.9999999999; },
+             [](TFrmFile& r) { r.TestOut = std::nextafter(0.0, 1.0); }}) {
+      TFrmFile rec;
+      ProcessValues values;
+      MakeValid(rec, values, mode);
+      change(rec);
+      test::FakeUserInteraction ui;
+      const bool accepted = ValidateParameters(rec, values, ui);
+      rec.RecordLength = rec.SweepLength;
+      for (int slot = 0; slot < ChannelCount(mode); ++slot) {
+        rec.Channels[slot] = std::make_unique<SampleArray>();
+        rec.Channels[slot]->Samples.assign(rec.RecordLength, 0);
+      }
+      std::vector<std::uint8_t> file;
+      ASSERT_TRUE(WriteRecording(rec, values, true, {2026, 1, 2, 3, 4, 5}, file));
+      TFrmFile back;
+      ProcessValues backValues;
+      EXPECT_EQ(ReadRecordingHeader(back, backValues, file, false, ui) > 0, accepted)
+          << "mode " << mode << ": " << (ui.errors.empty() ? "" : ui.errors.back());
     }
   }
 }

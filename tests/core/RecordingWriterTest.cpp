@@ -221,10 +221,13 @@ TEST(RecordingWriterTest, WrittenFileReadsBackAsTheSameRecording) {
 TEST(RecordingWriterTest, ChannelsAreWrittenInFileOrder) {
   TFrmFile rec;
   ProcessValues values;
-  // Mode 3: REF, BP (slot 2), RM (slot 1). Mode 4: REF, VIB, VIB again.
-  for (auto [mode, slots] :
-       {std::pair{Dodida, std::array{0, 2, 1}}, std::pair{Ombrel16, std::array{0, 1, 1}}}) {
+  // Mode 3: REF, BP (slot 2), RM (slot 1). Mode 4: REF, VIB, then VIB again
+  // for a record the program made, or the third channel a file brought.
+  for (auto [mode, slots, third] : {std::tuple{Dodida, std::array{0, 2, 1}, false},
+                                    std::tuple{Ombrel16, std::array{0, 1, 1}, false},
+                                    std::tuple{Ombrel16, std::array{0, 1, 2}, true}}) {
     MakeRecording(rec, values, mode);
+    rec.FreeChannelsFrom(third ? 3 : ChannelCount(mode));
     const auto file = Write(rec, values, true);
     for (int k = 0; k < 3; ++k)
       for (int i : {0, 1234, 2499})

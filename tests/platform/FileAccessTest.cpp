@@ -1,10 +1,15 @@
-// Whole-file reads and saves that never destroy the file they replace.
+// Bounded reads and saves that never destroy the file they replace, on names
+// of any bytes, links and special files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fstream>
+#include <thread>
 
 #include "platform/FileAccess.h"
 
@@ -17,14 +22,14 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) {
 
 class FileAccessTest : public ::testing::Test {
  protected:
-  QString Path(const char* name) const { return dir_.filePath(name); }
+  std::string Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
   QTemporaryDir dir_;
 };
 
 TEST_F(FileAccessTest, SaveReplacesTheWholeFileAndReadsBack) {
   ASSERT_EQ(SaveFileAtomically(Path("a.qrm"), Bytes({1, 2, 3, 4, 5})), "");
   ASSERT_EQ(SaveFileAtomically(Path("a.qrm"), Bytes({9, 8})), "");
-  FileReadResult r = ReadWholeFile(Path("a.qrm"));
+  FileReadResult r = ReadFileBytes(Path("a.qrm"), 100);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.bytes, Bytes({9, 8}));
   // No temporary file is left beside it.
@@ -34,16 +39,16 @@ TEST_F(FileAccessTest, SaveReplacesTheWholeFileAndReadsBack) {
 TEST_F(FileAccessTest, FailedSaveReportsAReasonAndKeepsWhatWasThere) {
   QDir(dir_.path()).mkdir("folder");
   EXPECT_NE(SaveFileAtomically(Path("folder"), Bytes({1})), "");
-  EXPECT_TRUE(QFileInfo(Path("folder")).isDir());
+  EXPECT_TRUE(QFileInfo(dir_.filePath("folder")).isDir());
   EXPECT_NE(SaveFileAtomically(Path("missing/x.qrm"), Bytes({1})), "");
-  EXPECT_FALSE(QFile::exists(Path("missing/x.qrm")));
+  EXPECT_FALSE(IsFile(Path("missing/x.qrm")));
 }
 
 TEST_F(FileAccessTest, ReadingMissingFilesAndFoldersFailsWithAReason) {
-  EXPECT_FALSE(ReadWholeFile(Path("none.qrm")).ok());
-  EXPECT_FALSE(ReadWholeFile(dir_.path()).ok());
+  EXPECT_FALSE(ReadFileBytes(Path("none.qrm"), 100).ok());
+  EXPECT_EQ(ReadFileBytes(dir_.path().toStdString(), 100).error, "Is a directory");
   EXPECT_EQ(LastWriteTime(Path("none.qrm")), LocalDateTime{});
-  EXPECT_EQ(LastWriteTime(dir_.path()), LocalDateTime{});
+  EXPECT_EQ(LastWriteTime(dir_.path().toStdString()), LocalDateTime{});
 }
 
 TEST_F(FileAccessTest, LastWriteTimeOfAFileIsItsLocalModificationTime) {
@@ -53,6 +58,50 @@ TEST_F(FileAccessTest, LastWriteTimeOfAFileIsItsLocalModificationTime) {
   EXPECT_EQ(t.Year, now.Year);
   EXPECT_GE(t.Month, 1);
   EXPECT_LE(t.Month, 12);
+}
+
+TEST_F(FileAccessTest, ReadsStopOneBytePastWhatTheCallerCanUse) {
+  ASSERT_EQ(SaveFileAtomically(Path("big"), std::vector<std::uint8_t>(5000, 7)), "");
+  EXPECT_EQ(ReadFileBytes(Path("big"), 10).bytes.size(), 11u);
+  EXPECT_EQ(ReadFileBytes(Path("big"), 5000).bytes.size(), 5000u);
+  // A device without end is read no further either.
+  EXPECT_EQ(ReadFileBytes("/dev/zero", 4096).bytes.size(), 4097u);
+}
+
+TEST_F(FileAccessTest, NamesOfAnyBytesLinksAndPermissionsSurviveASave) {
+  const std::string odd = Path("bad\xffname.qrm");  // not UTF-8
+  ASSERT_EQ(SaveFileAtomically(odd, Bytes({1, 2})), "");
+  EXPECT_TRUE(IsFile(odd));
+  EXPECT_EQ(ReadFileBytes(odd, 10).bytes, Bytes({1, 2}));
+
+  ASSERT_EQ(::chmod(odd.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink(odd.c_str(), Path("link.qrm").c_str()), 0);
+  ASSERT_EQ(SaveFileAtomically(Path("link.qrm"), Bytes({3})), "");
+  struct stat link {
+  }, target{};
+  ASSERT_EQ(::lstat(Path("link.qrm").c_str(), &link), 0);
+  ASSERT_EQ(::stat(odd.c_str(), &target), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ(target.st_mode & 0777, 0640u);
+  EXPECT_EQ(ReadFileBytes(odd, 10).bytes, Bytes({3}));
+}
+
+TEST_F(FileAccessTest, APipeIsWrittenIntoNotReplaced) {
+  const std::string fifo = Path("out.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] {
+    std::ifstream in(fifo, std::ios::binary);
+    received.assign(std::istreambuf_iterator<char>(in), {});
+  });
+  EXPECT_EQ(SaveFileAtomically(fifo, Bytes({'o', 'k'})), "");
+  reader.join();
+  EXPECT_EQ(received, "ok");
+  struct stat info {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  // A device that refuses the bytes is reported, and stays a device.
+  EXPECT_EQ(SaveFileAtomically("/dev/full", Bytes({1})), "No space left on device");
 }
 
 }  // namespace

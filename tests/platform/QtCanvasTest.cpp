@@ -234,7 +234,7 @@ TEST(ImageCanvasTest, SavesAWhitePictureAsPng) {
   image.Surface().SetBrushColour(0x336699);
   image.Surface().FillRect(0, 0, 1, 1);
   const QString path = dir.filePath("graph.png");
-  ASSERT_EQ(image.SavePng(path), "");
+  ASSERT_EQ(image.SavePng(path.toStdString()), "");
 
   QImage back(path, "PNG");
   ASSERT_FALSE(back.isNull());
@@ -302,13 +302,13 @@ TEST(ImageCanvasTest, FailuresAreReportedAndLeaveNoFile) {
   QTemporaryDir dir;
   ImageCanvas image(16, 16);
   const QString missing = dir.filePath("no-such-folder/graph.png");
-  EXPECT_NE(image.SavePng(missing), "");
+  EXPECT_NE(image.SavePng(missing.toStdString()), "");
   EXPECT_FALSE(QFile::exists(missing));
 
   ImageCanvas empty(0, 10);
   EXPECT_FALSE(empty.Valid());
   empty.Surface().FillRect(0, 0, 5, 5);  // harmless
-  EXPECT_NE(empty.SavePng(dir.filePath("empty.png")), "");
+  EXPECT_NE(empty.SavePng(dir.filePath("empty.png").toStdString()), "");
   EXPECT_FALSE(QFile::exists(dir.filePath("empty.png")));
 }
 

@@ -22,13 +22,13 @@ TEST(QtFileStoreTest, FilesOnlyAndWholeSavesReadBack) {
   QtFileStore store;
 
   EXPECT_FALSE(store.Exists(folder));
-  EXPECT_FALSE(store.Read(folder).ok());
+  EXPECT_FALSE(store.Read(folder, 1000).ok());
   EXPECT_FALSE(store.Exists(file));
-  EXPECT_FALSE(store.Read(file).ok());
+  EXPECT_FALSE(store.Read(file, 1000).ok());
 
   const std::vector<std::uint8_t> bytes{1, 2, 3};
   ASSERT_EQ(store.SaveAtomically(file, bytes), "");
-  StoredFile read = store.Read(file);
+  StoredFile read = store.Read(file, 1000);
   ASSERT_TRUE(read.ok());
   EXPECT_TRUE(store.Exists(file));
   EXPECT_EQ(read.bytes, bytes);
@@ -49,14 +49,14 @@ TEST(QtFileStoreTest, TwoWritersOfOneFileNeverLeaveAMixture) {
   std::thread first(writer, std::cref(a)), second(writer, std::cref(b));
   QtFileStore reader;
   for (int i = 0; i < 200; ++i) {
-    const StoredFile read = reader.Read(file);
+    const StoredFile read = reader.Read(file, 1 << 20);
     if (read.ok()) {
       EXPECT_TRUE(read.bytes == a || read.bytes == b) << read.bytes.size();
     }
   }
   first.join();
   second.join();
-  EXPECT_EQ(reader.Read(file).bytes.size() % 100000, 0u);
+  EXPECT_EQ(reader.Read(file, 1 << 20).bytes.size() % 100000, 0u);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Kalvex.prj"});
 }
 

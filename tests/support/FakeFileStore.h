@@ -12,10 +12,12 @@ namespace kalvex::test {
 
 class FakeFileStore : public FileStore {
  public:
-  StoredFile Read(const std::string& path) override {
+  StoredFile Read(const std::string& path, std::size_t maxBytes) override {
     auto it = files.find(path);
     if (it == files.end()) return {{}, {}, "No such file or directory"};
-    return it->second;
+    StoredFile file = it->second;
+    if (file.bytes.size() > maxBytes + 1) file.bytes.resize(maxBytes + 1);
+    return file;
   }
 
   std::string SaveAtomically(const std::string& path,

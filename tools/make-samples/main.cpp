@@ -67,9 +67,9 @@ bool WriteSample(const QString& dir, const SampleFile& sample) {
   std::vector<std::uint8_t> bytes;
   if (!WriteRecording(rec, values, true, fixedTime, bytes)) return false;
   QString path = QDir(dir).filePath(sample.fileName);
-  QString reason = SaveFileAtomically(path, bytes);
-  if (!reason.isEmpty()) {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(reason));
+  const std::string reason = SaveFileAtomically(NativePath(path), bytes);
+  if (!reason.empty()) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(path), reason.c_str());
     return false;
   }
   std::printf("%s\n", qPrintable(path));
