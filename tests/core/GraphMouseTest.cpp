@@ -43,6 +43,13 @@ TEST(GraphMouseTest, LabelsUnderThePointer) {
   EXPECT_EQ(hit(440, 330).Target, RightXLabel);
   EXPECT_DOUBLE_EQ(hit(440, 330).Value, 0.75);
   EXPECT_EQ(hit(200, 330).Target, NoLabel);  // a middle x label is not editable
+  // A label's rectangle holds its left and top edges, not its right and bottom.
+  EXPECT_EQ(hit(89, 339).Target, LeftXLabel);
+  EXPECT_EQ(hit(49, 323).Target, LeftXLabel);
+  EXPECT_NE(hit(90, 330).Target, LeftXLabel);
+  EXPECT_NE(hit(60, 340).Target, LeftXLabel);
+  EXPECT_EQ(hit(450, 330).Target, RightXLabel);
+  EXPECT_NE(hit(451, 330).Target, RightXLabel);
   EXPECT_EQ(hit(200, 200).Target, NoLabel);  // inside the plot
 
   // Left margin, symmetric scale: the bottom label opens with its own value.

@@ -93,6 +93,18 @@ TEST_F(AmplitudeTest, PeaksOfEachSign) {
   EXPECT_EQ(n[80], 0);  // no negative sample in the frame
 }
 
+// The last frame ends before the sweep's last sample (samples a..e-1 with
+// e = N - 1): a peak at N - 2 counts, one at N - 1 does not.
+TEST_F(AmplitudeTest, TheLastFrameReachesTheSampleBeforeTheSweepsLast) {
+  for (auto [spike, counted] : {std::pair{9998, true}, std::pair{9999, false}}) {
+    test::SignalRecording s(Velnarund, 1000, 10000);
+    s.Set(3, [spike](int j) { return j == spike ? 700 : 0; });
+    const auto& p = Amplitude(s, 3, 0, PositivePeak)->Curves[0].Values->Values;
+    ASSERT_EQ(p.size(), 100u);
+    EXPECT_DOUBLE_EQ(p[99], counted ? 700 * V : 0) << spike;
+  }
+}
+
 TEST_F(AmplitudeTest, FundamentalTakesTheCorrectionFactorOnce) {
   std::vector<double> amplitude[2];
   const double calibration[2] = {1.0, 1.05};

@@ -32,6 +32,9 @@ TEST(XRangeTest, EndsAreTakenOnlyInOrderAndClampedToNegativeLags) {
   EXPECT_EQ(w.DisplayedRange, (IndexRange{-400, 400}));
   EXPECT_TRUE(SetRangeStart(w, -0.0625));  // -62.5 rounds to even
   EXPECT_EQ(w.DisplayedRange.First, -62);
+  // An end that rounds onto the start is refused like a start onto the end.
+  EXPECT_FALSE(SetRangeEnd(w, -0.0616));
+  EXPECT_EQ(w.DisplayedRange, (IndexRange{-62, 400}));
 }
 
 TEST(XRangeTest, BothEndsMoveInOneStepOrNotAtAll) {
