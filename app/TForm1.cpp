@@ -37,7 +37,7 @@
 #include "platform/TFSet.h"
 #include "platform/TFSpecSet.h"
 #include "recordings/DerivedValues.h"
-#include "shell/SpecialSettingsDialog.h"
+#include "graphs/SpecialSettingsFollowUp.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {

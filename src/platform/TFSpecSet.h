@@ -53,7 +53,8 @@ class TFSpecSet : public QDialog {
 
 // Shows the dialog modally over `parent`. The accepted values (already
 // written to the store) or nothing; on a result the caller runs
-// ApplySpecialSettings(result, settings, recording, values, steps).
+// ApplySpecialSettings(result, settings, recording, values, steps)
+// (graphs/SpecialSettingsFollowUp.h).
 std::optional<SpecialSettings> EditSpecialSettings(QWidget* parent, const ProgramSettings& settings,
                                                    SettingsStore& store, UserInteraction& ui);
 

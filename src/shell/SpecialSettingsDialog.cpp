@@ -2,15 +2,9 @@
 
 #include <string>
 
-#include "analysis/AnalysisContext.h"
-#include "analysis/FrameAnalyser.h"
-#include "graphs/GraphTypes.h"
-#include "recordings/DerivedValues.h"
 #include "recordings/FormatNumber.h"
-#include "recordings/TFrmFile.h"
 #include "shell/DecimalText.h"
 #include "shell/SettingsStore.h"
-#include "shell/SettingsWindowSteps.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
 
@@ -116,25 +110,6 @@ std::optional<SpecialSettings> SpecialSettingsDialog::Accept(SettingsStore& stor
   store.Write(kTimeout1Written, std::to_string(s.Timeout1));
   store.Write(kTimeout2Written, std::to_string(s.Timeout2));
   return s;
-}
-
-void ApplySpecialSettings(const SpecialSettings& accepted, ProgramSettings& settings, TFrmFile& rec,
-                          const ProcessValues& values, const SettingsWindowSteps& steps,
-                          const DerivedValuesRecompute& recompute) {
-  const DerivedValuesRecompute derived =
-      recompute ? recompute : DerivedValuesRecompute(RecomputeDerivedValues);
-  if (SpecialSettings::Of(settings).AnalysisDiffers(accepted)) derived(rec, settings, values);
-  accepted.StoreIn(settings);
-  derived(rec, settings, values);
-  if (!rec.Channels[0]) return;
-
-  // The frame tables were made from the old frame, step and coefficients.
-  rec.ClearAnalyses();
-  if (steps.resetWindowData) steps.resetWindowData();
-  const AnalysisContext ctx{rec, settings, values};
-  const int frames = FrameCount(ctx);
-  if (!HasTable(ctx, 0, frames)) AnalyseFrames(ctx, 0, 0, 0, Amplitude, frames);
-  if (steps.redrawAll) steps.redrawAll();
 }
 
 }  // namespace kalvex

@@ -2,11 +2,11 @@
 // The "Специальные настройки" dialog without its widgets: the acquisition
 // time-outs, the frame and step of the fundamental-amplitude analysis, the
 // size of its input array and the calibration coefficients of channels 1..6,
-// held as the widgets show them; the checks on the coefficients, what "Да"
-// writes, and what the program does once the new values are accepted.
+// held as the widgets show them; the checks on the coefficients and what "Да"
+// writes. What the program does with accepted values is ApplySpecialSettings
+// (graphs/SpecialSettingsFollowUp.h), above the layers it recomputes.
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,10 +16,7 @@
 namespace kalvex {
 
 class SettingsStore;
-class TFrmFile;
 class UserInteraction;
-struct ProcessValues;
-struct SettingsWindowSteps;
 
 // The part of the settings record this dialog edits.
 struct SpecialSettings {
@@ -74,22 +71,5 @@ struct SpecialSettingsDialog {
   // changed here: ApplySpecialSettings does that.
   std::optional<SpecialSettings> Accept(SettingsStore& store) const;
 };
-
-// Recomputes the recording's derived values under the given settings.
-using DerivedValuesRecompute =
-    std::function<void(TFrmFile&, const ProgramSettings&, const ProcessValues&)>;
-
-// What follows an accepted dialog. When the frame, the step, the input size or
-// a coefficient changed, the recording's derived values are first recomputed
-// under the old settings; then the record takes every new value and the
-// derived values are recomputed under it (always). When the recording holds
-// data, its frame analysis cache is dropped, the graph windows' data are
-// reset, channel 0's fundamental-amplitude table is made again with the new
-// frame and step (sweep samples / step frames) and every graph window is
-// redrawn. `recompute` is the recording model's RecomputeDerivedValues unless
-// a caller needs to watch it.
-void ApplySpecialSettings(const SpecialSettings& accepted, ProgramSettings& settings, TFrmFile& rec,
-                          const ProcessValues& values, const SettingsWindowSteps& steps,
-                          const DerivedValuesRecompute& recompute = {});
 
 }  // namespace kalvex

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/FrameAnalyser.h"
+#include "graphs/SpecialSettingsFollowUp.h"
 #include "recordings/DerivedValues.h"
 #include "shell/DecimalText.h"
 #include "shell/GeneralSettingsDialog.h"
