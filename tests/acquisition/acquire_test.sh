@@ -39,7 +39,8 @@ params=(--rate-index 0 --seconds 2)
 for mode in 0 1 2 3 4; do
   new_line
   start_sim
-  if ! "$cli" acquire --port "$work/host" --mode "$mode" "${params[@]}" -o "$work/rec$mode.qrm" 2>"$work/err"; then
+  # --verbose: the toolkit's own warnings show, and none may have a cause.
+  if ! "$cli" acquire --verbose --port "$work/host" --mode "$mode" "${params[@]}" -o "$work/rec$mode.qrm" 2>"$work/err"; then
     fail "mode $mode: acquire failed: $(tail -2 "$work/err")"
     continue
   fi
