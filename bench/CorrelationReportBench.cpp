@@ -10,6 +10,9 @@
 #include "analysis/ChannelSignal.h"
 #include "analysis/CorrelationAnalysis.h"
 #include "analysis/CrossCorrelation.h"
+#include "analysis/DistortionAnalysis.h"
+#include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/ReportGrid.h"
 #include "graphs/TGrWin.h"
@@ -34,6 +37,33 @@ void BM_CorrelationDb(benchmark::State& state) {
   state.counters["lags"] = window.Curves[0].Values->Count;
 }
 BENCHMARK(BM_CorrelationDb)->Unit(benchmark::kMillisecond);
+
+// The lower bound of the above: its transforms alone, of 131 072 points with
+// kept plans. 3: two forward and one inverse, the fewest a correlation by
+// transforms needs; 5: three forward and two inverse, what the exact sums of
+// full-scale integer channels run (the main channel split into byte halves).
+void BM_CorrelationBareTransforms(benchmark::State& state) {
+  const int length = 131072;
+  const int inverses = state.range(0) == 5 ? 2 : 1;
+  std::vector<FftTransform*> forward;
+  for (int slot = 0; slot <= inverses; ++slot)
+    forward.push_back(FftLibrary::Transform(length, slot));
+  std::vector<FftInverseTransform*> inverse;
+  for (int slot = 0; slot < inverses; ++slot)
+    inverse.push_back(FftLibrary::InverseTransform(length, slot));
+  for (auto _ : state) {
+    for (FftTransform* t : forward) {
+      t->Input()[7] = 1;
+      t->Execute();
+    }
+    for (FftInverseTransform* t : inverse) {
+      t->Input()[7][0] = 1;
+      t->Execute();
+      benchmark::DoNotOptimize(t->Output());
+    }
+  }
+}
+BENCHMARK(BM_CorrelationBareTransforms)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond);
 
 // The same sums by direct summation.
 void BM_CorrelationDbDirectSums(benchmark::State& state) {
@@ -62,6 +92,30 @@ void BM_ReportGrid(benchmark::State& state) {
   for (auto _ : state) ComputeReport(r);
 }
 BENCHMARK(BM_ReportGrid)->Arg(Dodida)->Arg(Velnarund)->Unit(benchmark::kMillisecond);
+
+// The same on one worker: what spreading the frames and rows over the
+// cores gains.
+void BM_ReportGridOneWorker(benchmark::State& state) {
+  BenchRecording& r = Record(static_cast<int>(state.range(0)));
+  SetWorkerCount(1);
+  for (auto _ : state) ComputeReport(r);
+  SetWorkerCount(0);
+}
+BENCHMARK(BM_ReportGridOneWorker)->Arg(Dodida)->Arg(Velnarund)->Unit(benchmark::kMillisecond);
+
+// The Distortion graph's transforms alone, on one thread: its 131 rows of
+// 2⌊N/2⌋ = 65 034 points.
+void BM_DistortionBareTransforms(benchmark::State& state) {
+  const int rows = DistortionRows(Record(Velnarund).rec.SweepLength);
+  FftTransform* t = FftLibrary::Transform(65034);
+  for (auto _ : state)
+    for (int k = 0; k < rows; ++k) {
+      t->Input()[k] = 1;
+      t->Execute();
+      benchmark::DoNotOptimize(t->Output());
+    }
+}
+BENCHMARK(BM_DistortionBareTransforms)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

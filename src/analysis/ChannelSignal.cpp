@@ -58,4 +58,13 @@ std::vector<double> ChannelSignal(const AnalysisContext& ctx, int channel, int m
   return out;
 }
 
+ScaledSignal ChannelSamples(const AnalysisContext& ctx, int channel, int mask, int count) {
+  const TFrmFile& rec = ctx.rec;
+  if (channel == ComputedChannel(rec.Mode) || channel < 0 || channel >= MaxChannelSlots)
+    return {ChannelSignal(ctx, channel, mask, count), 1.0};
+  ScaledSignal s{std::vector<double>(std::max(count, 0), 0.0), CorrectionFactor(ctx, channel)};
+  AddCorrected(s.values, rec.Channels[channel].get(), 1.0);
+  return s;
+}
+
 }  // namespace kalvex

@@ -21,4 +21,15 @@ double CorrectionFactor(const AnalysisContext& ctx, int channel);
 // none). `mask` is the window's averaging mask (mode 2 only).
 std::vector<double> ChannelSignal(const AnalysisContext& ctx, int channel, int mask, int count);
 
+// A signal as values times a factor: a recorded channel keeps its raw
+// integer samples and its correction factor apart, so that sums over its
+// samples can be formed exactly; a computed channel has factor 1.
+struct ScaledSignal {
+  std::vector<double> values;
+  double factor = 1;
+};
+
+// The same first `count` values as ChannelSignal, in that form.
+ScaledSignal ChannelSamples(const AnalysisContext& ctx, int channel, int mask, int count);
+
 }  // namespace kalvex

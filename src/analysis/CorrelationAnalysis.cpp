@@ -1,5 +1,6 @@
 #include "analysis/CorrelationAnalysis.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/ChannelSignal.h"
@@ -28,13 +29,25 @@ std::vector<int> GridLags(int n, CorrelationGrid g) {
   return lags;
 }
 
+// Levels against the peak, 20·log10(|v| / peak) dB; a sum of exactly 0 has
+// no level and takes the lowest value of the curve (found in the same pass).
 void ToDecibels(CurveSlot& curve, double peak, int minCorrelation) {
-  constexpr double kMarker = 1000;
+  constexpr double kMarker = 1000;  // above any level: the peak is 0 dB
   ValueArray& a = *curve.Values;
-  for (double& v : a.Values) v = v != 0 ? 20 * std::log10(std::fabs(v) / peak) : kMarker;
-  ScanValueRange(a, -1);
-  for (double& v : a.Values)
-    if (v == kMarker) v = a.Min;
+  double lowest = kMarker;
+  bool anyZero = false;
+  for (double& v : a.Values) {
+    if (v == 0) {
+      v = kMarker;
+      anyZero = true;
+    } else {
+      v = 20 * std::log10(std::fabs(v) / peak);
+      lowest = std::min(lowest, v);
+    }
+  }
+  if (anyZero)
+    for (double& v : a.Values)
+      if (v == kMarker) v = lowest;
   a.Min = minCorrelation;
   a.Max = 0;
   curve.Min = a.Min;
@@ -61,8 +74,8 @@ void ComputeCorrelation(const AnalysisContext& ctx, TGrWin& w, int curve) {
   const bool db = w.CorrelationDb != 0;
   const CorrelationGrid grid = CorrelationGridFor(n, rec.SampleRate, db);
   const int mask = w.MaskFor(Correlation);
-  const std::vector<double> r = ChannelSignal(ctx, w.CorrelationReference, mask, n);
-  const std::vector<double> m = ChannelSignal(ctx, w.CorrelationMain, mask, n);
+  const ScaledSignal r = ChannelSamples(ctx, w.CorrelationReference, mask, n);
+  const ScaledSignal m = ChannelSamples(ctx, w.CorrelationMain, mask, n);
 
   CurveSlot& slot = w.Curves[curve];
   slot.Values = std::make_shared<ValueArray>();

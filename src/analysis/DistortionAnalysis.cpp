@@ -3,6 +3,7 @@
 #include "analysis/ChannelSignal.h"
 #include "analysis/CurveFinish.h"
 #include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 #include "analysis/SpectralBasics.h"
 #include "graphs/TGrWin.h"
 #include "recordings/FormatNumber.h"
@@ -16,28 +17,40 @@ namespace {
 
 constexpr int kRowStep = 500;
 
-void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
-  const int n = ctx.rec.SweepLength;
-  const int m = n / 2, rows = DistortionRows(n);
-  FftTransform* t = FftLibrary::Transform(2 * m);
-  const int channel = window.DistortionChannel;
-  const std::vector<double> x = ChannelSignal(ctx, channel, window.MaskFor(Distortion), n);
-  CurveSlot& curve = window.Curves[0];
-  ValueArray& matrix = curve.Allocate(m * rows);
-  double* in = t->Input();
+// Rows first..end-1 of the matrix, on the worker's own transform.
+void FillRows(FftTransform& t, const std::vector<double>& x, int first, int end, double* matrix) {
+  const int n = static_cast<int>(x.size());
+  const int m = n / 2;
+  double* in = t.Input();
   std::fill(in, in + 2 * m, 0.0);
   int cleared = 0;  // the input is zero from here on
-  for (int k = 0; k < rows; ++k) {
-    // Only the previous row's frame needs clearing.
-    std::fill(in + std::max(0, kRowStep * k - 2 * kRowStep), in + std::min(cleared, 2 * m), 0.0);
+  for (int k = first; k < end; ++k) {
+    // Only the previous row's frame needs clearing (none before a block's first row).
+    const int from = std::max(0, kRowStep * k - 2 * kRowStep), to = std::min(cleared, 2 * m);
+    if (from < to) std::fill(in + from, in + to, 0.0);
     const int g = std::max(0, kRowStep * k - kRowStep), e = std::min(n, kRowStep * k + kRowStep);
     cleared = e;
     // With an odd sample count the last sample lies beyond the transform.
     for (int i = g; i < e && i < 2 * m; ++i) in[i] = HammingWeight(i - g + 1, e - g - 1) * x[i];
-    t->Execute();
-    for (int j = 0; j < m; ++j)
-      matrix.Values[static_cast<std::size_t>(k) * m + j] = Magnitude(*t, j);
+    t.Execute();
+    for (int j = 0; j < m; ++j) matrix[static_cast<std::size_t>(k) * m + j] = Magnitude(t, j);
   }
+}
+
+void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
+  const int n = ctx.rec.SweepLength;
+  const int m = n / 2, rows = DistortionRows(n);
+  // Rows are independent: each worker fills its own on its own transform.
+  const std::vector<FftTransform*> transforms =
+      FftLibrary::WorkerTransforms(2 * m, BlockCount(rows));
+  if (transforms.empty()) return;
+  const int channel = window.DistortionChannel;
+  const std::vector<double> x = ChannelSignal(ctx, channel, window.MaskFor(Distortion), n);
+  CurveSlot& curve = window.Curves[0];
+  ValueArray& matrix = curve.Allocate(m * rows);
+  RunInBlocks(rows, static_cast<int>(transforms.size()), [&](int worker, int first, int end) {
+    FillRows(*transforms[worker], x, first, end, matrix.Values.data());
+  });
   ScanCurve(curve);
   LabelCurve(curve, ctx.rec, window, channel);
   window.CurveCount = 1;

@@ -1,5 +1,6 @@
 #include "analysis/FftLibrary.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -8,9 +9,10 @@ namespace {
 
 // FFTW's measuring planner: flags 0.
 constexpr unsigned kMeasure = 0;
-// The analyses of one record use two or three lengths; beyond this many kept
-// lengths the shortest is dropped to bound the memory held.
-constexpr std::size_t kMaxKeptLengths = 8;
+// The analyses of one record use two or three lengths, the correlation a few
+// slots of one; beyond this many kept objects one of the shortest other
+// length is dropped to bound the memory held.
+constexpr std::size_t kMaxKept = 16;
 
 }  // namespace
 
@@ -76,22 +78,41 @@ bool FftLibrary::Available() {
 }
 
 template <typename T>
-T* FftLibrary::Kept(std::map<int, std::unique_ptr<T>>& kept, int n) {
-  if (!bound_ || n < 1) return nullptr;
-  auto it = kept.find(n);
+T* FftLibrary::Kept(KeptMap<T>& kept, int n, int slot) {
+  if (!bound_ || n < 1 || slot < 0) return nullptr;
+  const std::pair<int, int> key{n, slot};
+  auto it = kept.find(key);
   if (it != kept.end()) return it->second.get();
-  if (kept.size() >= kMaxKeptLengths) kept.erase(kept.begin());
+  if (kept.size() >= kMaxKept) {
+    // Never one of the length asked for: its other slots may be in use.
+    auto other = std::find_if(kept.begin(), kept.end(),
+                              [n](const auto& entry) { return entry.first.first != n; });
+    if (other != kept.end()) kept.erase(other);
+  }
   auto made = std::make_unique<T>(api_, n, kMeasure);
   wisdomChanged_ = true;
-  return kept.emplace(n, std::move(made)).first->second.get();
+  return kept.emplace(key, std::move(made)).first->second.get();
 }
 
-FftTransform* FftLibrary::Transform(int n) {
-  return Instance().Kept(Instance().transforms_, n);
+FftTransform* FftLibrary::Transform(int n, int slot) {
+  return Instance().Kept(Instance().transforms_, n, slot);
 }
 
-FftInverseTransform* FftLibrary::InverseTransform(int n) {
-  return Instance().Kept(Instance().inverses_, n);
+std::vector<FftTransform*> FftLibrary::WorkerTransforms(int n, int workers) {
+  std::vector<FftTransform*> out;
+  FftTransform* first = Transform(n, 0);
+  if (!first) return out;
+  out.push_back(first);
+  try {
+    for (int slot = 1; slot < workers; ++slot) out.push_back(Transform(n, slot));
+  } catch (const std::bad_alloc&) {
+    // The workers that have a transform share the work.
+  }
+  return out;
+}
+
+FftInverseTransform* FftLibrary::InverseTransform(int n, int slot) {
+  return Instance().Kept(Instance().inverses_, n, slot);
 }
 
 std::unique_ptr<FftTransform> FftLibrary::FreshTransform(int n) {
@@ -102,6 +123,7 @@ std::unique_ptr<FftTransform> FftLibrary::FreshTransform(int n) {
 
 void FftLibrary::ReleasePlans() {
   Instance().transforms_.clear();
+  Instance().inverses_.clear();
 }
 
 bool FftLibrary::WisdomChanged() {

@@ -3,14 +3,17 @@
 // by the platform and handed to the core as a table of entry points looked up
 // by name. Without a binding every transform-based analysis does nothing.
 //
-// Plans are kept: one transform object per length owns its plan and its
-// aligned input and output buffers, planned once (with the measuring planner)
-// and executed for every frame after. Used on the user-interface thread only;
-// plans are made there too.
+// Plans are kept: one transform object per length (and slot) owns its plan
+// and its aligned input and output buffers, planned once (with the measuring
+// planner) and executed for every frame after. Objects are asked for, and so
+// planned, on the user-interface thread only; the workers of one analysis
+// may then each execute an object of its own at the same time.
 
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace kalvex {
 
@@ -92,11 +95,20 @@ class FftLibrary {
   static bool Available();
 
   // The kept transform of length n (made and planned at first use); null
-  // without a library.
-  static FftTransform* Transform(int n);
+  // without a library. Slots 1, 2, .. are further transforms of the same
+  // length with buffers of their own, for analyses that need several
+  // spectra at once (planned from the wisdom of the first, so cheaply).
+  // A returned object stays valid until ReleasePlans or Bind, or until
+  // objects of other lengths push it out of the bounded set kept.
+  static FftTransform* Transform(int n, int slot = 0);
 
-  // The kept inverse transform of length n; null without a library.
-  static FftInverseTransform* InverseTransform(int n);
+  // The kept transforms of length n in slots 0..workers-1, one for each
+  // worker of an analysis; fewer when memory runs short (at least slot 0,
+  // which may throw as Transform does); empty without a library.
+  static std::vector<FftTransform*> WorkerTransforms(int n, int workers);
+
+  // The kept inverse transform of length n in `slot`; null without a library.
+  static FftInverseTransform* InverseTransform(int n, int slot = 0);
 
   // A transform planned afresh for this one use, as the plain way does.
   static std::unique_ptr<FftTransform> FreshTransform(int n);
@@ -116,15 +128,18 @@ class FftLibrary {
 
  private:
   static FftLibrary& Instance();
-  // The kept transform of length n in `kept`, made and planned at first use.
+  // Kept objects by length and slot.
   template <typename T>
-  T* Kept(std::map<int, std::unique_ptr<T>>& kept, int n);
+  using KeptMap = std::map<std::pair<int, int>, std::unique_ptr<T>>;
+  // The kept transform of length n in `slot`, made and planned at first use.
+  template <typename T>
+  T* Kept(KeptMap<T>& kept, int n, int slot);
   FftEntryPoints api_;
   bool bound_ = false;
   bool wisdomChanged_ = false;
   bool planEveryTransform_ = false;
-  std::map<int, std::unique_ptr<FftTransform>> transforms_;
-  std::map<int, std::unique_ptr<FftInverseTransform>> inverses_;
+  KeptMap<FftTransform> transforms_;
+  KeptMap<FftInverseTransform> inverses_;
 };
 
 }  // namespace kalvex

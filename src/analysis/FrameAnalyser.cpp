@@ -8,6 +8,7 @@
 
 #include "analysis/ChannelSignal.h"
 #include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 #include "analysis/SpectralBasics.h"
 #include "recordings/TFrmFile.h"
 #include "shell/BusyScope.h"
@@ -167,6 +168,53 @@ void StoreBin(FrameAnalysis& table, int reArray, int frame, Bin b) {
   Store(table, reArray + 1, frame, b.im);
 }
 
+// What one run fills in a channel's table, frame by frame.
+struct FrameFill {
+  FrameAnalysis& table;
+  bool fundamental;  // a new table: fundamental bin and its value
+  bool harmonics;
+  bool isRm;  // RM also keeps its bins at twice and three times the fundamental
+  int length;
+  const FrameAnalysis* reference;  // phase against the reference's fundamental
+  const FrameAnalysis* bp;         // RM's values at BP's fundamental
+  const FrameAnalysis* rm;         // BP's values at RM's fundamentals
+};
+
+// Entries of frame i from its transform; touches only frame i of the table.
+void FillFrame(const FrameFill& f, int i, const FftTransform& out, const Magnitudes& mag) {
+  FrameAnalysis& tab = f.table;
+  if (f.fundamental) {
+    int bin = FundamentalBin(mag);
+    Store(tab, 0, i, bin);
+    StoreBin(tab, 1, i, BinAt(out, bin));
+  }
+  if (f.harmonics) {
+    const int j = RoundToInt(tab.Array(0)[i]);
+    const int w = RoundToInt(j * 0.25);
+    const double level = mag.MaxOver(j - w, std::min(j + w, f.length - 1));
+    for (int h = 2; h <= 5; ++h) {
+      double harmonic = mag.MaxOver(h * j - w, std::min(h * j + w, f.length - 1));
+      // A silent neighbourhood of the fundamental has no harmonic levels.
+      Store(tab, h + 1, i, level > 0 ? harmonic / level * 100 : 0.0);
+    }
+    if (f.isRm) {
+      StoreBin(tab, 10, i, BinAt(out, 2 * j));
+      StoreBin(tab, 12, i, BinAt(out, 3 * j));
+    }
+  }
+  if (f.reference) {
+    Bin b = BinAt(out, RoundToInt(f.reference->Array(0)[i]));
+    Store(tab, 7, i, std::atan2(b.re, b.im) * kDegreesPerRadian);
+  }
+  if (f.bp) StoreBin(tab, 8, i, BinAt(out, RoundToInt(f.bp->Array(0)[i])));
+  if (f.rm) {
+    const int k = RoundToInt(f.rm->Array(0)[i]);
+    StoreBin(tab, 8, i, BinAt(out, k));
+    StoreBin(tab, 10, i, BinAt(out, 2 * k));
+    StoreBin(tab, 12, i, BinAt(out, 3 * k));
+  }
+}
+
 }  // namespace
 
 bool HasTable(const AnalysisContext& ctx, int channel, int frames) {
@@ -187,13 +235,17 @@ int AnalyseFrames(const AnalysisContext& ctx, int mask, int channel, int phaseFl
   if (!FftLibrary::Available() || channel < 0 || channel >= MaxChannelSlots || frames < 0) return 0;
   BusyScope busy;
   const int length = FrameFftLength(n, ctx.settings.InputSize);
-  FftTransform* t = nullptr;
+  // Frames are independent: each worker takes a block of them on a kept
+  // transform of its own. Plans made for a single frame (the plain way) are
+  // made on this thread only, so one worker then.
+  std::vector<FftTransform*> transforms;
   try {
-    t = FftLibrary::Transform(length);
+    const int workers = FftLibrary::PlanEveryTransform() ? 1 : BlockCount(frames);
+    transforms = FftLibrary::WorkerTransforms(length, workers);
   } catch (const std::bad_alloc&) {
     return 0;
   }
-  if (!t) return 0;
+  if (transforms.empty()) return 0;
 
   auto& table = rec.FrameAnalyses[channel];
   const int rm = RmChannelIndex(rec.Mode), bp = BpChannelIndex(rec.Mode);
@@ -221,48 +273,23 @@ int AnalyseFrames(const AnalysisContext& ctx, int mask, int channel, int phaseFl
   const FrameAnalysis* rmTable = channel == bp && !rec.CacheState[1] ? other(rm) : nullptr;
 
   const std::vector<double> x = ChannelSignal(ctx, channel, mask, n);
-  FrameWriter writer(*t, x);
-  Magnitudes mag(length);
-  std::unique_ptr<FftTransform> fresh;
   const int half = ctx.settings.AmplitudeFrame / 2;
-  for (int i = 0; i < frames; ++i) {
-    const int centre = i * ctx.settings.AmplitudeStep;
-    writer.Write(std::max(0, centre - half), std::min(n - 1, centre + half));
-    const FftTransform& out = Run(*t, fresh);
-    mag.Take(out);
-
-    FrameAnalysis& tab = *table;
-    if (isNew) {
-      int f = FundamentalBin(mag);
-      Store(tab, 0, i, f);
-      StoreBin(tab, 1, i, BinAt(out, f));
+  const FrameFill fill{*table, isNew,          fillHarmonics, channel == rm,
+                       length, referenceTable, bpTable,       rmTable};
+  auto analyse = [&](int worker, int first, int end) {
+    FftTransform& own = *transforms[worker];
+    FrameWriter writer(own, x);
+    Magnitudes mag(length);
+    std::unique_ptr<FftTransform> fresh;
+    for (int i = first; i < end; ++i) {
+      const int centre = i * ctx.settings.AmplitudeStep;
+      writer.Write(std::max(0, centre - half), std::min(n - 1, centre + half));
+      const FftTransform& out = Run(own, fresh);
+      mag.Take(out);
+      FillFrame(fill, i, out, mag);
     }
-    if (fillHarmonics) {
-      const int j = RoundToInt(tab.Array(0)[i]);
-      const int w = RoundToInt(j * 0.25);
-      const double level = mag.MaxOver(j - w, std::min(j + w, length - 1));
-      for (int h = 2; h <= 5; ++h) {
-        double harmonic = mag.MaxOver(h * j - w, std::min(h * j + w, length - 1));
-        // A silent neighbourhood of the fundamental has no harmonic levels.
-        Store(tab, h + 1, i, level > 0 ? harmonic / level * 100 : 0.0);
-      }
-      if (channel == rm) {
-        StoreBin(tab, 10, i, BinAt(out, 2 * j));
-        StoreBin(tab, 12, i, BinAt(out, 3 * j));
-      }
-    }
-    if (referenceTable) {
-      Bin b = BinAt(out, RoundToInt(referenceTable->Array(0)[i]));
-      Store(tab, 7, i, std::atan2(b.re, b.im) * kDegreesPerRadian);
-    }
-    if (bpTable) StoreBin(tab, 8, i, BinAt(out, RoundToInt(bpTable->Array(0)[i])));
-    if (rmTable) {
-      const int k = RoundToInt(rmTable->Array(0)[i]);
-      StoreBin(tab, 8, i, BinAt(out, k));
-      StoreBin(tab, 10, i, BinAt(out, 2 * k));
-      StoreBin(tab, 12, i, BinAt(out, 3 * k));
-    }
-  }
+  };
+  RunInBlocks(frames, static_cast<int>(transforms.size()), analyse);
 
   rec.AnalysisValid[channel] = true;
   if (fillPhase) rec.CrossValid[channel] = true;

@@ -4,8 +4,15 @@
 #include <numbers>
 
 #include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 
 namespace kalvex {
+namespace {
+
+// Below this many values, converting them costs less than starting workers.
+constexpr std::size_t kSharedLevels = 1 << 16;
+
+}  // namespace
 
 int FrameFftLength(int n, FundamentalInputSize choice) {
   if (choice == FundamentalInputSize::Fixed32768) return 32768;
@@ -31,9 +38,17 @@ void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int min
   constexpr double kMarker = 1.0;
   auto& v = block.Values;
   const std::size_t n = std::min<std::size_t>(count > 0 ? count : 0, v.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    double db = v[i] != 0 && vmax > 0 ? 20.0 * std::log10(v[i] / vmax) : kMarker;
-    v[i] = std::isfinite(db) ? db : kMarker;
+  auto levels = [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
+      double db = v[i] != 0 && vmax > 0 ? 20.0 * std::log10(v[i] / vmax) : kMarker;
+      v[i] = std::isfinite(db) ? db : kMarker;
+    }
+  };
+  // Each value on its own: a large matrix is shared among the workers.
+  if (n < kSharedLevels) {
+    levels(0, n);
+  } else {
+    RunInBlocks(static_cast<int>(n), [&](int, int first, int end) { levels(first, end); });
   }
   ScanValueRange(block, static_cast<int>(n));
   const double fillValue = fill == DbFill::ArrayMinimum ? block.Min : minSpectrum;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -87,6 +88,88 @@ TEST(CrossCorrelationTest, SignalsOfUnequalLengthUseTheShorter) {
   const std::vector<double> fast = CorrelationSums(r, m, lags);
   for (std::size_t k = 0; k < lags.size(); ++k)
     EXPECT_NEAR(fast[k], direct[k], 1e-12 * PeakOf(direct)) << lags[k];
+}
+
+// Integer samples that repeat +a, +a, -a, -a: against a constant, a sum
+// over whole periods is exactly 0, every other sum is not.
+test::Signal Square(double a) {
+  return [=](int j) { return (j & 2) ? -a : a; };
+}
+
+// Every lag of the two signals, or about `count` of them spread over the
+// range (both ends included) where direct sums of every lag would be slow.
+std::vector<int> SpreadLags(int n, int count) {
+  std::vector<int> lags;
+  const int step = std::max(1, (2 * n) / count);
+  for (int tau = -n + 1; tau < n; tau += step) lags.push_back(tau);
+  lags.push_back(n - 1);
+  return lags;
+}
+
+TEST(CrossCorrelationTest, TransformSumsOfIntegersAreTheDirectSumsExactly) {
+  struct Case {
+    const char* what;
+    test::Signal r, m;
+    int n;
+    bool zeros;  // whether some sums are 0
+  };
+  // Quiet signals are rounded whole; full-scale ones (up to -32768 and
+  // 32767) in byte halves; the square wave against a constant has exact
+  // zeros at every lag that leaves whole periods.
+  const Case cases[] = {
+      {"square against constant", Square(1000), [](int) { return 700.0; }, 4000, true},
+      {"constant against square", [](int) { return -32768.0; }, Square(32767), 4000, true},
+      {"quiet noise", Noise(21, 300), Noise(22, 200), 3001, false},
+      {"full-scale noise", Noise(23, 32768), Noise(24, 32767), 3001, false},
+      {"full-scale noise, long sweep", Noise(25, 32768), Noise(26, 32768), 8000, false},
+  };
+  test::LinkedFftw fftw;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<double> r = Values(c.r, c.n), m = Values(c.m, c.n);
+    for (auto* x : {&r, &m})
+      for (double& v : *x) v = std::clamp(std::round(v), -32768.0, 32767.0);
+    const std::vector<int> lags = SpreadLags(c.n, c.n > 10000 ? 1500 : 2 * c.n);
+    const std::vector<double> direct = DirectCorrelationSums(r, m, lags);
+    const std::vector<double> fast = CorrelationSums(r, m, lags);
+    ASSERT_EQ(fast.size(), lags.size());
+    for (std::size_t k = 0; k < lags.size(); ++k) ASSERT_EQ(fast[k], direct[k]) << lags[k];
+    if (c.zeros) {
+      EXPECT_GT(std::count(direct.begin(), direct.end(), 0.0), c.n / 3);
+    }
+  }
+}
+
+TEST(CrossCorrelationTest, ScaledAndComputedSignalsAreZeroWhereTheDirectSumsAre) {
+  test::LinkedFftw fftw;
+  const int n = 2000;
+  const std::vector<double> square = Values(Square(900), n), level(n, 1100.0);
+  std::vector<int> lags;
+  for (int tau = -n - 2; tau <= n + 2; ++tau) lags.push_back(tau);
+  const std::vector<double> integerSums = DirectCorrelationSums(square, level, lags);
+  const double peak = PeakOf(integerSums);
+  ASSERT_GT(std::count(integerSums.begin(), integerSums.end(), 0.0), n / 3);
+  auto times = [](std::vector<double> v, double f) {
+    for (double& x : v) x *= f;
+    return v;
+  };
+  // Recorded samples with correction factors: the integer sums times both
+  // factors. Computed signals (not integers): 0 where the sum is, and the
+  // direct sums elsewhere to rounding.
+  const double f = 1.07, g = 0.93;
+  const std::vector<double> scaled =
+      CorrelationSums(ScaledSignal{square, f}, ScaledSignal{level, g}, lags);
+  const std::vector<double> computed =
+      CorrelationSums(times(square, f / 3), times(level, g * 1.1), lags);
+  for (std::size_t k = 0; k < lags.size(); ++k) {
+    if (integerSums[k] == 0) {
+      ASSERT_EQ(scaled[k], 0.0) << lags[k];
+      ASSERT_EQ(computed[k], 0.0) << lags[k];
+    } else {
+      ASSERT_EQ(scaled[k], integerSums[k] * (f * g)) << lags[k];
+      ASSERT_NEAR(computed[k], integerSums[k] * f / 3 * g * 1.1, 1e-12 * peak) << lags[k];
+    }
+  }
 }
 
 TEST(CorrelationGridTest, StepSpanAndValueCount) {
@@ -243,6 +326,44 @@ TEST(CorrelationTest, ZeroSumsTakeTheLowestLevelInDecibels) {
   ASSERT_EQ(v.size(), 200u);  // t = 2, q = 100
   for (std::size_t k = 0; k < v.size(); ++k) {
     ASSERT_NEAR(v[k], k == 100 ? 0.0 : -20.0, 1e-12) << k;
+  }
+}
+
+TEST(CorrelationTest, DecibelCurveFromTransformsIsTheDirectCurveWhereSumsAreZero) {
+  // A square wave against a constant: the sums over whole periods are 0 and
+  // take the curve's lowest level, the same with transforms as without. Of
+  // recorded channels, and of the average of two channels (not integers).
+  struct Case {
+    int mode, reference, main;
+  };
+  for (const Case& c : {Case{Velnarund, 0, 3}, Case{Similarity, 0, 6}}) {
+    SCOPED_TRACE(c.mode);
+    test::SignalRecording s(c.mode, 1000, 2000);
+    s.Set(c.reference, [](int) { return 700.0; });
+    if (c.mode == Similarity) {
+      s.Set(1, Square(1001));
+      s.Set(2, Square(1000));
+    } else {
+      s.Set(c.main, Square(1000));
+    }
+    auto curve = [&](bool withFftw) {
+      std::optional<test::LinkedFftw> fftw;
+      if (withFftw) fftw.emplace();
+      auto w = test::MakeWindow(Correlation, s.rec);
+      w->CorrelationReference = c.reference;
+      w->CorrelationMain = c.main;
+      w->CorrelationDb = 1;
+      w->AveragingMasks[AvgCorrelation] = (1 << 1) | (1 << 2);
+      w->CurveCount = 1;
+      ComputeCorrelation(s.Context(), *w, 0);
+      return w->Curves[0].Values->Values;
+    };
+    const std::vector<double> direct = curve(false), fast = curve(true);
+    ASSERT_EQ(fast.size(), direct.size());
+    const double lowest = *std::min_element(direct.begin(), direct.end());
+    EXPECT_GT(std::count(direct.begin(), direct.end(), lowest), 500);
+    EXPECT_GT(lowest, -120);  // the lowest sum that is not 0, not residue
+    for (std::size_t k = 0; k < direct.size(); ++k) ASSERT_NEAR(fast[k], direct[k], 1e-9) << k;
   }
 }
 

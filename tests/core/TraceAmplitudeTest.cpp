@@ -99,7 +99,8 @@ TEST_F(AmplitudeTest, TheLastFrameReachesTheSampleBeforeTheSweepsLast) {
   for (auto [spike, counted] : {std::pair{9998, true}, std::pair{9999, false}}) {
     test::SignalRecording s(Velnarund, 1000, 10000);
     s.Set(3, [spike](int j) { return j == spike ? 700 : 0; });
-    const auto& p = Amplitude(s, 3, 0, PositivePeak)->Curves[0].Values->Values;
+    const auto w = Amplitude(s, 3, 0, PositivePeak);
+    const auto& p = w->Curves[0].Values->Values;
     ASSERT_EQ(p.size(), 100u);
     EXPECT_DOUBLE_EQ(p[99], counted ? 700 * V : 0) << spike;
   }
