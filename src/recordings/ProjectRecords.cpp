@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <type_traits>
 
 #include "recordings/Cp1251.h"
@@ -215,27 +216,32 @@ bool AllFinite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-std::string OutOfRange(const char* field, long value) {
-  return std::string(field) + " " + std::to_string(value) + " is out of range";
+// A field's value and the range the program can hold.
+struct Bound {
+  const char* field;
+  long value, lo, hi;
+};
+
+// The first field outside its range, if any.
+std::optional<Bound> FirstOutOfRange(std::initializer_list<Bound> bounds) {
+  for (const Bound& b : bounds)
+    if (!Within(b.value, b.lo, b.hi)) return b;
+  return std::nullopt;
 }
 
 // Why a main record cannot be trusted; empty when it can.
 std::string CheckMain(const ProjectMain& m, bool overlongText) {
   if (m.Version != ProjectVersion)
     return "version " + std::to_string(m.Version) + ", not " + std::to_string(ProjectVersion);
-  struct Bound {
-    const char* field;
-    long value, lo, hi;
-  };
-  for (const Bound& b :
-       {Bound{"equipmentIndex", m.EquipmentIndex, 0, 1}, Bound{"mode", m.Mode, 0, NoSignal - 1},
-        Bound{"baudIndex", m.BaudIndex, 0, 1}, Bound{"portNumber", m.PortNumber, 0, 32},
-        Bound{"triggerChannelIndex", m.TriggerChannelIndex, 0, 5},
-        Bound{"triggerEdgeIndex", m.TriggerEdgeIndex, 0, 2},
-        Bound{"sampleRateIndex", m.SampleRateIndex, 0, 4},
-        Bound{"sweepSeconds", m.SweepSeconds, 0, MaxIndex},
-        Bound{"windowCount", m.WindowCount, 0, INT32_MAX}})
-    if (!Within(b.value, b.lo, b.hi)) return OutOfRange(b.field, b.value);
+  if (const std::optional<Bound> b = FirstOutOfRange(
+          {Bound{"equipmentIndex", m.EquipmentIndex, 0, 1}, Bound{"mode", m.Mode, 0, NoSignal - 1},
+           Bound{"baudIndex", m.BaudIndex, 0, 1}, Bound{"portNumber", m.PortNumber, 0, 32},
+           Bound{"triggerChannelIndex", m.TriggerChannelIndex, 0, 5},
+           Bound{"triggerEdgeIndex", m.TriggerEdgeIndex, 0, 2},
+           Bound{"sampleRateIndex", m.SampleRateIndex, 0, 4},
+           Bound{"sweepSeconds", m.SweepSeconds, 0, MaxIndex},
+           Bound{"windowCount", m.WindowCount, 0, INT32_MAX}}))
+    return std::string(b->field) + " " + std::to_string(b->value) + " is out of range";
   if (!RecordFits(m.SampleRateIndex, m.SweepSeconds))
     return "the record would exceed 65535 samples";
   if (overlongText) return "a similarity channel name is longer than 8 characters";
@@ -259,28 +265,25 @@ bool CurvesValid(const TGrWin& w) {
 
 // The first field of a window record that the window model cannot hold.
 std::string CheckWindow(const TGrWin& w, const ProjectWindowExtras& x, bool overlongText) {
-  struct Bound {
-    const char* field;
-    long value, lo, hi;
-  };
-  for (const Bound& b :
-       {Bound{"graphType", w.Type, NoGraphType, IntervalSpectrum},
-        Bound{"scaleMode", w.ScaleMode, SymmetricAboutCentre, FitCentreHalfRange},
-        Bound{"correlationDb", w.CorrelationDb, 0, 1},
-        Bound{"correlationReference", w.CorrelationReference, 0, MaxChannelSlots - 1},
-        Bound{"correlationMain", w.CorrelationMain, 0, MaxChannelSlots - 1},
-        Bound{"distortionDisplay", w.DistortionDisplay, 0, 2},
-        Bound{"distortionChannel", w.DistortionChannel, 0, MaxChannelSlots - 1},
-        Bound{"frequencyChannel", w.FrequencyChannel, 0, MaxChannelSlots - 1},
-        Bound{"phaseReference", w.PhaseReference, 0, MaxChannelSlots - 1},
-        Bound{"measure", w.AmplitudeMeasure, 0, 3}, Bound{"spectrumDb", w.SpectrumDb, 0, 1},
-        Bound{"fundamentalInputSize", x.FundamentalInputSize, 0, 2},
-        Bound{"actuator", w.ActuatorChoice, 0, 3}, Bound{"powerDimension", w.PowerDimension, 0, 1},
-        Bound{"waterfallRows", w.WaterfallRows, 0, MaxIndex},
-        Bound{"timePoint", w.TimePoint, -1, long{w.WaterfallRows} - 1},
-        Bound{"curveCount", x.CurveCount, 0, MaxCurves},
-        Bound{"selectedCurve", w.SelectedCurve, -1, long{x.CurveCount} - 1}})
-    if (!Within(b.value, b.lo, b.hi)) return b.field;
+  if (const std::optional<Bound> b = FirstOutOfRange(
+          {Bound{"graphType", w.Type, NoGraphType, IntervalSpectrum},
+           Bound{"scaleMode", w.ScaleMode, SymmetricAboutCentre, FitCentreHalfRange},
+           Bound{"correlationDb", w.CorrelationDb, 0, 1},
+           Bound{"correlationReference", w.CorrelationReference, 0, MaxChannelSlots - 1},
+           Bound{"correlationMain", w.CorrelationMain, 0, MaxChannelSlots - 1},
+           Bound{"distortionDisplay", w.DistortionDisplay, 0, 2},
+           Bound{"distortionChannel", w.DistortionChannel, 0, MaxChannelSlots - 1},
+           Bound{"frequencyChannel", w.FrequencyChannel, 0, MaxChannelSlots - 1},
+           Bound{"phaseReference", w.PhaseReference, 0, MaxChannelSlots - 1},
+           Bound{"measure", w.AmplitudeMeasure, 0, 3}, Bound{"spectrumDb", w.SpectrumDb, 0, 1},
+           Bound{"fundamentalInputSize", x.FundamentalInputSize, 0, 2},
+           Bound{"actuator", w.ActuatorChoice, 0, 3},
+           Bound{"powerDimension", w.PowerDimension, 0, 1},
+           Bound{"waterfallRows", w.WaterfallRows, 0, MaxIndex},
+           Bound{"timePoint", w.TimePoint, -1, long{w.WaterfallRows} - 1},
+           Bound{"curveCount", x.CurveCount, 0, MaxCurves},
+           Bound{"selectedCurve", w.SelectedCurve, -1, long{x.CurveCount} - 1}}))
+    return b->field;
   const IndexRange& r = w.DisplayedRange;
   if (r.First > r.Last || !Within(r.First, -MaxIndex, MaxIndex) ||
       !Within(r.Last, -MaxIndex, MaxIndex))
