@@ -102,8 +102,7 @@ int RunAcquire(const Words& words, const QString& executablePath) {
   AcquisitionChoices choices;
   ApplyAcquisitionChoices(args, choices);
   if (!ValidateParameters(s.recording, s.values, s.ui)) throw CliExit{ExitRefused, s.ui.lastError};
-  s.recording.SampleRate = static_cast<std::uint16_t>(500 << s.values.SampleRateIndex);
-  s.recording.RecordLength = static_cast<std::uint16_t>(s.recording.SweepLength + 500);
+  SetRecordLengths(s.recording, s.values.SampleRateIndex);
   CommandBlock block;
   block.MarkParametersSet();  // the parameters are given on the command line
   if (!BuildCommandBlock(block, s.recording, s.values, choices, s.ui))

@@ -49,17 +49,7 @@ std::string InfoJson(const CliSession& s) {
   j.Key("sourceCurrentFactor").Number(r.SourceCurrentFactor);
   j.Key("sourceSensorFactor").Number(r.SourceSensorFactor);
   j.Key("testOut").Number(r.TestOut).Key("amplitudeNorm").Number(r.AmplitudeNorm);
-  j.Key("similarityChannels").BeginArray();
-  for (const ChannelDescriptor& d : r.SimilarityChannels)
-    j.BeginObject()
-        .Key("present")
-        .Bool(d.Present)
-        .Key("attenuated")
-        .Bool(d.Attenuated)
-        .Key("name")
-        .String(d.Name)
-        .EndObject();
-  j.EndArray();
+  SimilarityChannelsJson(j, r.SimilarityChannels);
   j.Key("channels").BeginArray();
   for (int slot : HeldSlots(r)) {
     j.BeginObject().Key("slot").Integer(slot).Key("name").String(r.ChannelName(r.Mode, slot));

@@ -99,4 +99,13 @@ std::string ColourText(std::int32_t rgb) {
   return text;
 }
 
+void SimilarityChannelsJson(JsonWriter& j, const std::array<ChannelDescriptor, 6>& channels) {
+  j.Key("similarityChannels").BeginArray();
+  for (const ChannelDescriptor& d : channels) {
+    j.BeginObject().Key("present").Bool(d.Present).Key("attenuated").Bool(d.Attenuated);
+    j.Key("name").String(d.Name).EndObject();
+  }
+  j.EndArray();
+}
+
 }  // namespace kalvex::cli

@@ -2,14 +2,21 @@
 // A small JSON text builder: numbers with 17 significant digits, NoValue and
 // non-finite numbers as null, texts escaped as UTF-8.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "recordings/TFrmFile.h"
 
 namespace kalvex::cli {
 
 // An RGB colour as "#RRGGBB".
 std::string ColourText(std::int32_t rgb);
+
+class JsonWriter;
+// "similarityChannels": [{"present", "attenuated", "name"} × 6].
+void SimilarityChannelsJson(JsonWriter& j, const std::array<ChannelDescriptor, 6>& channels);
 
 class JsonWriter {
  public:

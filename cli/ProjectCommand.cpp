@@ -39,17 +39,7 @@ void MainJson(JsonWriter& j, const ProjectMain& m) {
   j.Key("triggerEdgeIndex").Integer(m.TriggerEdgeIndex);
   j.Key("sampleRateIndex").Integer(m.SampleRateIndex).Key("sweepSeconds").Integer(m.SweepSeconds);
   j.Key("triggerLevel").Number(m.TriggerLevel).Key("triggerDelay").Number(m.TriggerDelay);
-  j.Key("similarityChannels").BeginArray();
-  for (const ChannelDescriptor& c : m.SimilarityChannels)
-    j.BeginObject()
-        .Key("present")
-        .Bool(c.Present)
-        .Key("attenuated")
-        .Bool(c.Attenuated)
-        .Key("name")
-        .String(c.Name)
-        .EndObject();
-  j.EndArray();
+  SimilarityChannelsJson(j, m.SimilarityChannels);
   j.Key("holdDownWeight").Integer(m.HoldDownWeight);
   j.Key("reactionMassWeight").Integer(m.ReactionMassWeight);
   j.Key("baseplateWeight").Integer(m.BaseplateWeight);

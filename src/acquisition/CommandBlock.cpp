@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "recordings/DerivedValues.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/TFrmFile.h"
 #include "shell/TextCatalogue.h"
@@ -114,8 +115,7 @@ bool BuildCommandBlock(CommandBlock& block, const TFrmFile& rec, const ProcessVa
     return false;
   }
   const int k = values.SampleRateIndex;
-  const long samples = (k >= 0 && k <= 4 ? (500L << k) : 0) * rec.SweepSeconds + 500;
-  if (k < 0 || k > 4 || samples > 65535) {
+  if (!RecordFits(k, rec.SweepSeconds)) {
     ui.ShowError(Text(k < 0 || k > 4 ? TextId::BadTimeInterval : TextId::RecordTooLong));
     return false;
   }
@@ -124,6 +124,7 @@ bool BuildCommandBlock(CommandBlock& block, const TFrmFile& rec, const ProcessVa
   block.Bytes[0] = 0xCC;
   block.Bytes[1] = 0xA5;
   PutU16(block, 2, static_cast<std::uint16_t>(1840 >> k));
+  const long samples = (500L << k) * rec.SweepSeconds + 500;
   PutU32(block, 4, static_cast<std::uint32_t>(samples));
   block.Bytes[8] = static_cast<std::uint8_t>(rec.Mode == Similarity ? 1 + SlotsOn(rec).size()
                                                                     : ChannelCount(rec.Mode));

@@ -80,15 +80,13 @@ bool GenerateSyntheticRecord(TFrmFile& rec, const ProcessValues& values,
   const int fs = 500 << values.SampleRateIndex;
   rec.SampleRate = static_cast<std::uint16_t>(fs);
   if (!CheckParametersEntered(rec, ui)) return false;
-  const long sweep = static_cast<long>(fs) * rec.SweepSeconds;
   // The record (sweep + 500 samples) must fit its 16-bit length.
-  if (sweep + 500 > 65535) {
+  if (!RecordFits(values.SampleRateIndex, rec.SweepSeconds)) {
     ui.ShowError(Text(TextId::RecordTooLong));
     return false;
   }
   NameAcquiredRecord(rec, now);
-  rec.SweepLength = static_cast<std::uint16_t>(sweep);
-  rec.RecordLength = static_cast<std::uint16_t>(sweep + 500);
+  SetRecordLengths(rec, values.SampleRateIndex);
   const int n = rec.SweepLength;
   const int sign = rec.PolarityPositive ? 1 : -1;
   rec.FreeChannelsFrom(ChannelCount(rec.Mode));

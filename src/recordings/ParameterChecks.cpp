@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "recordings/DerivedValues.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/StoredValues.h"
 #include "recordings/TFrmFile.h"
@@ -87,10 +88,10 @@ bool ValidateParameters(TFrmFile& rec, const ProcessValues& values, UserInteract
   // An index beyond 4 has no sample rate; refusing it here keeps 2^index finite.
   if (values.SampleRateIndex < 0 || values.SampleRateIndex > 4 || rec.SweepSeconds == 0)
     return Refuse(ui, TextId::BadTimeInterval);
-  long sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
   // The record (sweep + 500 samples) must fit its 16-bit length, never wrap.
-  if (sweep + 500 > 65535) return Refuse(ui, TextId::RecordTooLong);
-  rec.SweepLength = static_cast<std::uint16_t>(sweep);
+  if (!RecordFits(values.SampleRateIndex, rec.SweepSeconds))
+    return Refuse(ui, TextId::RecordTooLong);
+  rec.SweepLength = static_cast<std::uint16_t>((500L << values.SampleRateIndex) * rec.SweepSeconds);
   if (rec.SweepLength < 1000) return Refuse(ui, TextId::TooFewSamples);
   return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "recordings/Cp1251.h"
+#include "recordings/DerivedValues.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/RecordingHeader.h"
 #include "recordings/StoredValues.h"
@@ -136,9 +137,8 @@ bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader,
                     const LocalDateTime& now, std::vector<std::uint8_t>& file) {
   Header& h = rec.FileHeader;
   if (rebuildHeader) {
-    if (values.SampleRateIndex < 0 || values.SampleRateIndex > 4) return false;
-    long sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
-    if (sweep + 500 > 65535) return false;
+    if (!RecordFits(values.SampleRateIndex, rec.SweepSeconds)) return false;
+    const long sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
     h = {};
     header::PutU16(h, header::SampleCount, static_cast<std::uint16_t>(sweep + 500));
     header::PutU16(h, header::SweepLength, static_cast<std::uint16_t>(sweep));
