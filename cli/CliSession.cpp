@@ -69,10 +69,18 @@ void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
 }
 
 void CliSession::OpenFile(const std::string& path) {
+  OpenBytes(path, ReadRecordingFile(path));
+}
+
+std::vector<std::uint8_t> ReadRecordingFile(const std::string& path) {
   FileReadResult file = ReadFileBytes(path, MaxRecordingFileSize);
   if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
+  return std::move(file.bytes);
+}
+
+void CliSession::OpenBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   LocalDateTime lastWrite = LastWriteTime(path);
-  OpenRequest request{file.bytes, path, &lastWrite, false};
+  OpenRequest request{bytes, path, &lastWrite, false};
   if (OpenRecording(recording, values, settings, request, ui) < 0)
     throw CliExit{ExitRefused, ui.lastError};
   // The command line has no mode dialog: the recording's mode decides which

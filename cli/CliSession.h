@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "CliArgs.h"
 #include "analysis/AnalysisContext.h"
@@ -31,6 +32,10 @@ class CliUserInteraction : public UserInteraction {
 // written into); exits 3 with "Cannot create file ..." when it cannot be.
 void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// A recording file's bytes, read as "Открыть" reads them; exits 3 when it
+// cannot be read.
+std::vector<std::uint8_t> ReadRecordingFile(const std::string& path);
+
 class CliSession {
  public:
   // Options every computing subcommand accepts.
@@ -45,6 +50,8 @@ class CliSession {
   // Reads the recording file; exits 3 when it cannot be read and 2 with the
   // system's text when it is refused.
   void OpenFile(const std::string& path);
+  // The same with the file's bytes already read (ReadRecordingFile).
+  void OpenBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
   // Saves the recording as a new recording file (header rebuilt); exits 2
   // when it cannot be represented and 3 when it cannot be written.

@@ -21,5 +21,6 @@ int RunAcquire(const Words& words, const QString& executablePath);
 int RunModels(const Words& words, const QString& executablePath);
 int RunReport(const Words& words, const QString& executablePath);
 int RunProject(const Words& words, const QString& executablePath);
+int RunQc(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

@@ -94,6 +94,16 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    Reads a project file (Kalvex.prj) as the program does at start-up and prints\n"
         "    the main record and each window record the replay accepts, and where and why\n"
         "    the replay ends; a file the program would ignore exits 2 with the reason."}},
+      {"qc",
+       {kalvex::cli::RunQc,
+        "qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] [--jobs N]\n"
+        "    Checks recordings against a limit profile (built-in unless --limits names\n"
+        "    one): folders are searched for *.qrm and *.fmr; a table on standard output,\n"
+        "    JSON and CSV (OUT '-': standard output) with the program version, each\n"
+        "    file's SHA-256, the settings and the profile; a PDF report with the QC\n"
+        "    block per file in DIR. Files are checked in N processes (default: the\n"
+        "    cores), reported in input order. Exit 0 all pass, 4 a figure failed or\n"
+        "    could not be computed, 2 a file was refused (the others still checked)."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"
@@ -110,7 +120,8 @@ void PrintHelp(std::ostream& out) {
          "  --fft-size nearest|32768|signal --calibration c1,...,c6 --min-spectrum DB\n"
          "  --min-correlation DB --use-settings --lang CODE --polarity positive|negative\n"
          "Every subcommand: --verbose also shows the toolkit's own warnings.\n"
-         "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error.\n";
+         "Exit codes: 0 success, 1 bad command line, 2 input refused, 3 I/O error,\n"
+         "  4 (qc) a recording did not pass.\n";
 }
 
 // The toolkit's own warnings (the offscreen platform's notes on the runtime
@@ -122,11 +133,14 @@ void DropToolkitMessages(QtMsgType, const QMessageLogContext&, const QString&) {
 // opens a window, so it runs on the offscreen platform unless told otherwise.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool verbose) {
   if (!verbose) qInstallMessageHandler(DropToolkitMessages);
-  const bool report = argc > 1 && std::string(argv[1]) == "report";
-  const bool draws = report || (argc > 1 && std::string(argv[1]) == "graph" &&
-                                std::find_if(argv + 2, argv + argc, [](const char* word) {
-                                  return std::string(word) == "--png";
-                                }) != argv + argc);
+  auto has = [argc, argv](const char* option) {
+    return std::find_if(argv + 2, argv + argc, [option](const char* word) {
+             return std::string(word) == option;
+           }) != argv + argc;
+  };
+  const std::string sub = argc > 1 ? argv[1] : "";
+  const bool report = sub == "report" || (sub == "qc" && (has("--report-dir") || has("--reports")));
+  const bool draws = report || (sub == "graph" && has("--png"));
   if (!draws) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);

@@ -4,12 +4,15 @@
 // that is remembered while the program runs.
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "shell/NumericKeyFilter.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
+
+struct QcOutcome;
 
 // What the dialog hands to the report page. Texts exactly as typed; the
 // numeric ones may be empty.
@@ -19,6 +22,8 @@ struct ReportValues {
   std::string StartHz, EndHz, Duration, SignalType, Parameter;  // the sweep line
   bool Colour = true;
   bool Landscape = false;  // the page of a PDF report
+  // The QC verdict printed in the header; none: the page as it always was.
+  std::shared_ptr<const QcOutcome> Qc;
 };
 
 class ReportDialog {

@@ -1,0 +1,111 @@
+#include "QcCheck.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "CliSession.h"
+#include "graphs/ReportPage.h"
+#include "platform/ReportOutput.h"
+#include "recordings/RecordingModes.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex::cli {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+std::string S(const QJsonValue& value) { return value.toString().toStdString(); }
+
+std::string Sha256(const std::vector<std::uint8_t>& bytes) {
+  const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                  static_cast<qsizetype>(bytes.size()));
+  return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+void WriteReport(const std::string& target, const QcOutcome& outcome, const AnalysisContext& ctx) {
+  ReportValues values;
+  values.Qc = std::make_shared<QcOutcome>(outcome);
+  QByteArray pdf;
+  const QString reason = RenderReportPdf(pdf, values, "", ctx);
+  if (!reason.isEmpty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
+  SaveOutput(target, {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
+                      static_cast<std::size_t>(pdf.size())});
+}
+
+}  // namespace
+
+QcProvenance QcRun::Provenance(const std::string& sha256) const {
+  return {ReportVersionNumber, sha256, settings};
+}
+
+QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,
+                                const QcRun& run, const QString& executablePath) {
+  QcFileResult result;
+  result.path = path;
+  CliSession session(executablePath);
+  try {
+    session.ApplyOptions(*run.args);
+    const std::vector<std::uint8_t> bytes = ReadRecordingFile(path);
+    result.sha256 = Sha256(bytes);
+    session.OpenBytes(path, bytes);
+    if (const auto refusal = ReportRefusal(session.recording))
+      throw CliExit{ExitRefused, Text(*refusal)};
+  } catch (const CliExit& e) {
+    result.refusedCode = e.code;
+    result.reason = e.message;
+    return result;
+  }
+  result.mode = session.recording.Mode;
+  result.modeName = std::string(ModeName(session.recording.Mode));
+  const AnalysisContext ctx = session.Context();
+  result.figures = ComputeQcFigures(ctx);
+  if (run.reports)
+    WriteReport(reportPath, {result.figures, run.profile, run.Provenance(result.sha256)}, ctx);
+  return result;
+}
+
+QByteArray ResultLine(const QcFileResult& r) {
+  QJsonArray channels;
+  for (const QcChannelFigures& c : r.figures.channels) {
+    QJsonArray values;
+    for (int k = 0; k < QcFigureCount; ++k)
+      values.append(c.available[k] ? QJsonValue(c.values[k]) : QJsonValue());
+    channels.append(QJsonObject{{"channel", c.channel}, {"name", Q(c.name)}, {"values", values}});
+  }
+  const QJsonObject o{{"path", Q(r.path)},         {"sha256", Q(r.sha256)},
+                      {"refusedCode", r.refusedCode}, {"reason", Q(r.reason)},
+                      {"mode", r.mode},             {"modeName", Q(r.modeName)},
+                      {"sweepFrames", r.figures.sweepFrames}, {"channels", channels}};
+  return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+bool ParseResultLine(const QByteArray& line, QcFileResult& r) {
+  const QJsonDocument doc = QJsonDocument::fromJson(line);
+  if (!doc.isObject()) return false;
+  const QJsonObject o = doc.object();
+  r.path = S(o["path"]);
+  r.sha256 = S(o["sha256"]);
+  r.refusedCode = o["refusedCode"].toInt();
+  r.reason = S(o["reason"]);
+  r.mode = o["mode"].toInt(-1);
+  r.modeName = S(o["modeName"]);
+  r.figures.sweepFrames = o["sweepFrames"].toInt();
+  for (const QJsonValue& cv : o["channels"].toArray()) {
+    const QJsonObject c = cv.toObject();
+    QcChannelFigures f;
+    f.channel = c["channel"].toInt();
+    f.name = S(c["name"]);
+    const QJsonArray values = c["values"].toArray();
+    if (values.size() != QcFigureCount) return false;
+    for (int k = 0; k < QcFigureCount; ++k) {
+      f.available[k] = values[k].isDouble();
+      f.values[k] = values[k].toDouble();
+    }
+    r.figures.channels.push_back(f);
+  }
+  return true;
+}
+
+}  // namespace kalvex::cli

@@ -1,0 +1,44 @@
+#pragma once
+// One recording file checked by `qc`: read, hashed, its QC figures computed
+// with the session's settings, its PDF report drawn when asked; and the
+// one-line form in which a worker process hands the result to `qc`.
+
+#include <QByteArray>
+#include <string>
+
+#include "CliArgs.h"
+#include "qc/QcVerdict.h"
+
+namespace kalvex::cli {
+
+struct QcFileResult {
+  std::string path;
+  std::string sha256;
+  int refusedCode = 0;  // 0 checked; otherwise the exit code of the refusal (2, 3)
+  std::string reason;   // why the file was refused, or why its report was not written
+  int mode = -1;
+  std::string modeName;
+  QcFigures figures;
+};
+
+// What every file of one run is checked with.
+struct QcRun {
+  const CliArgs* args = nullptr;  // the settings options
+  LimitProfile profile;
+  std::string profileSource;  // the profile file, or "built-in"
+  std::string settings;  // SettingsProvenance of the run
+  bool reports = false;  // each file's PDF report to its report path
+  QcProvenance Provenance(const std::string& sha256) const;
+};
+
+// Never throws for the file's own faults: a refused or unreadable file comes
+// back with its code and reason; a report that cannot be written exits 3.
+QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,
+                                const QcRun& run,
+                                const QString& executablePath);
+
+// The result as one line of JSON, and back.
+QByteArray ResultLine(const QcFileResult& result);
+bool ParseResultLine(const QByteArray& line, QcFileResult& result);
+
+}  // namespace kalvex::cli

@@ -1,0 +1,169 @@
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <unistd.h>
+
+#include "CliSession.h"
+#include "Commands.h"
+#include "QcOutputs.h"
+#include "QcWorkers.h"
+#include "analysis/ParallelBlocks.h"
+#include "platform/FileAccess.h"
+#include "shell/TextCatalogue.h"
+
+namespace kalvex::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "usage: kalvex-cli qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] "
+    "[--jobs N]";
+
+bool IsRecordingName(const fs::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == ".qrm" || ext == ".fmr";
+}
+
+// Files as given; folders searched (with their subfolders) for recordings,
+// in name order. A path that is neither is kept, to be refused as unreadable.
+std::vector<std::string> RecordingFiles(const std::vector<std::string>& paths) {
+  std::vector<std::string> files;
+  for (const std::string& p : paths) {
+    std::error_code ec;
+    if (!fs::is_directory(p, ec)) {
+      files.push_back(p);
+      continue;
+    }
+    std::vector<std::string> found;
+    for (auto it = fs::recursive_directory_iterator(
+             p, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+      if (it->is_regular_file(ec) && IsRecordingName(it->path())) found.push_back(it->path());
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
+  }
+  return files;
+}
+
+// One report per file in the folder, named after the file ("dodida.pdf");
+// a name met again gets "-2", "-3", ..
+std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::string& reportDir) {
+  std::vector<QcTask> tasks;
+  std::map<std::string, int> seen;
+  for (const std::string& f : files) {
+    QcTask t{f, ""};
+    if (!reportDir.empty()) {
+      std::string stem = fs::path(f).stem().string();
+      if (stem.empty()) stem = "report";
+      const int n = ++seen[stem];
+      t.reportPath = (fs::path(reportDir) / (n == 1 ? stem : stem + "-" + std::to_string(n)))
+                         .string() + ".pdf";
+    }
+    tasks.push_back(t);
+  }
+  return tasks;
+}
+
+void ReadProfile(const CliArgs& args, QcRun& run) {
+  run.profile = BuiltInLimitProfile();
+  run.profileSource = "built-in";
+  if (!args.Has("--limits")) return;
+  const std::string path = args.Get("--limits");
+  FileReadResult file = ReadFileBytes(path, 1 << 20);
+  if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
+  if (file.bytes.size() > (1u << 20))
+    throw CliExit{ExitRefused, path + ": a limit profile is at most 1 MiB"};
+  const ProfileReading reading = ReadLimitProfile(
+      std::string(file.bytes.begin(), file.bytes.end()), fs::path(path).filename().string());
+  if (!reading.profile) throw CliExit{ExitRefused, ProfileErrorText(path, reading.error)};
+  run.profile = *reading.profile;
+  run.profileSource = path;
+}
+
+// The words a worker needs to check files exactly as this run does.
+std::vector<std::string> WorkerWords(const CliArgs& args) {
+  std::vector<std::string> words;
+  auto options = CliSession::SettingsOptions();
+  options.insert("--limits");
+  for (const std::string& o : options)
+    if (args.Has(o)) words.insert(words.end(), {o, args.Get(o)});
+  if (args.Has("--use-settings")) words.push_back("--use-settings");
+  if (args.Has("--report-dir")) words.push_back("--reports");
+  return words;
+}
+
+// "qc: 37/100 files checked" on standard error for runs of several files: a
+// line rewritten in place on a terminal, every tenth of the run otherwise.
+QcProgress ProgressLine(int total) {
+  if (total < 2) return {};
+  const bool terminal = isatty(STDERR_FILENO);
+  return [total, terminal](int done) {
+    const std::string text =
+        "qc: " + std::to_string(done) + "/" + std::to_string(total) + " files checked";
+    if (terminal)
+      std::cerr << "\r" << text << (done == total ? "\n" : "") << std::flush;
+    else if (done == total || done % std::max(1, total / 10) == 0)
+      std::cerr << text << "\n";
+  };
+}
+
+void SaveText(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    std::cout << text;
+    return;
+  }
+  SaveOutput(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+int ExitCodeOf(const std::vector<QcFileResult>& results, const QcRun& run) {
+  int code = ExitOk;
+  for (const QcFileResult& r : results) {
+    if (r.refusedCode) return ExitRefused;
+    if (FileOverall(r, run) != QcOverall::Pass) code = 4;
+  }
+  return code;
+}
+
+}  // namespace
+
+int RunQc(const Words& words, const QString& executablePath) {
+  auto options = CliSession::SettingsOptions();
+  options.insert({"--limits", "--report-dir", "--json", "--csv", "--jobs"});
+  auto flags = CliSession::SettingsFlags();
+  flags.insert({"--worker", "--reports"});
+  CliArgs args(words, options, flags);
+  QcRun run;
+  run.args = &args;
+  ReadProfile(args, run);
+  CliSession settingsOnly(executablePath);
+  settingsOnly.ApplyOptions(args);
+  run.settings = SettingsProvenance(settingsOnly.settings);
+  if (args.Has("--worker")) {
+    run.reports = args.Has("--reports");
+    return RunQcWorker(run, executablePath);
+  }
+  if (args.Positional().empty()) throw CliExit{ExitUsage, kUsage};
+  const int jobs = args.GetIntInRange("--jobs", 1, 64, WorkerCount());
+  const std::string reportDir = args.Get("--report-dir");
+  run.reports = args.Has("--report-dir");
+  if (run.reports && reportDir.empty()) throw CliExit{ExitUsage, "--report-dir needs a folder"};
+  std::error_code ec;
+  if (run.reports && !fs::is_directory(reportDir, ec) && !fs::create_directories(reportDir, ec))
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {reportDir, ec.message()})};
+  const std::vector<QcTask> tasks = Tasks(RecordingFiles(args.Positional()), reportDir);
+  if (tasks.empty()) throw CliExit{ExitRefused, "no recording file (*.qrm, *.fmr) found"};
+  settingsOnly.LoadFft(true);
+
+  const std::vector<QcFileResult> results = CheckAll(
+      tasks, run, jobs, WorkerWords(args), executablePath, ProgressLine(tasks.size()));
+  std::cout << QcTable(results, run);
+  if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));
+  if (args.Has("--csv")) SaveText(args.Get("--csv"), QcCsv(results, run));
+  return ExitCodeOf(results, run);
+}
+
+}  // namespace kalvex::cli

@@ -1,0 +1,130 @@
+#include "QcWorkers.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <iostream>
+#include <iterator>
+#include <memory>
+
+#include "analysis/ParallelBlocks.h"
+#include "platform/FftwLoader.h"
+
+namespace kalvex::cli {
+namespace {
+
+// Task lines on the worker's standard input: index, path and report path,
+// each ended by a NUL byte, so that any file name passes unchanged.
+QByteArray TaskBytes(const std::vector<QcTask>& tasks, int worker, int workers) {
+  QByteArray bytes;
+  for (int i = worker; i < static_cast<int>(tasks.size()); i += workers) {
+    for (const std::string& field :
+         {std::to_string(i), tasks[i].path, tasks[i].reportPath}) {
+      bytes.append(field.data(), static_cast<qsizetype>(field.size()));
+      bytes.append('\0');
+    }
+  }
+  return bytes;
+}
+
+QcFileResult Abandoned(const QcTask& task) {
+  QcFileResult r;
+  r.path = task.path;
+  r.refusedCode = ExitIo;
+  r.reason = "the check of this file ended abnormally";
+  return r;
+}
+
+class WorkerPool {
+ public:
+  WorkerPool(const std::vector<QcTask>& tasks, const QcProgress& progress)
+      : tasks_(tasks), progress_(progress), results_(tasks.size()), got_(tasks.size(), false) {}
+
+  void Start(int workers, const QStringList& arguments, const QString& program) {
+    for (int w = 0; w < workers; ++w) {
+      auto process = std::make_unique<QProcess>();
+      process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      QProcess* p = process.get();
+      QObject::connect(p, &QProcess::readyReadStandardOutput, [this, p] { Read(*p); });
+      QObject::connect(p, &QProcess::finished, [this, p] {
+        Read(*p);
+        if (++finished_ == static_cast<int>(processes_.size())) loop_.quit();
+      });
+      processes_.push_back(std::move(process));
+      p->start(program, arguments);
+      p->write(TaskBytes(tasks_, w, workers));
+      p->closeWriteChannel();
+    }
+  }
+
+  std::vector<QcFileResult> Wait() {
+    if (finished_ < static_cast<int>(processes_.size())) loop_.exec();
+    for (std::size_t i = 0; i < tasks_.size(); ++i)
+      if (!got_[i]) results_[i] = Abandoned(tasks_[i]);
+    return std::move(results_);
+  }
+
+ private:
+  void Read(QProcess& p) {
+    while (p.canReadLine()) {
+      const QByteArray line = p.readLine();
+      const qsizetype tab = line.indexOf('\t');
+      bool number = false;
+      const int index = tab > 0 ? line.left(tab).toInt(&number) : -1;
+      if (!number || index < 0 || index >= static_cast<int>(tasks_.size()) || got_[index]) continue;
+      QcFileResult r;
+      if (!ParseResultLine(line.mid(tab + 1), r)) continue;
+      r.path = tasks_[index].path;  // the name exactly as given
+      results_[index] = std::move(r);
+      got_[index] = true;
+      if (progress_) progress_(++done_);
+    }
+  }
+
+  const std::vector<QcTask>& tasks_;
+  const QcProgress& progress_;
+  std::vector<QcFileResult> results_;
+  std::vector<bool> got_;
+  std::vector<std::unique_ptr<QProcess>> processes_;
+  QEventLoop loop_;
+  int finished_ = 0;
+  int done_ = 0;
+};
+
+// Reads one NUL-ended field; false at the end of the input.
+bool Field(std::istream& in, std::string& field) {
+  return static_cast<bool>(std::getline(in, field, '\0'));
+}
+
+}  // namespace
+
+std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
+                                   const std::vector<std::string>& workerWords,
+                                   const QString& executablePath, const QcProgress& progress) {
+  if (jobs <= 1 || tasks.size() <= 1) {
+    std::vector<QcFileResult> results;
+    for (const QcTask& t : tasks) {
+      results.push_back(CheckRecordingFile(t.path, t.reportPath, run, executablePath));
+      if (progress) progress(static_cast<int>(results.size()));
+    }
+    return results;
+  }
+  QStringList arguments{"qc", "--worker"};
+  for (const std::string& w : workerWords) arguments << QString::fromStdString(w);
+  WorkerPool pool(tasks, progress);
+  pool.Start(std::min<int>(jobs, static_cast<int>(tasks.size())), arguments, executablePath);
+  return pool.Wait();
+}
+
+int RunQcWorker(const QcRun& run, const QString& executablePath) {
+  // The processes already share the cores: one worker each.
+  SetWorkerCount(1);
+  LoadFftLibrary();
+  std::string index, path, report;
+  while (Field(std::cin, index) && Field(std::cin, path) && Field(std::cin, report)) {
+    const QcFileResult r = CheckRecordingFile(path, report, run, executablePath);
+    std::cout << index << '\t' << ResultLine(r).toStdString() << std::flush;
+  }
+  return ExitOk;
+}
+
+}  // namespace kalvex::cli

@@ -1,0 +1,35 @@
+#pragma once
+// `qc` on every core: the files are shared among worker processes of this
+// program (each with its own FFT plans and recording), handed over on their
+// standard input and reported back one result line each; the results come
+// back in input order whatever order they finish in.
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "QcCheck.h"
+
+namespace kalvex::cli {
+
+struct QcTask {
+  std::string path;
+  std::string reportPath;
+};
+
+// Called after each finished file with the count finished so far.
+using QcProgress = std::function<void(int done)>;
+
+// Checks the tasks in `jobs` worker processes started with `workerWords`
+// (the subcommand's words that set up a run); one at a time in this process
+// when jobs is 1.
+std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
+                                   const std::vector<std::string>& workerWords,
+                                   const QString& executablePath, const QcProgress& progress);
+
+// The worker's side: tasks from standard input, result lines to standard
+// output.
+int RunQcWorker(const QcRun& run, const QString& executablePath);
+
+}  // namespace kalvex::cli

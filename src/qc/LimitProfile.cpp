@@ -1,0 +1,121 @@
+#include "qc/LimitProfile.h"
+
+#include <charconv>
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace kalvex {
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::optional<QcFigureId> FigureOfKey(const std::string& key) {
+  for (const QcFigureKind& k : QcFigureKinds())
+    if (key == k.key) return k.id;
+  return std::nullopt;
+}
+
+std::optional<double> Number(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// One line read into the profile; the reason when it cannot be.
+class ProfileLines {
+ public:
+  explicit ProfileLines(LimitProfile& profile) : profile_(profile) {}
+
+  std::string Read(const std::string& raw) {
+    const std::string line = Trimmed(raw);
+    if (line.empty() || line[0] == ';' || line[0] == '#') return "";
+    if (line[0] == '[') return Section(line);
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) return "expected \"key = value\" or [section]";
+    const std::string key = Trimmed(line.substr(0, eq));
+    const std::string value = Trimmed(line.substr(eq + 1));
+    if (section_.empty()) return "\"" + key + "\" stands before any [section]";
+    if (section_ == "profile") return ProfileKey(key, value);
+    return LimitKey(key, value);
+  }
+
+ private:
+  std::string Section(const std::string& line) {
+    if (line.back() != ']') return "a section name ends with ]";
+    const std::string name = Trimmed(line.substr(1, line.size() - 2));
+    if (name != "profile" && !FigureOfKey(name)) return "unknown section [" + name + "]";
+    if (!seen_.insert(name).second) return "section [" + name + "] given twice";
+    section_ = name;
+    return "";
+  }
+  std::string ProfileKey(const std::string& key, const std::string& value) {
+    if (key != "name") return "unknown key \"" + key + "\" in [profile] (only name)";
+    profile_.name = value;
+    return "";
+  }
+  std::string LimitKey(const std::string& key, const std::string& value) {
+    FigureLimit& limit = profile_.limits[static_cast<int>(*FigureOfKey(section_))];
+    if (key != "min" && key != "max")
+      return "unknown key \"" + key + "\" in [" + section_ + "] (min or max)";
+    std::optional<double>& slot = key == "min" ? limit.min : limit.max;
+    if (slot) return "\"" + key + "\" given twice in [" + section_ + "]";
+    slot = Number(value);
+    if (!slot) return "\"" + value + "\" is not a number";
+    if (limit.min && limit.max && *limit.min > *limit.max)
+      return "min is above max in [" + section_ + "]";
+    return "";
+  }
+
+  LimitProfile& profile_;
+  std::string section_;
+  std::set<std::string> seen_;
+};
+
+}  // namespace
+
+const LimitProfile& BuiltInLimitProfile() {
+  static const LimitProfile profile = [] {
+    LimitProfile p;
+    p.name = "built-in";
+    auto set = [&p](QcFigureId id, std::optional<double> min, std::optional<double> max) {
+      p.limits[static_cast<int>(id)] = {min, max};
+    };
+    set(QcFigureId::PhasePeak, std::nullopt, 10.0);
+    set(QcFigureId::PhaseRms, std::nullopt, 5.0);
+    set(QcFigureId::DistortionPeak, std::nullopt, 40.0);
+    set(QcFigureId::DistortionAvg, std::nullopt, 20.0);
+    set(QcFigureId::LevelMin, 50.0, std::nullopt);
+    set(QcFigureId::SideLobe, std::nullopt, -20.0);
+    return p;
+  }();
+  return profile;
+}
+
+ProfileReading ReadLimitProfile(const std::string& text, const std::string& defaultName) {
+  LimitProfile profile;
+  profile.name = defaultName;
+  ProfileLines lines(profile);
+  int number = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    ++number;
+    const std::string reason = lines.Read(text.substr(start, end - start));
+    if (!reason.empty()) return {std::nullopt, {number, reason}};
+    start = end + 1;
+  }
+  return {profile, {}};
+}
+
+std::string ProfileErrorText(const std::string& file, const ProfileError& error) {
+  return file + ":" + std::to_string(error.line) + ": " + error.reason;
+}
+
+}  // namespace kalvex
