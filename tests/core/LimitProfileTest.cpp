@@ -1,0 +1,86 @@
+// Limit profiles read from their text (and refused with line and reason),
+// figures judged against them, and the verdict of a recording.
+#include <gtest/gtest.h>
+
+#include "qc/LimitProfile.h"
+#include "qc/QcVerdict.h"
+
+namespace kalvex {
+namespace {
+
+using Id = QcFigureId;
+
+TEST(LimitProfileTest, ReadsSectionsKeysCommentsAndName) {
+  const ProfileReading r = ReadLimitProfile(
+      "; contract 12\r\n# also a comment\n\n[profile]\nname = Client A\n[phase_peak]\nmax=10\n"
+      "[level_min]\n min = 50 \n[level_avg]\nmin=90\nmax = 1.1e2\n",
+      "limits.ini");
+  ASSERT_TRUE(r.profile);
+  EXPECT_EQ(r.profile->name, "Client A");
+  EXPECT_EQ(*r.profile->Of(Id::PhasePeak).max, 10);
+  EXPECT_FALSE(r.profile->Of(Id::PhasePeak).min);
+  EXPECT_EQ(*r.profile->Of(Id::LevelMin).min, 50);
+  EXPECT_EQ(*r.profile->Of(Id::LevelAvg).max, 110);
+  EXPECT_FALSE(r.profile->Of(Id::SideLobe).Any());
+  EXPECT_EQ(ReadLimitProfile("", "empty.ini").profile->name, "empty.ini");
+}
+
+TEST(LimitProfileTest, RefusesTheWholeProfileAtTheFirstFault) {
+  const struct {
+    const char* text;
+    int line;
+    const char* reason;
+  } cases[] = {
+      {"max = 3\n", 1, "\"max\" stands before any [section]"},
+      {"[phase_peak]\nmax 3\n", 2, "expected \"key = value\" or [section]"},
+      {"[phase_pk]\n", 1, "unknown section [phase_pk]"},
+      {"[sidelobe\n", 1, "a section name ends with ]"},
+      {"[sidelobe]\nlimit = 3\n", 2, "unknown key \"limit\" in [sidelobe] (min or max)"},
+      {"[sidelobe]\nmax = -20 dB\n", 2, "\"-20 dB\" is not a number"},
+      {"[sidelobe]\nmax = nan\n", 2, "\"nan\" is not a number"},
+      {"[sidelobe]\nmax = 1\nmax = 2\n", 3, "\"max\" given twice in [sidelobe]"},
+      {"[level_avg]\nmax = 90\nmin = 110\n", 3, "min is above max in [level_avg]"},
+      {"[phase_rms]\n[phase_rms]\n", 2, "section [phase_rms] given twice"},
+      {"[profile]\ntitle = x\n", 2, "unknown key \"title\" in [profile] (only name)"},
+  };
+  for (const auto& c : cases) {
+    const ProfileReading r = ReadLimitProfile(c.text, "p.ini");
+    EXPECT_FALSE(r.profile) << c.text;
+    EXPECT_EQ(r.error.line, c.line) << c.text;
+    EXPECT_EQ(r.error.reason, c.reason) << c.text;
+  }
+  EXPECT_EQ(ProfileErrorText("p.ini", {4, "why"}), "p.ini:4: why");
+}
+
+QcChannelFigures Channel(std::initializer_list<std::pair<Id, double>> values) {
+  QcChannelFigures c;
+  for (auto [id, v] : values) {
+    c.values[static_cast<int>(id)] = v;
+    c.available[static_cast<int>(id)] = true;
+  }
+  return c;
+}
+
+TEST(QcVerdictTest, LimitsAreInclusiveAndMissingFiguresNeverPass) {
+  const FigureLimit band{90.0, 110.0};
+  const QcChannelFigures c = Channel({{Id::LevelAvg, 90}, {Id::LevelMin, 89.99}});
+  EXPECT_EQ(Judge(c, Id::LevelAvg, band), QcVerdict::Pass);
+  EXPECT_EQ(Judge(c, Id::LevelMin, band), QcVerdict::Fail);
+  EXPECT_EQ(Judge(c, Id::SideLobe, band), QcVerdict::NotAvailable);
+  EXPECT_EQ(Judge(c, Id::SideLobe, {}), QcVerdict::NotJudged);
+
+  QcOutcome outcome;
+  outcome.profile.limits[static_cast<int>(Id::PhasePeak)].max = 10;
+  outcome.figures.channels = {Channel({{Id::PhasePeak, 10}})};
+  EXPECT_EQ(outcome.Overall(), QcOverall::Pass);
+  outcome.figures.channels.push_back(Channel({}));
+  EXPECT_EQ(outcome.Overall(), QcOverall::Undecided);
+  outcome.figures.channels.push_back(Channel({{Id::PhasePeak, 10.5}}));
+  EXPECT_EQ(outcome.Overall(), QcOverall::Fail);
+  EXPECT_EQ(outcome.FailedKeys(outcome.figures.channels[2]), "phase_peak");
+  outcome.figures.channels.clear();
+  EXPECT_EQ(outcome.Overall(), QcOverall::Undecided);  // nothing to judge
+}
+
+}  // namespace
+}  // namespace kalvex
