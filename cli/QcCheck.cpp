@@ -5,7 +5,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <filesystem>
+
 #include "CliSession.h"
+#include "platform/FileAccess.h"
 #include "graphs/ReportPage.h"
 #include "platform/ReportOutput.h"
 #include "recordings/RecordingModes.h"
@@ -17,14 +20,19 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QJsonValue& value) { return value.toString().toStdString(); }
 
+}  // namespace
+
 std::string Sha256(const std::vector<std::uint8_t>& bytes) {
   const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                   static_cast<qsizetype>(bytes.size()));
   return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().toStdString();
 }
 
+namespace {
+
 void WriteReport(const std::string& target, const QcOutcome& outcome, const AnalysisContext& ctx) {
   ReportValues values;
+  values.Colour = true;
   values.Qc = std::make_shared<QcOutcome>(outcome);
   QByteArray pdf;
   const QString reason = RenderReportPdf(pdf, values, "", ctx);
@@ -35,6 +43,22 @@ void WriteReport(const std::string& target, const QcOutcome& outcome, const Anal
 }
 
 }  // namespace
+
+void ReadLimitProfileOption(const CliArgs& args, QcRun& run) {
+  run.profile = BuiltInLimitProfile();
+  run.profileSource = "built-in";
+  if (!args.Has("--limits")) return;
+  const std::string path = args.Get("--limits");
+  FileReadResult file = ReadFileBytes(path, 1 << 20);
+  if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
+  if (file.bytes.size() > (1u << 20))
+    throw CliExit{ExitRefused, path + ": a limit profile is at most 1 MiB"};
+  const ProfileReading reading = ReadLimitProfile(
+      std::string(file.bytes.begin(), file.bytes.end()), std::filesystem::path(path).filename().string());
+  if (!reading.profile) throw CliExit{ExitRefused, ProfileErrorText(path, reading.error)};
+  run.profile = *reading.profile;
+  run.profileSource = path;
+}
 
 QcProvenance QcRun::Provenance(const std::string& sha256) const {
   return {ReportVersionNumber, sha256, settings};

@@ -4,7 +4,9 @@
 // one-line form in which a worker process hands the result to `qc`.
 
 #include <QByteArray>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "CliArgs.h"
 #include "qc/QcVerdict.h"
@@ -30,6 +32,13 @@ struct QcRun {
   bool reports = false;  // each file's PDF report to its report path
   QcProvenance Provenance(const std::string& sha256) const;
 };
+
+// The file's SHA-256 in lower-case hex.
+std::string Sha256(const std::vector<std::uint8_t>& bytes);
+
+// The profile of --limits (the built-in one without it) into the run;
+// exits 2 with "FILE:LINE: REASON" for a malformed profile.
+void ReadLimitProfileOption(const CliArgs& args, QcRun& run);
 
 // Never throws for the file's own faults: a refused or unreadable file comes
 // back with its code and reason; a report that cannot be written exits 3.

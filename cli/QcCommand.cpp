@@ -68,22 +68,6 @@ std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::stri
   return tasks;
 }
 
-void ReadProfile(const CliArgs& args, QcRun& run) {
-  run.profile = BuiltInLimitProfile();
-  run.profileSource = "built-in";
-  if (!args.Has("--limits")) return;
-  const std::string path = args.Get("--limits");
-  FileReadResult file = ReadFileBytes(path, 1 << 20);
-  if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
-  if (file.bytes.size() > (1u << 20))
-    throw CliExit{ExitRefused, path + ": a limit profile is at most 1 MiB"};
-  const ProfileReading reading = ReadLimitProfile(
-      std::string(file.bytes.begin(), file.bytes.end()), fs::path(path).filename().string());
-  if (!reading.profile) throw CliExit{ExitRefused, ProfileErrorText(path, reading.error)};
-  run.profile = *reading.profile;
-  run.profileSource = path;
-}
-
 // The words a worker needs to check files exactly as this run does.
 std::vector<std::string> WorkerWords(const CliArgs& args) {
   std::vector<std::string> words;
@@ -138,7 +122,7 @@ int RunQc(const Words& words, const QString& executablePath) {
   CliArgs args(words, options, flags);
   QcRun run;
   run.args = &args;
-  ReadProfile(args, run);
+  ReadLimitProfileOption(args, run);
   CliSession settingsOnly(executablePath);
   settingsOnly.ApplyOptions(args);
   run.settings = SettingsProvenance(settingsOnly.settings);

@@ -4,6 +4,7 @@
 #include "CliSession.h"
 #include "Commands.h"
 #include "ModelOptions.h"
+#include "QcCheck.h"
 #include "graphs/ReportPage.h"
 #include "platform/FileAccess.h"
 #include "platform/ReportOutput.h"
@@ -105,7 +106,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 int RunReport(const Words& words, const QString& executablePath) {
   auto options = CliSession::SettingsOptions();
-  options.insert({"-o", "--models-dir", "--vib-model"});
+  options.insert({"-o", "--models-dir", "--vib-model", "--limits"});
   for (const TextOption& o : kTextOptions) options.insert(o.name);
   auto flags = CliSession::SettingsFlags();
   flags.insert({"--bw", "--landscape"});
@@ -115,17 +116,25 @@ int RunReport(const Words& words, const QString& executablePath) {
   const std::string out = args.Get("-o");
   const bool pdf = EndsWith(out, ".pdf");
   if (!pdf && !EndsWith(out, ".png")) throw CliExit{ExitUsage, "-o: the file ends in .pdf or .png"};
-  const ReportValues values = ValuesOf(args);
+  ReportValues values = ValuesOf(args);
   if (!pdf && values.Landscape) throw CliExit{ExitUsage, "--landscape is for a PDF report"};
   const std::string model = VibModelName(args);
 
+  QcRun run;
+  if (args.Has("--limits")) ReadLimitProfileOption(args, run);
   CliSession session(executablePath);
   session.ApplyOptions(args);
-  session.OpenFile(args.Positional()[0]);
+  const std::vector<std::uint8_t> bytes = ReadRecordingFile(args.Positional()[0]);
+  session.OpenBytes(args.Positional()[0], bytes);
   if (const auto refusal = ReportRefusal(session.recording))
     throw CliExit{ExitRefused, Text(*refusal)};
   session.LoadFft();
   const AnalysisContext ctx = session.Context();
+  if (args.Has("--limits")) {
+    run.settings = SettingsProvenance(session.settings);
+    values.Qc = std::make_shared<QcOutcome>(
+        QcOutcome{ComputeQcFigures(ctx), run.profile, run.Provenance(Sha256(bytes))});
+  }
   if (pdf)
     WritePdf(out, values, model, ctx);
   else

@@ -82,12 +82,13 @@ const std::map<std::string, Subcommand>& Subcommands() {
        {kalvex::cli::RunReport,
         "report FILE -o OUT.pdf|OUT.png [--vib-number T] [--drive-level N] [--start-hz N]\n"
         "       [--end-hz N] [--duration N] [--signal-type T] [--parameter T]\n"
-        "       [--vib-model NAME] [--models-dir DIR] [--bw] [--landscape]\n"
+        "       [--vib-model NAME] [--models-dir DIR] [--bw] [--landscape] [--limits FILE]\n"
         "    Draws the one-page report of the recording: a PDF of vectors on A4 (portrait\n"
         "    unless --landscape) or a PNG of 1500x1200 pixels (1500x900 in modes 2 and 4).\n"
         "    The options give the report dialog's texts (empty when absent); --vib-model\n"
         "    names a model of the vibrator list in DIR (default: the current directory);\n"
-        "    --bw prints in black and white. A recording without samples is refused."}},
+        "    --bw prints in black and white; --limits adds the QC block judged against\n"
+        "    that limit profile. A recording without samples is refused."}},
       {"project",
        {kalvex::cli::RunProject,
         "project FILE [--json]\n"

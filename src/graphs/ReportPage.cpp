@@ -10,6 +10,7 @@
 #include "graphs/GraphSetup.h"
 #include "graphs/PlotRenderer.h"
 #include "graphs/ReportGrid.h"
+#include "graphs/ReportQcBlock.h"
 #include "graphs/TAllWindows.h"
 #include "recordings/DerivedValues.h"
 #include "recordings/ProcessValues.h"
@@ -187,26 +188,31 @@ TitleMetrics DrawTitle(Canvas& canvas, const Grid& g, int mode) {
 }
 
 // The comment from line 4 on, at most four lines in portrait and two in
-// landscape (the second only when the cell has room for it).
-void DrawComment(Canvas& canvas, const Grid& g, const std::string& comment, int cw, int xv, int y0,
+// landscape (the second only when the cell has room for it). Returns the y
+// below its last line.
+int DrawComment(Canvas& canvas, const Grid& g, const std::string& comment, int cw, int xv, int y0,
                  int H) {
   std::string rest = comment;
   std::size_t take = FittingPrefix(canvas, rest, cw);
   canvas.PutText(xv, y0 + 3 * H, " " + rest.substr(0, take));
   rest.erase(0, take);
   if (g.landscape) {
-    if (!rest.empty() && y0 + 6 * H < g.T + 48 + g.h) canvas.PutText(xv, y0 + 4 * H, " " + rest);
-    return;
+    if (rest.empty() || y0 + 6 * H >= g.T + 48 + g.h) return y0 + 4 * H;
+    canvas.PutText(xv, y0 + 4 * H, " " + rest);
+    return y0 + 5 * H;
   }
-  for (int line = 4; line <= 6 && !rest.empty(); ++line) {
+  int line = 4;
+  for (; line <= 6 && !rest.empty(); ++line) {
     take = line < 6 ? FittingPrefix(canvas, rest, cw) : rest.size();
     canvas.PutText(xv, y0 + line * H, " " + rest.substr(0, take));
     rest.erase(0, take);
   }
+  return y0 + line * H;
 }
 
-// The header block in cell (left, 0) and the notice line under it.
-void DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
+// The header block in cell (left, 0) and the notice line under it. Returns
+// the room left between the header's lines and the notice line.
+IntRect DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
                 const std::string& vibModelName, const AnalysisContext& ctx,
                 const ReportSteps& steps, TitleMetrics m) {
   const TFrmFile& rec = ctx.rec;
@@ -244,7 +250,7 @@ void DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
        FormatText(TextId::ReportSweepValue, {values.StartHz, values.EndHz, values.Duration,
                                              values.SignalType, values.Parameter}));
   PutLabel(canvas, xv, y0 + 4 * H, Text(TextId::ReportCommentsLabel));
-  DrawComment(canvas, g, rec.Comment, cw, xv, y0, H);
+  const int commentEnd = DrawComment(canvas, g, rec.Comment, cw, xv, y0, H);
 
   const int right = g.xr - 10;
   const std::string drive = FormatText(TextId::ReportDriveValue, {values.DriveLevel});
@@ -269,6 +275,17 @@ void DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
   const std::string& notice = Text(TextId::ReportNotice);
   canvas.PutText(g.xr - 20 - canvas.TextWidth(notice), y1 - 2, notice);
   canvas.SetFont(base);
+  return {g.xl, std::max(commentEnd, y0 + 4 * H) + H / 3, g.xr - 10, y1 - 8};
+}
+
+// Where the QC block goes: a similarity page's free last right-hand cell,
+// else the room under the header.
+IntRect QcArea(const Grid& g, const TFrmFile& rec, const IntRect& underHeader) {
+  if (rec.Mode != Similarity) return underHeader;
+  for (const ReportCell& cell : ReportCells(rec))
+    if (cell.column == 1 && cell.row == 4) return underHeader;
+  const IntRect cell = CellRect(g, 1, 4);
+  return {cell.Left + 10, cell.Top + 10, cell.Right - 10, cell.Bottom - 10};
 }
 
 // The colour key beside a Harmonics graph: one line per order shown.
@@ -390,7 +407,8 @@ bool DrawReport(Canvas& canvas, const IntRect& page, const ReportValues& values,
   const Grid g = GridOf(page);
   const CanvasFont base = canvas.Font();
   const TitleMetrics metrics = DrawTitle(canvas, g, ctx.rec.Mode);
-  DrawHeader(canvas, g, values, vibModelName, ctx, steps, metrics);
+  const IntRect room = DrawHeader(canvas, g, values, vibModelName, ctx, steps, metrics);
+  if (values.Qc) DrawQcBlock(canvas, QcArea(g, ctx.rec, room), *values.Qc, values.Colour);
   canvas.SetPenWidth(1);
   DrawGraphs(canvas, g, ctx, values.Colour);
   canvas.SetFont(base);

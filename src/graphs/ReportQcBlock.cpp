@@ -1,0 +1,163 @@
+#include "graphs/ReportQcBlock.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace kalvex {
+namespace {
+
+constexpr std::int32_t kBlack = 0x000000;
+constexpr std::int32_t kFailRed = 0xC00000;
+constexpr std::int32_t kPassGreen = 0x007000;
+
+CanvasFont Sized(CanvasFont font, int size, bool bold, std::int32_t colour = kBlack) {
+  font.size = size;
+  font.height = 0;
+  font.weight = bold ? 700 : 400;
+  font.underline = false;
+  font.colour = colour;
+  return font;
+}
+
+std::int32_t VerdictColour(QcOverall overall, bool colour) {
+  if (!colour) return kBlack;
+  return overall == QcOverall::Pass ? kPassGreen : overall == QcOverall::Fail ? kFailRed : kBlack;
+}
+
+std::string VerdictLine(const QcOutcome& outcome) {
+  return std::string("QC: ") + OverallText(outcome.Overall()) + "   (profile: " +
+         outcome.profile.name + ")";
+}
+
+std::string ProvenanceLine(const QcOutcome& outcome) {
+  const QcProvenance& p = outcome.provenance;
+  return "Kalvex " + p.version + "; SHA-256 " +
+         (p.sha256.empty() ? std::string("-") : p.sha256.substr(0, 16) + "...") + "; " +
+         p.settings;
+}
+
+// The failed figures as "VIB1: phase_rms" pieces, for the shortest form.
+std::string FailedSummary(const QcOutcome& outcome) {
+  std::string text;
+  for (const QcChannelFigures& c : outcome.figures.channels) {
+    const std::string keys = outcome.FailedKeys(c);
+    if (keys.empty()) continue;
+    text += (text.empty() ? "" : "; ") + c.name + ": " + keys;
+  }
+  return text;
+}
+
+class BlockLayout {
+ public:
+  BlockLayout(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour)
+      : canvas_(canvas), area_(area), outcome_(outcome), colour_(colour),
+        base_(canvas.Font()) {}
+
+  // Lines of the full block: verdict, titles, limits, channels, provenance.
+  int FullLines() const { return 4 + static_cast<int>(outcome_.figures.channels.size()); }
+
+  int LineHeight(int size) {
+    canvas_.SetFont(Sized(base_, size, true));
+    return canvas_.TextHeight("Ag");
+  }
+
+  void DrawFull(int size) {
+    const int h = LineHeight(size);
+    int y = area_.Top;
+    Verdict(size, y);
+    y += h;
+    canvas_.SetFont(Sized(base_, size, false));
+    const std::vector<int> x = Columns();
+    Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); }, "");
+    y += h;
+    Row(x, y, "limit", [this](const QcFigureKind& k) {
+      const FigureLimit& l = outcome_.profile.Of(k.id);
+      return (l.Any() ? LimitText(l) + " " : std::string()) + k.unit;
+    }, "");
+    y += h;
+    for (const QcChannelFigures& c : outcome_.figures.channels) {
+      ChannelRow(x, y, c);
+      y += h;
+    }
+    // The provenance line is the longest: smaller type until it fits.
+    const std::string provenance = ProvenanceLine(outcome_);
+    for (int s = size - 1; s >= 5; --s) {
+      canvas_.SetFont(Sized(base_, s, false));
+      if (canvas_.TextWidth(provenance) <= area_.Right - area_.Left) break;
+    }
+    canvas_.PutText(area_.Left, y, provenance);
+    canvas_.SetFont(base_);
+  }
+
+  void DrawShort(int size) {
+    int y = area_.Top;
+    Verdict(size, y);
+    const std::string failed = FailedSummary(outcome_);
+    if (!failed.empty() && y + 2 * LineHeight(size) <= area_.Bottom) {
+      canvas_.SetFont(Sized(base_, size, false));
+      canvas_.PutText(area_.Left, y + LineHeight(size), failed);
+    }
+    canvas_.SetFont(base_);
+  }
+
+ private:
+  void Verdict(int size, int y) {
+    canvas_.SetFont(Sized(base_, size, true, VerdictColour(outcome_.Overall(), colour_)));
+    canvas_.PutText(area_.Left, y, VerdictLine(outcome_));
+  }
+
+  // Left edges: the channel column, seven figure columns, the verdict.
+  std::vector<int> Columns() {
+    int first = canvas_.TextWidth("limit");
+    for (const QcChannelFigures& c : outcome_.figures.channels)
+      first = std::max(first, canvas_.TextWidth(c.name));
+    first += canvas_.TextWidth("  ");
+    const int verdict = canvas_.TextWidth("UNDECIDED");
+    const int each = (area_.Right - area_.Left - first - verdict) / QcFigureCount;
+    std::vector<int> x{area_.Left};
+    for (int k = 0; k <= QcFigureCount; ++k) x.push_back(area_.Left + first + k * each);
+    return x;
+  }
+
+  template <typename CellText>
+  void Row(const std::vector<int>& x, int y, const std::string& head, CellText cell,
+           const std::string& tail) {
+    canvas_.PutText(x[0], y, head);
+    for (const QcFigureKind& k : QcFigureKinds())
+      canvas_.PutText(x[1 + static_cast<int>(k.id)], y, cell(k));
+    canvas_.PutText(x.back(), y, tail);
+  }
+
+  void ChannelRow(const std::vector<int>& x, int y, const QcChannelFigures& c) {
+    const CanvasFont normal = canvas_.Font();
+    canvas_.PutText(x[0], y, c.name);
+    for (const QcFigureKind& k : QcFigureKinds()) {
+      const bool failed = outcome_.VerdictOf(c, k.id) == QcVerdict::Fail;
+      canvas_.SetFont(Sized(normal, normal.size, failed, failed && colour_ ? kFailRed : kBlack));
+      canvas_.PutText(x[1 + static_cast<int>(k.id)], y, FigureText(c, k.id) + (failed ? " *" : ""));
+    }
+    const QcOverall overall = outcome_.ChannelOverall(c);
+    canvas_.SetFont(Sized(normal, normal.size, true, VerdictColour(overall, colour_)));
+    canvas_.PutText(x.back(), y, OverallText(overall));
+    canvas_.SetFont(normal);
+  }
+
+  Canvas& canvas_;
+  const IntRect& area_;
+  const QcOutcome& outcome_;
+  bool colour_;
+  const CanvasFont base_;
+};
+
+}  // namespace
+
+void DrawQcBlock(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour) {
+  BlockLayout block(canvas, area, outcome, colour);
+  const int height = area.Bottom - area.Top;
+  for (int size = 9; size >= 5; --size)
+    if (block.FullLines() * block.LineHeight(size) <= height) return block.DrawFull(size);
+  block.DrawShort(5);
+}
+
+}  // namespace kalvex
