@@ -69,12 +69,12 @@ class BlockLayout {
     y += h;
     canvas_.SetFont(Sized(base_, size, false));
     const std::vector<int> x = Columns();
-    Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); }, "");
+    Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); });
     y += h;
     Row(x, y, "limit", [this](const QcFigureKind& k) {
       const FigureLimit& l = outcome_.profile.Of(k.id);
       return (l.Any() ? LimitText(l) + " " : std::string()) + k.unit;
-    }, "");
+    });
     y += h;
     for (const QcChannelFigures& c : outcome_.figures.channels) {
       ChannelRow(x, y, c);
@@ -121,12 +121,10 @@ class BlockLayout {
   }
 
   template <typename CellText>
-  void Row(const std::vector<int>& x, int y, const std::string& head, CellText cell,
-           const std::string& tail) {
-    canvas_.PutText(x[0], y, head);
+  void Row(const std::vector<int>& x, int y, const std::string& head, CellText cell) {
+    if (!head.empty()) canvas_.PutText(x[0], y, head);
     for (const QcFigureKind& k : QcFigureKinds())
       canvas_.PutText(x[1 + static_cast<int>(k.id)], y, cell(k));
-    canvas_.PutText(x.back(), y, tail);
   }
 
   void ChannelRow(const std::vector<int>& x, int y, const QcChannelFigures& c) {

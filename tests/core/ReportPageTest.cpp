@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "graphs/ReportPage.h"
+#include "graphs/ReportQcBlock.h"
 #include "support/FakeCanvas.h"
 #include "support/LinkedFftw.h"
 #include "support/SignalRecording.h"
@@ -265,6 +266,56 @@ TEST_F(ReportPageTest, RecordingWithoutSamplesIsRefused) {
   FakeCanvas canvas;
   EXPECT_FALSE(DrawReport(canvas, {0, 0, 2480, 3508}, BitmapReportValues(true), "", s.Context()));
   EXPECT_TRUE(canvas.ops.empty());
+}
+
+}  // namespace
+}  // namespace kalvex
+
+namespace kalvex {
+namespace {
+
+QcOutcome FailingOutcome() {
+  QcOutcome o;
+  o.profile.name = "P";
+  o.profile.limits[static_cast<int>(QcFigureId::PhasePeak)].max = 10;
+  QcChannelFigures c;
+  c.name = "GF";
+  c.values[static_cast<int>(QcFigureId::PhasePeak)] = 12;
+  c.available[static_cast<int>(QcFigureId::PhasePeak)] = true;
+  o.figures.channels = {c};
+  o.provenance = {"1.1.32", "ab", "frame 512"};
+  return o;
+}
+
+// The block under the header with the failed figure marked; the rest of the
+// page as without it; where even the smallest type does not fit, the
+// verdict and the failed figures only.
+TEST_F(ReportPageTest, QcBlockFitsTheRoomAndLeavesThePageAsItWas) {
+  ToneRecording s(Dodida);
+  ReportValues values = BitmapReportValues(true);
+  FakeCanvas plain, judged;
+  ASSERT_TRUE(DrawReport(plain, {0, 0, 2480, 3508}, values, "", s.Context()));
+  values.Qc = std::make_shared<QcOutcome>(FailingOutcome());
+  ASSERT_TRUE(DrawReport(judged, {0, 0, 2480, 3508}, values, "", s.Context()));
+  const CanvasOp* verdict = judged.FindText("QC: FAIL   (profile: P)");
+  ASSERT_NE(verdict, nullptr);
+  EXPECT_EQ(verdict->font.colour, 0xC00000);
+  const CanvasOp* failed = judged.FindText("12.00 *");
+  ASSERT_NE(failed, nullptr);
+  EXPECT_EQ(failed->font.weight, 700);
+  EXPECT_NE(judged.FindText("<= 10 deg"), nullptr);
+  EXPECT_NE(judged.FindText("Kalvex 1.1.32; SHA-256 ab...; frame 512"), nullptr);
+  EXPECT_GT(verdict->y, plain.FindText("Comments:")->y);
+  EXPECT_LT(verdict->y, plain.FindText(Text(TextId::ReportNotice))->y);
+  EXPECT_EQ(GraphCells(plain), GraphCells(judged));
+  // Verdict, titles, "limit" and limits, the channel's row, provenance.
+  EXPECT_EQ(plain.Of(CanvasOp::Text).size() + 1 + 7 + 8 + 9 + 1,
+            judged.Of(CanvasOp::Text).size());
+
+  FakeCanvas tight;
+  DrawQcBlock(tight, {0, 0, 600, 30}, FailingOutcome(), false);
+  ASSERT_EQ(tight.Of(CanvasOp::Text).size(), 2u);
+  EXPECT_EQ(tight.Of(CanvasOp::Text)[1].text, "GF: phase_peak");
 }
 
 }  // namespace
