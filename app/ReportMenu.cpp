@@ -74,6 +74,11 @@ std::string ReportMenu::VibModelName() const {
   return index > 0 && index <= static_cast<int>(list.size()) ? list[index - 1].Name : std::string();
 }
 
+ReportValues ReportMenu::WithQc(ReportValues values) const {
+  if (ctx_.qcOutcome) values.Qc = ctx_.qcOutcome();
+  return values;
+}
+
 void ReportMenu::Print() {
   if (!Allowed()) return;
   if (!printer_.isValid()) {
@@ -83,7 +88,7 @@ void ReportMenu::Print() {
   const AnalysisContext ctx = ctx_.analysis();
   const auto values = EditReportSettings(&ctx_.window, ctx.rec.Mode, colour_, &printer_, ctx_.ui);
   if (!values) return;  // Cancel prints nothing
-  if (!PrintReport(printer_, *values, VibModelName(), ctx, Steps()))
+  if (!PrintReport(printer_, WithQc(*values), VibModelName(), ctx, Steps()))
     ctx_.ui.ShowError(Text(TextId::PrinterUnavailable));
 }
 
@@ -99,7 +104,7 @@ void ReportMenu::ToPdf() {
   const auto values = EditReportSettings(&ctx_.window, ctx.rec.Mode, colour_, nullptr, ctx_.ui);
   if (!values) return;
   QByteArray pdf;
-  const QString reason = RenderReportPdf(pdf, *values, VibModelName(), ctx, Steps());
+  const QString reason = RenderReportPdf(pdf, WithQc(*values), VibModelName(), ctx, Steps());
   if (!reason.isEmpty()) {
     ctx_.ui.ShowError(FormatText(TextId::CannotCreateFile, {*path, reason.toStdString()}));
     return;
@@ -113,7 +118,7 @@ void ReportMenu::ToBitmap() {
   // written whole, and the status bar says where.
   const QString path = QDir(directory_).filePath(QString::fromLatin1(BitmapFileName));
   QImage image;
-  QString reason = RenderReportImage(image, BitmapReportValues(colour_), VibModelName(),
+  QString reason = RenderReportImage(image, WithQc(BitmapReportValues(colour_)), VibModelName(),
                                      ctx_.analysis(), Steps());
   QByteArray bmp;
   if (reason.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMainWindow;
@@ -17,6 +18,7 @@ namespace kalvex {
 class EquipmentMenu;
 class UserInteraction;
 struct AnalysisContext;
+struct QcOutcome;
 struct ReportSteps;
 struct ReportValues;
 
@@ -31,6 +33,8 @@ class ReportMenu : public QObject {
     std::function<AnalysisContext()> analysis;
     std::function<void()> recomputeWindows;
     std::function<void()> refreshWindows;
+    // The QC verdict the reports carry; null: none (the page as always).
+    std::function<std::shared_ptr<const QcOutcome>()> qcOutcome;
   };
 
   // Adds "Отчет" to the menu bar before "Окна", "Отчет в PDF…" to `fileMenu`
@@ -49,6 +53,8 @@ class ReportMenu : public QObject {
   bool Allowed();
   ReportSteps Steps() const;
   std::string VibModelName() const;
+  // The dialog's values with the QC verdict, when there is one.
+  ReportValues WithQc(ReportValues values) const;
   void Save(const QString& path, const QByteArray& bytes);
 
   Context ctx_;

@@ -18,6 +18,8 @@
 #include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
 #include "ProjectKeeper.h"
+#include "QcPanel.h"
+#include "graphs/ReportPage.h"
 #include "ReportMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
@@ -170,7 +172,10 @@ void TForm1::CreateMenus() {
 
 SettingsWindowSteps TForm1::SettingsSteps() {
   SettingsWindowSteps steps;
-  steps.resetWindowData = [this] { setup_.RecomputeAll(); };
+  steps.resetWindowData = [this] {
+    setup_.RecomputeAll();
+    qc_->Update();
+  };
   steps.redrawAll = [this] { windows_.RefreshAll(rec_); };
   return steps;
 }
@@ -349,8 +354,12 @@ void TForm1::CreateAcquisitionControl() {
   acquisition_ = new AcquisitionControl(ctx, *fileMenu_, *toolBar_);
   report_ =
       new ReportMenu({*this, *ui_, *equipment_, *statusText_, [this] { return Context(); },
-                      [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); }},
+                      [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); },
+                      [this] { return qc_->Outcome(); }},
                      *fileMenu_, acquisition_->DebugMenu(), programDirectory_);
+  qc_ = new QcPanel({*ui_, *statusBar(), [this] { return Context(); },
+                     [this] { return !ReportRefusal(rec_); }},
+                    *fileMenu_, Action("Exit"), this);
   // There is no record to report on until one is read or taken.
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }
@@ -392,6 +401,7 @@ void TForm1::ShowInWindows(bool unsaved) {
     setup_.RecomputeAll();
   ShowGraphTypesOfMode();
   UpdateDeleteAccumulated();
+  qc_->Update();
 }
 
 void TForm1::UpdateDeleteAccumulated() {

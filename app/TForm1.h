@@ -38,6 +38,7 @@ class AcquisitionControl;
 class EquipmentMenu;
 class ProjectKeeper;
 class ReportMenu;
+class QcPanel;
 class ProgressPanelWidget;
 class TFGraf;
 
@@ -64,6 +65,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   EquipmentMenu& Equipment() { return *equipment_; }
   AcquisitionControl& Acquisition() { return *acquisition_; }
   ReportMenu& Report() { return *report_; }
+  QcPanel& Qc() { return *qc_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -125,6 +127,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   EquipmentMenu* equipment_ = nullptr;
   AcquisitionControl* acquisition_ = nullptr;
   ReportMenu* report_ = nullptr;
+  QcPanel* qc_ = nullptr;
   ProjectKeeper* project_ = nullptr;
   bool projectRead_ = false;
   QMenu* fileMenu_ = nullptr;

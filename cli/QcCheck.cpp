@@ -1,15 +1,13 @@
 #include "QcCheck.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <filesystem>
-
 #include "CliSession.h"
-#include "platform/FileAccess.h"
 #include "graphs/ReportPage.h"
+#include "platform/FileDigest.h"
+#include "platform/LimitProfileFile.h"
 #include "platform/ReportOutput.h"
 #include "recordings/RecordingModes.h"
 #include "shell/TextCatalogue.h"
@@ -20,15 +18,6 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QJsonValue& value) { return value.toString().toStdString(); }
 
-}  // namespace
-
-std::string Sha256(const std::vector<std::uint8_t>& bytes) {
-  const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<qsizetype>(bytes.size()));
-  return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().toStdString();
-}
-
-namespace {
 
 void WriteReport(const std::string& target, const QcOutcome& outcome, const AnalysisContext& ctx) {
   ReportValues values;
@@ -49,14 +38,9 @@ void ReadLimitProfileOption(const CliArgs& args, QcRun& run) {
   run.profileSource = "built-in";
   if (!args.Has("--limits")) return;
   const std::string path = args.Get("--limits");
-  FileReadResult file = ReadFileBytes(path, 1 << 20);
-  if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
-  if (file.bytes.size() > (1u << 20))
-    throw CliExit{ExitRefused, path + ": a limit profile is at most 1 MiB"};
-  const ProfileReading reading = ReadLimitProfile(
-      std::string(file.bytes.begin(), file.bytes.end()), std::filesystem::path(path).filename().string());
-  if (!reading.profile) throw CliExit{ExitRefused, ProfileErrorText(path, reading.error)};
-  run.profile = *reading.profile;
+  const LimitProfileFile file = ReadLimitProfileFile(path);
+  if (!file.profile) throw CliExit{file.unreadable ? ExitIo : ExitRefused, file.error};
+  run.profile = *file.profile;
   run.profileSource = path;
 }
 
@@ -72,7 +56,7 @@ QcFileResult CheckRecordingFile(const std::string& path, const std::string& repo
   try {
     session.ApplyOptions(*run.args);
     const std::vector<std::uint8_t> bytes = ReadRecordingFile(path);
-    result.sha256 = Sha256(bytes);
+    result.sha256 = Sha256Hex(bytes);
     session.OpenBytes(path, bytes);
     if (const auto refusal = ReportRefusal(session.recording))
       throw CliExit{ExitRefused, Text(*refusal)};

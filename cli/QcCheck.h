@@ -33,9 +33,6 @@ struct QcRun {
   QcProvenance Provenance(const std::string& sha256) const;
 };
 
-// The file's SHA-256 in lower-case hex.
-std::string Sha256(const std::vector<std::uint8_t>& bytes);
-
 // The profile of --limits (the built-in one without it) into the run;
 // exits 2 with "FILE:LINE: REASON" for a malformed profile.
 void ReadLimitProfileOption(const CliArgs& args, QcRun& run);

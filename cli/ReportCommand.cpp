@@ -7,6 +7,7 @@
 #include "QcCheck.h"
 #include "graphs/ReportPage.h"
 #include "platform/FileAccess.h"
+#include "platform/FileDigest.h"
 #include "platform/ReportOutput.h"
 #include "recordings/ModelListDialog.h"
 #include "shell/TextCatalogue.h"
@@ -133,7 +134,7 @@ int RunReport(const Words& words, const QString& executablePath) {
   if (args.Has("--limits")) {
     run.settings = SettingsProvenance(session.settings);
     values.Qc = std::make_shared<QcOutcome>(
-        QcOutcome{ComputeQcFigures(ctx), run.profile, run.Provenance(Sha256(bytes))});
+        QcOutcome{ComputeQcFigures(ctx), run.profile, run.Provenance(Sha256Hex(bytes))});
   }
   if (pdf)
     WritePdf(out, values, model, ctx);
