@@ -1,7 +1,7 @@
 #include "QcPanel.h"
 
 #include <QAction>
-#include <QLabel>
+#include <QToolButton>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -22,30 +22,33 @@ constexpr std::int32_t kFailColour = 0xC00000;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// One line per compared channel: its figures and verdict.
-QString Figures(const QcOutcome& o) {
-  QString tip = Q("Profile: " + o.profile.name);
+// The profile, then per compared channel its verdict and figures, the
+// failed ones with their limits.
+std::string Figures(const QcOutcome& o) {
+  std::string text = "Profile: " + o.profile.name;
   for (const QcChannelFigures& c : o.figures.channels) {
-    tip += Q("\n" + c.name + ": " + OverallText(o.ChannelOverall(c)));
+    text += "\n" + c.name + ": " + OverallText(o.ChannelOverall(c));
     for (const QcFigureKind& k : QcFigureKinds()) {
       const bool failed = o.VerdictOf(c, k.id) == QcVerdict::Fail;
-      tip += Q(std::string("\n    ") + k.label + " " + FigureText(c, k.id) + " " + k.unit +
-               (failed ? "  (limit " + LimitText(o.profile.Of(k.id)) + ")" : ""));
+      text += std::string("\n    ") + k.label + " " + FigureText(c, k.id) + " " + k.unit +
+              (failed ? "  (limit " + LimitText(o.profile.Of(k.id)) + ")" : "");
     }
   }
-  return tip;
+  return text;
 }
 
 }  // namespace
 
 QcPanel::QcPanel(Context context, QMenu& fileMenu, QAction* before, QObject* parent)
-    : QObject(parent), ctx_(std::move(context)), label_(new QLabel(&ctx_.statusBar)) {
+    : QObject(parent), ctx_(std::move(context)), panel_(new QToolButton(&ctx_.statusBar)) {
   auto* action = new QAction(Q(Text(TextId::MenuLimitProfile)), &fileMenu);
   action->setObjectName(QStringLiteral("LimitProfile"));
   connect(action, &QAction::triggered, this, &QcPanel::ChooseProfile);
   fileMenu.insertAction(before, action);
-  label_->setObjectName(QStringLiteral("QcPanel"));
-  ctx_.statusBar.addPermanentWidget(label_);
+  panel_->setObjectName(QStringLiteral("QcPanel"));
+  panel_->setAutoRaise(true);
+  connect(panel_, &QToolButton::clicked, this, &QcPanel::ShowFigures);
+  ctx_.statusBar.addPermanentWidget(panel_);
   Show();
 }
 
@@ -85,26 +88,29 @@ std::string QcPanel::Fingerprint(const AnalysisContext& ctx) const {
 }
 
 void QcPanel::Show() {
+  panel_->setStyleSheet({});
   if (!profile_) {
-    label_->setText(Q(Text(TextId::QcNoProfile)));
-    label_->setToolTip({});
-    label_->setStyleSheet({});
+    panel_->setText(Q(Text(TextId::QcNoProfile)));
+    panel_->setToolTip({});
     return;
   }
   if (!outcome_) {
-    label_->setText(Q("QC: - (" + profile_->name + ")"));
-    label_->setToolTip(Q("Profile: " + profile_->name));
-    label_->setStyleSheet({});
+    panel_->setText(Q("QC: - (" + profile_->name + ")"));
+    panel_->setToolTip(Q("Profile: " + profile_->name));
     return;
   }
   const QcOverall overall = outcome_->Overall();
-  label_->setText(Q(std::string("QC: ") + OverallText(overall) + " (" + profile_->name + ")"));
-  label_->setToolTip(Figures(*outcome_));
+  panel_->setText(Q(std::string("QC: ") + OverallText(overall) + " (" + profile_->name + ")"));
+  panel_->setToolTip(Q(Figures(*outcome_)));
   const std::int32_t colour = overall == QcOverall::Pass   ? kPassColour
                               : overall == QcOverall::Fail ? kFailColour
                                                            : 0;
-  label_->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; color: #%1; }")
+  panel_->setStyleSheet(QStringLiteral("QToolButton { font-weight: bold; color: #%1; }")
                             .arg(colour, 6, 16, QLatin1Char('0')));
+}
+
+void QcPanel::ShowFigures() {
+  if (outcome_) ctx_.ui.ShowInformation(Figures(*outcome_));
 }
 
 }  // namespace kalvex

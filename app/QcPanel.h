@@ -1,8 +1,9 @@
 #pragma once
 // Pass/fail QC in the main window: "Профиль допусков…" in the "Файл" menu
 // chooses a limit profile for the session; the status bar's QC panel shows
-// the current recording's verdict against it (its figures in the tooltip),
-// and the reports carry the QC block. Without a profile nothing is judged
+// the current recording's verdict against it (its figures in the tooltip,
+// and in a message when the panel is clicked), and the reports carry the QC
+// block. Without a profile nothing is judged
 // and the reports are drawn as always.
 
 #include <QObject>
@@ -13,7 +14,7 @@
 #include "qc/QcVerdict.h"
 
 class QAction;
-class QLabel;
+class QToolButton;
 class QMenu;
 class QStatusBar;
 
@@ -50,11 +51,12 @@ class QcPanel : public QObject {
  private:
   std::string Fingerprint(const AnalysisContext& ctx) const;
   void Show();
+  void ShowFigures();
 
   Context ctx_;
   std::optional<LimitProfile> profile_;
   std::shared_ptr<const QcOutcome> outcome_;
-  QLabel* label_;
+  QToolButton* panel_;
 };
 
 }  // namespace kalvex

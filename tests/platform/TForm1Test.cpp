@@ -17,8 +17,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QCryptographicHash>
 #include <set>
 
+#include "QcPanel.h"
 #include "TForm1.h"
 #include "graphs/TGrWin.h"
 #include "platform/TEditDig.h"
@@ -277,6 +280,57 @@ TEST_F(TForm1Test, WindowsStayWholeAfterCascadeAnotherRecordingAndTile) {
   ASSERT_EQ(main->Windows().Count(), 1);
   for (int i = 0; i < 3; ++i) arrange("NewWindow");
   arrange("Tile");
+}
+
+}  // namespace
+}  // namespace kalvex
+
+namespace kalvex {
+namespace {
+
+// "Профиль допусков…": a malformed profile is refused with its line and
+// keeps the panel as it was; a good one judges the recording shown (its
+// file's fingerprint kept) and the next one opened; the panel's click shows
+// the figures.
+TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
+  auto* panel = main->findChild<QToolButton*>(QStringLiteral("QcPanel"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->text(), QString::fromStdString(Text(TextId::QcNoProfile)));
+  EXPECT_EQ(main->Qc().Outcome(), nullptr);
+
+  const QString bad = dir.filePath("bad.ini"), good = dir.filePath("good.ini");
+  for (const auto& [path, text] : {std::pair{bad, "[phase_peak]\nmax = ten\n"},
+                                   std::pair{good, "[profile]\nname = C1\n[phase_peak]\nmax = 10\n"}}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  }
+  ui->openChoices.push_back(bad.toStdString());
+  Trigger("LimitProfile");
+  ASSERT_EQ(ui->errors.size(), 1u);
+  EXPECT_EQ(ui->errors[0], bad.toStdString() + ":2: \"ten\" is not a number");
+  EXPECT_EQ(main->Qc().Outcome(), nullptr);
+
+  ui->openChoices.push_back(good.toStdString());
+  Trigger("LimitProfile");
+  auto outcome = main->Qc().Outcome();
+  ASSERT_NE(outcome, nullptr);
+  EXPECT_EQ(outcome->Overall(), QcOverall::Fail);  // the sample's GF drifts past 10°
+  EXPECT_EQ(panel->text(), "QC: FAIL (C1)");
+  QFile file(sample);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(outcome->provenance.sha256,
+            QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().toStdString());
+  QTest::mouseClick(panel, Qt::LeftButton);
+  ASSERT_FALSE(ui->infos.empty());
+  EXPECT_NE(ui->infos.back().find("Phase peak"), std::string::npos);
+
+  const QString other = dir.filePath("tarpokline.qrm");
+  QFile::copy(QStringLiteral(KALVEX_SAMPLES_DIR "/tarpokline.qrm"), other);
+  ui->openChoices.push_back(other.toStdString());
+  Trigger("Open");
+  EXPECT_EQ(main->Qc().Outcome()->figures.channels[0].name, "Sensor");
+  EXPECT_EQ(panel->text(), "QC: PASS (C1)");
 }
 
 }  // namespace
