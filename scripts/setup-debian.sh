@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   qt6-translations-l10n
-  xvfb xauth socat imagemagick clang-format
+  xvfb xauth socat imagemagick clang-format jq
 )
 
 missing=()

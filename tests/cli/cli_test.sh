@@ -291,6 +291,47 @@ expect_exit 0 "resave of a mode 4 file" "$cli" resave "$work/third.qrm" "$work/t
 cmp -s <(tail -c +257 "$work/third.qrm") <(tail -c +257 "$work/third2.qrm") || fail "resave changed the samples of a mode 4 file"
 "$cli" samples "$work/third.qrm" --csv | head -1 | grep -qx "index,REF,VIB,CH2" || fail "samples --csv: the third column of a mode 4 file has no name"
 
+# qc: a folder of the samples with a refused and a truncated file beside them.
+mkdir -p "$work/fleet/sub"
+cp "$samples"/*.qrm "$work/fleet/"
+cp "$work/truncated.qrm" "$work/fleet/sub/cut.QRM"
+printf 'not a recording' >"$work/fleet/sub/junk.fmr"
+printf 'ignored' >"$work/fleet/notes.txt"
+expect_exit 2 "qc of a folder with refused files" "$cli" qc "$work/fleet" --limits "$samples/limits.ini" \
+  --json "$work/qc.json" --csv "$work/qc.csv" --report-dir "$work/reports"
+cp "$work/out" "$work/qc.txt"
+[ "$(grep -c 'refused: ' "$work/qc.txt")" -eq 2 ] || fail "qc: two refused rows expected"
+grep -q "7 files: 3 passed, 2 failed, 0 undecided, 2 refused" "$work/qc.txt" || fail "qc summary: $(tail -1 "$work/qc.txt")"
+grep -Eq 'similarity\.qrm +Similarity +VIB1 .* FAIL$' "$work/qc.txt" || fail "qc: VIB1 of the similarity sample should fail"
+grep -q "qc: 7/7 files checked" "$work/err" || fail "qc: no progress line"
+jq -e '.files | length == 7 and ([.[].path | split("/") | last] ==
+        ["dodida.qrm","ombrel16.qrm","similarity.qrm","cut.QRM","junk.fmr","tarpokline.qrm","velnarund.qrm"])' \
+  "$work/qc.json" >/dev/null || fail "qc JSON: files missing or out of order"
+jq -e '.profile.name == "Example contract" and .profile.limits.sidelobe.max == -25 and .version != null
+       and (.settings | startswith("frame 512, step 100"))
+       and ([.files[] | select(.status == "checked") | .sha256 | length == 64] | all)
+       and (.files[2].channels | map(.verdict) == ["FAIL","PASS","PASS"])
+       and .files[2].channels[0].figures.phase_rms.verdict == "FAIL"
+       and (.files[3].status == "refused" and (.files[3].reason | length > 0))
+       and .summary.refused == 2' "$work/qc.json" >/dev/null || fail "qc JSON content"
+[ "$(wc -l <"$work/qc.csv")" -eq 10 ] || fail "qc CSV: a header and nine rows expected"
+head -1 "$work/qc.csv" | grep -q "^file,sha256,mode,channel,phase_peak," || fail "qc CSV header"
+[ "$(ls "$work/reports" | wc -l)" -eq 5 ] || fail "qc: five PDF reports expected, found $(ls "$work/reports")"
+head -c 5 "$work/reports/dodida.pdf" | grep -q "%PDF-" || fail "qc: the report is not a PDF"
+# The same results one file at a time; a lenient profile passes them all.
+expect_exit 2 "qc one at a time" "$cli" qc "$work/fleet" --limits "$samples/limits.ini" --jobs 1 --json "$work/qc1.json"
+cmp -s "$work/qc.json" "$work/qc1.json" || fail "qc: worker processes and one process disagree"
+printf '[phase_peak]\nmax = 180\n' >"$work/lenient.ini"
+expect_exit 0 "qc all passing" "$cli" qc "$samples/velnarund.qrm" "$samples/dodida.qrm" --limits "$work/lenient.ini"
+expect_exit 4 "qc with a failing figure" "$cli" qc "$samples/similarity.qrm" --limits "$samples/limits.ini"
+printf '[phase_peak]\nmax = 10\n[phase_pk]\n' >"$work/bad.ini"
+expect_exit 2 "qc with a malformed profile" "$cli" qc "$samples" --limits "$work/bad.ini"
+grep -qx "$work/bad.ini:3: unknown section \[phase_pk\]" "$work/err" || fail "malformed profile: '$(cat "$work/err")'"
+mkdir "$work/nothing"
+expect_exit 2 "qc of a folder without recordings" "$cli" qc "$work/nothing"
+expect_exit 1 "qc without a path" "$cli" qc
+expect_exit 0 "report with the QC block" "$cli" report "$samples/similarity.qrm" --limits "$samples/limits.ini" -o "$work/qcr.png"
+
 # Bad command lines exit 1 with the allowed range, before any port is touched.
 expect_exit 1 "acquire on an empty device name" "$cli" acquire --port "" -o "$work/a.qrm"
 expect_exit 1 "a negative time-out" "$cli" acquire --port /dev/null --timeout2 -1 -o "$work/a.qrm"
