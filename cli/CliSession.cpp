@@ -40,16 +40,15 @@ void CliSession::ApplyOptions(const CliArgs& args) {
   if (settings.AmplitudeFrame <= 0 || settings.AmplitudeStep <= 0)
     throw CliExit{ExitUsage, "--amplitude-frame and --amplitude-step must be positive"};
   if (args.Has("--fft-size")) {
-    std::string size = args.Get("--fft-size");
-    if (size == "nearest") {
-      settings.InputSize = FundamentalInputSize::NearestPowerOfTwo;
-    } else if (size == "32768") {
-      settings.InputSize = FundamentalInputSize::Fixed32768;
-    } else if (size == "signal") {
-      settings.InputSize = FundamentalInputSize::WholeSignal;
-    } else {
-      throw CliExit{ExitUsage, "--fft-size must be nearest, 32768 or signal"};
-    }
+    const std::string size = args.Get("--fft-size");
+    bool known = false;
+    for (auto choice : {FundamentalInputSize::NearestPowerOfTwo, FundamentalInputSize::Fixed32768,
+                        FundamentalInputSize::WholeSignal})
+      if (size == InputSizeName(choice)) {
+        settings.InputSize = choice;
+        known = true;
+      }
+    if (!known) throw CliExit{ExitUsage, "--fft-size must be nearest, 32768 or signal"};
   }
   if (args.Has("--calibration")) {
     auto parts = SplitList(args.Get("--calibration"));

@@ -45,7 +45,7 @@ void ReadLimitProfileOption(const CliArgs& args, QcRun& run) {
 }
 
 QcProvenance QcRun::Provenance(const std::string& sha256) const {
-  return {ReportVersionNumber, sha256, settings};
+  return {ReportVersionNumber, sha256, settingsText};
 }
 
 QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,

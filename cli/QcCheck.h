@@ -10,6 +10,7 @@
 
 #include "CliArgs.h"
 #include "qc/QcVerdict.h"
+#include "shell/ProgramSettings.h"
 
 namespace kalvex::cli {
 
@@ -28,7 +29,8 @@ struct QcRun {
   const CliArgs* args = nullptr;  // the settings options
   LimitProfile profile;
   std::string profileSource;  // the profile file, or "built-in"
-  std::string settings;  // SettingsProvenance of the run
+  ProgramSettings settings;    // as the options set them
+  std::string settingsText;    // SettingsProvenance(settings)
   bool reports = false;  // each file's PDF report to its report path
   QcProvenance Provenance(const std::string& sha256) const;
 };

@@ -125,7 +125,8 @@ int RunQc(const Words& words, const QString& executablePath) {
   ReadLimitProfileOption(args, run);
   CliSession settingsOnly(executablePath);
   settingsOnly.ApplyOptions(args);
-  run.settings = SettingsProvenance(settingsOnly.settings);
+  run.settings = settingsOnly.settings;
+  run.settingsText = SettingsProvenance(run.settings);
   if (args.Has("--worker")) {
     run.reports = args.Has("--reports");
     return RunQcWorker(run, executablePath);
@@ -144,7 +145,8 @@ int RunQc(const Words& words, const QString& executablePath) {
 
   const std::vector<QcFileResult> results = CheckAll(
       tasks, run, jobs, WorkerWords(args), executablePath, ProgressLine(tasks.size()));
-  std::cout << QcTable(results, run);
+  // JSON or CSV asked on standard output takes the table's place there.
+  if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << QcTable(results, run);
   if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));
   if (args.Has("--csv")) SaveText(args.Get("--csv"), QcCsv(results, run));
   return ExitCodeOf(results, run);

@@ -52,6 +52,18 @@ std::string CsvNumber(const QcChannelFigures& c, QcFigureId id) {
   return text;
 }
 
+// The settings that change the figures, as values and as one line.
+void SettingsJson(JsonWriter& j, const QcRun& run) {
+  const ProgramSettings& s = run.settings;
+  j.Key("settings").BeginObject().Key("amplitudeFrame").Integer(s.AmplitudeFrame);
+  j.Key("amplitudeStep").Integer(s.AmplitudeStep).Key("fftSize").String(InputSizeName(s.InputSize));
+  j.Key("calibration").BeginArray();
+  for (double c : s.ChannelCalibration) j.Number(c);
+  j.EndArray().Key("minSpectrum").Integer(s.MinSpectrum);
+  j.Key("minCorrelation").Integer(s.MinCorrelation).Key("text").String(run.settingsText);
+  j.EndObject();
+}
+
 void LimitsJson(JsonWriter& j, const LimitProfile& profile) {
   j.BeginObject();
   for (const QcFigureKind& k : QcFigureKinds()) {
@@ -138,7 +150,7 @@ std::string QcTable(const std::vector<QcFileResult>& files, const QcRun& run) {
 std::string QcJson(const std::vector<QcFileResult>& files, const QcRun& run) {
   JsonWriter j;
   j.BeginObject().Key("program").String("Kalvex").Key("version").String(ReportVersionNumber);
-  j.Key("settings").String(run.settings);
+  SettingsJson(j, run);
   j.Key("profile").BeginObject().Key("name").String(run.profile.name);
   j.Key("source").String(run.profileSource).Key("limits");
   LimitsJson(j, run.profile);
@@ -156,7 +168,7 @@ std::string QcCsv(const std::vector<QcFileResult>& files, const QcRun& run) {
   std::string out = "file,sha256,mode,channel";
   for (const QcFigureKind& k : QcFigureKinds()) out += std::string(",") + k.key;
   out += ",verdict,failed,reason,version,settings,profile\r\n";
-  const std::string tail = "," + CsvField(ReportVersionNumber) + "," + CsvField(run.settings) +
+  const std::string tail = "," + CsvField(ReportVersionNumber) + "," + CsvField(run.settingsText) +
                            "," + CsvField(run.profile.name + " (" + run.profileSource + ")") +
                            "\r\n";
   for (const QcFileResult& f : files) {

@@ -132,7 +132,7 @@ int RunReport(const Words& words, const QString& executablePath) {
   session.LoadFft();
   const AnalysisContext ctx = session.Context();
   if (args.Has("--limits")) {
-    run.settings = SettingsProvenance(session.settings);
+    run.settingsText = SettingsProvenance(session.settings);
     values.Qc = std::make_shared<QcOutcome>(
         QcOutcome{ComputeQcFigures(ctx), run.profile, run.Provenance(Sha256Hex(bytes))});
   }

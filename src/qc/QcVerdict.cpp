@@ -92,12 +92,11 @@ std::string QcOutcome::FailedKeys(const QcChannelFigures& channel) const {
 }
 
 std::string SettingsProvenance(const ProgramSettings& s) {
-  static const char* const kInputSizes[] = {"nearest", "32768", "signal"};
   std::string calibration;
   for (double c : s.ChannelCalibration) calibration += (calibration.empty() ? "" : ",") + Plain(c);
   return "frame " + std::to_string(s.AmplitudeFrame) + ", step " +
          std::to_string(s.AmplitudeStep) + ", FFT " +
-         kInputSizes[static_cast<int>(s.InputSize)] + ", calibration " + calibration +
+         InputSizeName(s.InputSize) + ", calibration " + calibration +
          ", spectrum floor " + std::to_string(s.MinSpectrum) + " dB, correlation floor " +
          std::to_string(s.MinCorrelation) + " dB";
 }

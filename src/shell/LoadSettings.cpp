@@ -55,4 +55,16 @@ void LoadSettings(ProgramSettings& settings, const SettingsStore& store) {
   settings.NoSaveConfirmation = kept == "N";
 }
 
+const char* InputSizeName(FundamentalInputSize size) {
+  switch (size) {
+    case FundamentalInputSize::Fixed32768:
+      return "32768";
+    case FundamentalInputSize::WholeSignal:
+      return "signal";
+    case FundamentalInputSize::NearestPowerOfTwo:
+      break;
+  }
+  return "nearest";
+}
+
 }  // namespace kalvex

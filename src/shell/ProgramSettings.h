@@ -17,6 +17,9 @@ enum class FundamentalInputSize : int {
   WholeSignal = 2,        // "=Сигналу"
 };
 
+// "nearest", "32768", "signal": the command line's names of the choices.
+const char* InputSizeName(FundamentalInputSize size);
+
 struct ProgramSettings {
   int MinSpectrum = -40;           // dB floor of spectrum graphs
   int MinCorrelation = -90;        // dB floor of correlation graphs

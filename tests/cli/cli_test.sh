@@ -308,7 +308,8 @@ jq -e '.files | length == 7 and ([.[].path | split("/") | last] ==
         ["dodida.qrm","ombrel16.qrm","similarity.qrm","cut.QRM","junk.fmr","tarpokline.qrm","velnarund.qrm"])' \
   "$work/qc.json" >/dev/null || fail "qc JSON: files missing or out of order"
 jq -e '.profile.name == "Example contract" and .profile.limits.sidelobe.max == -25 and .version != null
-       and (.settings | startswith("frame 512, step 100"))
+       and (.settings.text | startswith("frame 512, step 100")) and .settings.amplitudeFrame == 512
+       and (.settings.calibration | length == 6) and .settings.fftSize == "nearest"
        and ([.files[] | select(.status == "checked") | .sha256 | length == 64] | all)
        and (.files[2].channels | map(.verdict) == ["FAIL","PASS","PASS"])
        and .files[2].channels[0].figures.phase_rms.verdict == "FAIL"
