@@ -1,6 +1,8 @@
 // libFuzzer target: every analysis on every recording the reader accepts.
 // Each graph type is set up with the report's defaults (both options) and
-// computed; no run crashes and every value of every curve is finite.
+// computed; no run crashes and every value of every curve is finite. The QC
+// figures of the recording are all finite where available, and a figure a
+// limit judges is never passed when it is not available.
 
 #include <cmath>
 #include <cstdint>
@@ -9,6 +11,7 @@
 
 #include "graphs/GraphSetup.h"
 #include "graphs/TGrWin.h"
+#include "qc/QcVerdict.h"
 #include "recordings/ProcessValues.h"
 #include "recordings/RecordingOpen.h"
 #include "recordings/TFrmFile.h"
@@ -48,6 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       TGrWin w;
       SetTypeWithDefaults(ctx, w, type, option);
       RequireFinite(w);
+    }
+  QcOutcome qc{ComputeQcFigures(ctx), BuiltInLimitProfile(), {}};
+  for (const QcChannelFigures& c : qc.figures.channels)
+    for (const QcFigureKind& k : QcFigureKinds()) {
+      if (c.Available(k.id) && !std::isfinite(c.Value(k.id))) std::abort();
+      if (!c.Available(k.id) && qc.VerdictOf(c, k.id) == QcVerdict::Pass) std::abort();
     }
   return 0;
 }
