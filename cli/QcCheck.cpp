@@ -36,12 +36,14 @@ void WriteReport(const std::string& target, const QcOutcome& outcome, const Anal
 void ReadLimitProfileOption(const CliArgs& args, QcRun& run) {
   run.profile = BuiltInLimitProfile();
   run.profileSource = "built-in";
-  if (!args.Has("--limits")) return;
-  const std::string path = args.Get("--limits");
+  if (args.Has("--limits")) ReadLimitProfilePath(args.Get("--limits"), run);
+}
+
+void ReadLimitProfilePath(const std::string& path, QcRun& run) {
   const LimitProfileFile file = ReadLimitProfileFile(path);
   if (!file.profile) throw CliExit{file.unreadable ? ExitIo : ExitRefused, file.error};
   run.profile = *file.profile;
-  run.profileSource = path;
+  run.profileSource = run.profilePath = path;
 }
 
 QcProvenance QcRun::Provenance(const std::string& sha256) const {

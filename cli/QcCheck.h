@@ -29,6 +29,7 @@ struct QcRun {
   const CliArgs* args = nullptr;  // the settings options
   LimitProfile profile;
   std::string profileSource;  // the profile file, or "built-in"
+  std::string profilePath;    // the profile file; empty for the built-in one
   ProgramSettings settings;    // as the options set them
   std::string settingsText;    // SettingsProvenance(settings)
   bool reports = false;  // each file's PDF report to its report path
@@ -38,6 +39,7 @@ struct QcRun {
 // The profile of --limits (the built-in one without it) into the run;
 // exits 2 with "FILE:LINE: REASON" for a malformed profile.
 void ReadLimitProfileOption(const CliArgs& args, QcRun& run);
+void ReadLimitProfilePath(const std::string& path, QcRun& run);
 
 // Never throws for the file's own faults: a refused or unreadable file comes
 // back with its code and reason; a report that cannot be written exits 3.

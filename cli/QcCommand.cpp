@@ -71,9 +71,7 @@ std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::stri
 // The words a worker needs to check files exactly as this run does.
 std::vector<std::string> WorkerWords(const CliArgs& args) {
   std::vector<std::string> words;
-  auto options = CliSession::SettingsOptions();
-  options.insert("--limits");
-  for (const std::string& o : options)
+  for (const std::string& o : CliSession::SettingsOptions())
     if (args.Has(o)) words.insert(words.end(), {o, args.Get(o)});
   if (args.Has("--use-settings")) words.push_back("--use-settings");
   if (args.Has("--report-dir")) words.push_back("--reports");

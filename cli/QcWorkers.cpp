@@ -12,17 +12,20 @@
 namespace kalvex::cli {
 namespace {
 
-// Task lines on the worker's standard input: index, path and report path,
-// each ended by a NUL byte, so that any file name passes unchanged.
-QByteArray TaskBytes(const std::vector<QcTask>& tasks, int worker, int workers) {
+void AppendField(QByteArray& bytes, const std::string& field) {
+  bytes.append(field.data(), static_cast<qsizetype>(field.size()));
+  bytes.append('\0');
+}
+
+// The worker's standard input: the profile file (empty: built-in), then per
+// task its index, path and report path, each ended by a NUL byte, so that
+// any file name passes unchanged.
+QByteArray TaskBytes(const std::vector<QcTask>& tasks, const QcRun& run, int worker, int workers) {
   QByteArray bytes;
-  for (int i = worker; i < static_cast<int>(tasks.size()); i += workers) {
-    for (const std::string& field :
-         {std::to_string(i), tasks[i].path, tasks[i].reportPath}) {
-      bytes.append(field.data(), static_cast<qsizetype>(field.size()));
-      bytes.append('\0');
-    }
-  }
+  AppendField(bytes, run.profilePath);
+  for (int i = worker; i < static_cast<int>(tasks.size()); i += workers)
+    for (const std::string& field : {std::to_string(i), tasks[i].path, tasks[i].reportPath})
+      AppendField(bytes, field);
   return bytes;
 }
 
@@ -36,8 +39,8 @@ QcFileResult Abandoned(const QcTask& task) {
 
 class WorkerPool {
  public:
-  WorkerPool(const std::vector<QcTask>& tasks, const QcProgress& progress)
-      : tasks_(tasks), progress_(progress), results_(tasks.size()), got_(tasks.size(), false) {}
+  WorkerPool(const std::vector<QcTask>& tasks, const QcRun& run, const QcProgress& progress)
+      : tasks_(tasks), run_(run), progress_(progress), results_(tasks.size()), got_(tasks.size(), false) {}
 
   void Start(int workers, const QStringList& arguments, const QString& program) {
     for (int w = 0; w < workers; ++w) {
@@ -51,7 +54,7 @@ class WorkerPool {
       });
       processes_.push_back(std::move(process));
       p->start(program, arguments);
-      p->write(TaskBytes(tasks_, w, workers));
+      p->write(TaskBytes(tasks_, run_, w, workers));
       p->closeWriteChannel();
     }
   }
@@ -81,6 +84,7 @@ class WorkerPool {
   }
 
   const std::vector<QcTask>& tasks_;
+  const QcRun& run_;
   const QcProgress& progress_;
   std::vector<QcFileResult> results_;
   std::vector<bool> got_;
@@ -110,16 +114,18 @@ std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun
   }
   QStringList arguments{"qc", "--worker"};
   for (const std::string& w : workerWords) arguments << QString::fromStdString(w);
-  WorkerPool pool(tasks, progress);
+  WorkerPool pool(tasks, run, progress);
   pool.Start(std::min<int>(jobs, static_cast<int>(tasks.size())), arguments, executablePath);
   return pool.Wait();
 }
 
-int RunQcWorker(const QcRun& run, const QString& executablePath) {
+int RunQcWorker(QcRun run, const QString& executablePath) {
   // The processes already share the cores: one worker each.
   SetWorkerCount(1);
   LoadFftLibrary();
   std::string index, path, report;
+  if (!Field(std::cin, path)) return ExitUsage;
+  if (!path.empty()) ReadLimitProfilePath(path, run);
   while (Field(std::cin, index) && Field(std::cin, path) && Field(std::cin, report)) {
     const QcFileResult r = CheckRecordingFile(path, report, run, executablePath);
     std::cout << index << '\t' << ResultLine(r).toStdString() << std::flush;

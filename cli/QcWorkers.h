@@ -28,8 +28,8 @@ std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun
                                    const std::vector<std::string>& workerWords,
                                    const QString& executablePath, const QcProgress& progress);
 
-// The worker's side: tasks from standard input, result lines to standard
-// output.
-int RunQcWorker(const QcRun& run, const QString& executablePath);
+// The worker's side: the profile file and the tasks from standard input,
+// result lines to standard output.
+int RunQcWorker(QcRun run, const QString& executablePath);
 
 }  // namespace kalvex::cli
