@@ -1,9 +1,9 @@
 #include "QcPanel.h"
 
 #include <QAction>
-#include <QToolButton>
 #include <QMenu>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include "graphs/ReportPage.h"
 #include "platform/FileAccess.h"
@@ -20,7 +20,9 @@ namespace {
 constexpr std::int32_t kPassColour = 0x007000;
 constexpr std::int32_t kFailColour = 0xC00000;
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 // The profile, then per compared channel its verdict and figures, the
 // failed ones with their limits.
@@ -73,7 +75,8 @@ void QcPanel::Update() {
   if (profile_ && ctx_.haveRecording()) {
     const AnalysisContext ctx = ctx_.analysis();
     outcome_ = std::make_shared<QcOutcome>(
-        QcOutcome{ComputeQcFigures(ctx), *profile_,
+        QcOutcome{ComputeQcFigures(ctx),
+                  *profile_,
                   {ReportVersionNumber, Fingerprint(ctx), SettingsProvenance(ctx.settings)}});
   }
   Show();

@@ -19,7 +19,6 @@
 #include "EquipmentMenu.h"
 #include "ProjectKeeper.h"
 #include "QcPanel.h"
-#include "graphs/ReportPage.h"
 #include "ReportMenu.h"
 #include "analysis/SignalsText.h"
 #include "graphs/Accumulation.h"
@@ -27,6 +26,8 @@
 #include "graphs/FirstTraces.h"
 #include "graphs/GraphTypeSetup.h"
 #include "graphs/GraphsMenu.h"
+#include "graphs/ReportPage.h"
+#include "graphs/SpecialSettingsFollowUp.h"
 #include "graphs/TGrWin.h"
 #include "graphs/WindowPlacement.h"
 #include "platform/AboutText.h"
@@ -39,7 +40,6 @@
 #include "platform/TFSet.h"
 #include "platform/TFSpecSet.h"
 #include "recordings/DerivedValues.h"
-#include "graphs/SpecialSettingsFollowUp.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
@@ -357,9 +357,9 @@ void TForm1::CreateAcquisitionControl() {
                       [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); },
                       [this] { return qc_->Outcome(); }},
                      *fileMenu_, acquisition_->DebugMenu(), programDirectory_);
-  qc_ = new QcPanel({*ui_, *statusBar(), [this] { return Context(); },
-                     [this] { return !ReportRefusal(rec_); }},
-                    *fileMenu_, Action("Exit"), this);
+  qc_ = new QcPanel(
+      {*ui_, *statusBar(), [this] { return Context(); }, [this] { return !ReportRefusal(rec_); }},
+      *fileMenu_, Action("Exit"), this);
   // There is no record to report on until one is read or taken.
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }

@@ -15,9 +15,12 @@
 namespace kalvex::cli {
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-std::string S(const QJsonValue& value) { return value.toString().toStdString(); }
-
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+std::string S(const QJsonValue& value) {
+  return value.toString().toStdString();
+}
 
 void WriteReport(const std::string& target, const QcOutcome& outcome, const AnalysisContext& ctx) {
   ReportValues values;
@@ -84,10 +87,14 @@ QByteArray ResultLine(const QcFileResult& r) {
       values.append(c.available[k] ? QJsonValue(c.values[k]) : QJsonValue());
     channels.append(QJsonObject{{"channel", c.channel}, {"name", Q(c.name)}, {"values", values}});
   }
-  const QJsonObject o{{"path", Q(r.path)},         {"sha256", Q(r.sha256)},
-                      {"refusedCode", r.refusedCode}, {"reason", Q(r.reason)},
-                      {"mode", r.mode},             {"modeName", Q(r.modeName)},
-                      {"sweepFrames", r.figures.sweepFrames}, {"channels", channels}};
+  const QJsonObject o{{"path", Q(r.path)},
+                      {"sha256", Q(r.sha256)},
+                      {"refusedCode", r.refusedCode},
+                      {"reason", Q(r.reason)},
+                      {"mode", r.mode},
+                      {"modeName", Q(r.modeName)},
+                      {"sweepFrames", r.figures.sweepFrames},
+                      {"channels", channels}};
   return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 

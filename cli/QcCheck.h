@@ -30,9 +30,9 @@ struct QcRun {
   LimitProfile profile;
   std::string profileSource;  // the profile file, or "built-in"
   std::string profilePath;    // the profile file; empty for the built-in one
-  ProgramSettings settings;    // as the options set them
-  std::string settingsText;    // SettingsProvenance(settings)
-  bool reports = false;  // each file's PDF report to its report path
+  ProgramSettings settings;   // as the options set them
+  std::string settingsText;   // SettingsProvenance(settings)
+  bool reports = false;       // each file's PDF report to its report path
   QcProvenance Provenance(const std::string& sha256) const;
 };
 
@@ -44,8 +44,7 @@ void ReadLimitProfilePath(const std::string& path, QcRun& run);
 // Never throws for the file's own faults: a refused or unreadable file comes
 // back with its code and reason; a report that cannot be written exits 3.
 QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,
-                                const QcRun& run,
-                                const QString& executablePath);
+                                const QcRun& run, const QString& executablePath);
 
 // The result as one line of JSON, and back.
 QByteArray ResultLine(const QcFileResult& result);

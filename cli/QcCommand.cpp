@@ -1,15 +1,15 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <map>
-#include <unistd.h>
 
 #include "CliSession.h"
 #include "Commands.h"
 #include "QcOutputs.h"
 #include "QcWorkers.h"
 #include "analysis/ParallelBlocks.h"
-#include "platform/FileAccess.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
@@ -39,8 +39,8 @@ std::vector<std::string> RecordingFiles(const std::vector<std::string>& paths) {
       continue;
     }
     std::vector<std::string> found;
-    for (auto it = fs::recursive_directory_iterator(
-             p, fs::directory_options::skip_permission_denied, ec);
+    for (auto it =
+             fs::recursive_directory_iterator(p, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
       if (it->is_regular_file(ec) && IsRecordingName(it->path())) found.push_back(it->path());
     std::sort(found.begin(), found.end());
@@ -60,8 +60,9 @@ std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::stri
       std::string stem = fs::path(f).stem().string();
       if (stem.empty()) stem = "report";
       const int n = ++seen[stem];
-      t.reportPath = (fs::path(reportDir) / (n == 1 ? stem : stem + "-" + std::to_string(n)))
-                         .string() + ".pdf";
+      t.reportPath =
+          (fs::path(reportDir) / (n == 1 ? stem : stem + "-" + std::to_string(n))).string() +
+          ".pdf";
     }
     tasks.push_back(t);
   }
@@ -141,8 +142,8 @@ int RunQc(const Words& words, const QString& executablePath) {
   if (tasks.empty()) throw CliExit{ExitRefused, "no recording file (*.qrm, *.fmr) found"};
   settingsOnly.LoadFft(true);
 
-  const std::vector<QcFileResult> results = CheckAll(
-      tasks, run, jobs, WorkerWords(args), executablePath, ProgressLine(tasks.size()));
+  const std::vector<QcFileResult> results =
+      CheckAll(tasks, run, jobs, WorkerWords(args), executablePath, ProgressLine(tasks.size()));
   // JSON or CSV asked on standard output takes the table's place there.
   if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << QcTable(results, run);
   if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));

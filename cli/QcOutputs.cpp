@@ -141,9 +141,10 @@ std::string QcTable(const std::vector<QcFileResult>& files, const QcRun& run) {
     }
   }
   const Counts n = CountOf(files, run);
-  out += std::to_string(files.size()) + (files.size() == 1 ? " file: " : " files: ") + std::to_string(n.pass) + " passed, " +
-         std::to_string(n.fail) + " failed, " + std::to_string(n.undecided) + " undecided, " +
-         std::to_string(n.refused) + " refused (* outside its limit)\n";
+  out += std::to_string(files.size()) + (files.size() == 1 ? " file: " : " files: ") +
+         std::to_string(n.pass) + " passed, " + std::to_string(n.fail) + " failed, " +
+         std::to_string(n.undecided) + " undecided, " + std::to_string(n.refused) +
+         " refused (* outside its limit)\n";
   return out;
 }
 
@@ -157,7 +158,8 @@ std::string QcJson(const std::vector<QcFileResult>& files, const QcRun& run) {
   j.EndObject().Key("files").BeginArray();
   for (const QcFileResult& f : files) FileJson(j, f, run);
   const Counts n = CountOf(files, run);
-  j.EndArray().Key("summary").BeginObject().Key("files").Integer(static_cast<long long>(files.size()));
+  j.EndArray().Key("summary").BeginObject().Key("files").Integer(
+      static_cast<long long>(files.size()));
   j.Key("passed").Integer(n.pass).Key("failed").Integer(n.fail);
   j.Key("undecided").Integer(n.undecided).Key("refused").Integer(n.refused);
   j.EndObject().EndObject();
@@ -174,7 +176,8 @@ std::string QcCsv(const std::vector<QcFileResult>& files, const QcRun& run) {
   for (const QcFileResult& f : files) {
     const std::string head = CsvField(f.path) + "," + f.sha256 + ",";
     if (f.refusedCode) {
-      out += head + ",," + std::string(QcFigureCount, ',') + "REFUSED,," + CsvField(f.reason) + tail;
+      out +=
+          head + ",," + std::string(QcFigureCount, ',') + "REFUSED,," + CsvField(f.reason) + tail;
       continue;
     }
     const QcOutcome outcome = OutcomeOf(f, run);

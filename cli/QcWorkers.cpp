@@ -3,7 +3,6 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <iostream>
-#include <iterator>
 #include <memory>
 
 #include "analysis/ParallelBlocks.h"
@@ -40,7 +39,11 @@ QcFileResult Abandoned(const QcTask& task) {
 class WorkerPool {
  public:
   WorkerPool(const std::vector<QcTask>& tasks, const QcRun& run, const QcProgress& progress)
-      : tasks_(tasks), run_(run), progress_(progress), results_(tasks.size()), got_(tasks.size(), false) {}
+      : tasks_(tasks),
+        run_(run),
+        progress_(progress),
+        results_(tasks.size()),
+        got_(tasks.size(), false) {}
 
   void Start(int workers, const QStringList& arguments, const QString& program) {
     for (int w = 0; w < workers; ++w) {

@@ -24,6 +24,17 @@ struct CanvasFont {
   bool underline = false;
 };
 
+// `base` at `size` points, bold or regular, underlined or not, in `colour`.
+inline CanvasFont Styled(CanvasFont base, int size, bool bold, bool underline = false,
+                         std::int32_t colour = 0x000000) {
+  base.size = size;
+  base.height = 0;
+  base.weight = bold ? 700 : 400;
+  base.underline = underline;
+  base.colour = colour;
+  return base;
+}
+
 // A small picture: `width` × `height` RGB pixels, row by row from the top.
 struct CanvasImage {
   int width = 0;

@@ -45,15 +45,6 @@ IntRect CellRect(const Grid& g, int column, int row) {
   return {g.L + (g.R - g.L) / 2 + 8, top, g.R - 16, top + g.h};
 }
 
-CanvasFont Styled(CanvasFont font, int size, bool bold, bool underline = false) {
-  font.size = size;
-  font.height = 0;
-  font.weight = bold ? 700 : 400;
-  font.underline = underline;
-  font.colour = kBlack;
-  return font;
-}
-
 // The recording's polarity reversed for the drawing and given back when the
 // scope ends, however it ends: the operator's recording must not stay
 // negated after a failed or cancelled report.
@@ -191,7 +182,7 @@ TitleMetrics DrawTitle(Canvas& canvas, const Grid& g, int mode) {
 // landscape (the second only when the cell has room for it). Returns the y
 // below its last line.
 int DrawComment(Canvas& canvas, const Grid& g, const std::string& comment, int cw, int xv, int y0,
-                 int H) {
+                int H) {
   std::string rest = comment;
   std::size_t take = FittingPrefix(canvas, rest, cw);
   canvas.PutText(xv, y0 + 3 * H, " " + rest.substr(0, take));
@@ -213,8 +204,8 @@ int DrawComment(Canvas& canvas, const Grid& g, const std::string& comment, int c
 // The header block in cell (left, 0) and the notice line under it. Returns
 // the room left between the header's lines and the notice line.
 IntRect DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
-                const std::string& vibModelName, const AnalysisContext& ctx,
-                const ReportSteps& steps, TitleMetrics m) {
+                   const std::string& vibModelName, const AnalysisContext& ctx,
+                   const ReportSteps& steps, TitleMetrics m) {
   const TFrmFile& rec = ctx.rec;
   const CanvasFont base = canvas.Font();
   canvas.SetFont(Styled(base, 10, false));

@@ -11,30 +11,20 @@ constexpr std::int32_t kBlack = 0x000000;
 constexpr std::int32_t kFailRed = 0xC00000;
 constexpr std::int32_t kPassGreen = 0x007000;
 
-CanvasFont Sized(CanvasFont font, int size, bool bold, std::int32_t colour = kBlack) {
-  font.size = size;
-  font.height = 0;
-  font.weight = bold ? 700 : 400;
-  font.underline = false;
-  font.colour = colour;
-  return font;
-}
-
 std::int32_t VerdictColour(QcOverall overall, bool colour) {
   if (!colour) return kBlack;
   return overall == QcOverall::Pass ? kPassGreen : overall == QcOverall::Fail ? kFailRed : kBlack;
 }
 
 std::string VerdictLine(const QcOutcome& outcome) {
-  return std::string("QC: ") + OverallText(outcome.Overall()) + "   (profile: " +
-         outcome.profile.name + ")";
+  return std::string("QC: ") + OverallText(outcome.Overall()) +
+         "   (profile: " + outcome.profile.name + ")";
 }
 
 std::string ProvenanceLine(const QcOutcome& outcome) {
   const QcProvenance& p = outcome.provenance;
   return "Kalvex " + p.version + "; SHA-256 " +
-         (p.sha256.empty() ? std::string("-") : p.sha256.substr(0, 16) + "...") + "; " +
-         p.settings;
+         (p.sha256.empty() ? std::string("-") : p.sha256.substr(0, 16) + "...") + "; " + p.settings;
 }
 
 // The failed figures as "VIB1: phase_rms" pieces, for the shortest form.
@@ -51,14 +41,13 @@ std::string FailedSummary(const QcOutcome& outcome) {
 class BlockLayout {
  public:
   BlockLayout(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour)
-      : canvas_(canvas), area_(area), outcome_(outcome), colour_(colour),
-        base_(canvas.Font()) {}
+      : canvas_(canvas), area_(area), outcome_(outcome), colour_(colour), base_(canvas.Font()) {}
 
   // Lines of the full block: verdict, titles, limits, channels, provenance.
   int FullLines() const { return 4 + static_cast<int>(outcome_.figures.channels.size()); }
 
   int LineHeight(int size) {
-    canvas_.SetFont(Sized(base_, size, true));
+    canvas_.SetFont(Styled(base_, size, true));
     return canvas_.TextHeight("Ag");
   }
 
@@ -67,7 +56,7 @@ class BlockLayout {
     int y = area_.Top;
     Verdict(size, y);
     y += h;
-    canvas_.SetFont(Sized(base_, size, false));
+    canvas_.SetFont(Styled(base_, size, false));
     const std::vector<int> x = Columns();
     Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); });
     y += h;
@@ -83,7 +72,7 @@ class BlockLayout {
     // The provenance line is the longest: smaller type until it fits.
     const std::string provenance = ProvenanceLine(outcome_);
     for (int s = size - 1; s >= 5; --s) {
-      canvas_.SetFont(Sized(base_, s, false));
+      canvas_.SetFont(Styled(base_, s, false));
       if (canvas_.TextWidth(provenance) <= area_.Right - area_.Left) break;
     }
     canvas_.PutText(area_.Left, y, provenance);
@@ -95,7 +84,7 @@ class BlockLayout {
     Verdict(size, y);
     const std::string failed = FailedSummary(outcome_);
     if (!failed.empty() && y + 2 * LineHeight(size) <= area_.Bottom) {
-      canvas_.SetFont(Sized(base_, size, false));
+      canvas_.SetFont(Styled(base_, size, false));
       canvas_.PutText(area_.Left, y + LineHeight(size), failed);
     }
     canvas_.SetFont(base_);
@@ -103,7 +92,7 @@ class BlockLayout {
 
  private:
   void Verdict(int size, int y) {
-    canvas_.SetFont(Sized(base_, size, true, VerdictColour(outcome_.Overall(), colour_)));
+    canvas_.SetFont(Styled(base_, size, true, false, VerdictColour(outcome_.Overall(), colour_)));
     canvas_.PutText(area_.Left, y, VerdictLine(outcome_));
   }
 
@@ -132,11 +121,12 @@ class BlockLayout {
     canvas_.PutText(x[0], y, c.name);
     for (const QcFigureKind& k : QcFigureKinds()) {
       const bool failed = outcome_.VerdictOf(c, k.id) == QcVerdict::Fail;
-      canvas_.SetFont(Sized(normal, normal.size, failed, failed && colour_ ? kFailRed : kBlack));
+      canvas_.SetFont(
+          Styled(normal, normal.size, failed, false, failed && colour_ ? kFailRed : kBlack));
       canvas_.PutText(x[1 + static_cast<int>(k.id)], y, FigureText(c, k.id) + (failed ? " *" : ""));
     }
     const QcOverall overall = outcome_.ChannelOverall(c);
-    canvas_.SetFont(Sized(normal, normal.size, true, VerdictColour(overall, colour_)));
+    canvas_.SetFont(Styled(normal, normal.size, true, false, VerdictColour(overall, colour_)));
     canvas_.PutText(x.back(), y, OverallText(overall));
     canvas_.SetFont(normal);
   }

@@ -11,7 +11,7 @@ namespace kalvex {
 
 struct LimitProfileFile {
   std::optional<LimitProfile> profile;
-  std::string error;     // the message when there is no profile
+  std::string error;        // the message when there is no profile
   bool unreadable = false;  // the file could not be read (else: refused)
 };
 

@@ -1,7 +1,7 @@
 #include "qc/LimitProfile.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <set>
 

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "analysis/CorrelationAnalysis.h"
-#include "analysis/FftLibrary.h"
 #include "analysis/FrameAnalyser.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/GraphTypes.h"
@@ -129,8 +128,8 @@ QcChannelFigures ChannelFigures(const AnalysisContext& ctx, const Windows& w, in
   if (counted.empty()) return out;
   FigureSet set(out);
   const int a = CurveOf(w.amplitude->AmplitudeChannels, channel);
-  const std::vector<double> level = a < 0 ? std::vector<double>{}
-                                          : AtFrames(w.amplitude->Curves[a], frames, counted);
+  const std::vector<double> level =
+      a < 0 ? std::vector<double>{} : AtFrames(w.amplitude->Curves[a], frames, counted);
   const double median = level.empty() ? 0 : qc::Median(level);
   if (!(median > 0)) return out;  // a silent channel has no figures
   LevelFigures(level, median, set);
@@ -146,8 +145,12 @@ QcChannelFigures ChannelFigures(const AnalysisContext& ctx, const Windows& w, in
 
 }  // namespace
 
-const QcFigureKind& KindOf(QcFigureId id) { return kKinds[static_cast<int>(id)]; }
-std::span<const QcFigureKind> QcFigureKinds() { return kKinds; }
+const QcFigureKind& KindOf(QcFigureId id) {
+  return kKinds[static_cast<int>(id)];
+}
+std::span<const QcFigureKind> QcFigureKinds() {
+  return kKinds;
+}
 
 QcFigures ComputeQcFigures(const AnalysisContext& ctx) {
   QcFigures result;
@@ -156,13 +159,12 @@ QcFigures ComputeQcFigures(const AnalysisContext& ctx) {
   Windows w{Computed(ctx, Amplitude, 0), Computed(ctx, Phase, 0), Computed(ctx, Harmonics, 0)};
   const int frames = FrameCount(ctx);
   const std::vector<double> reference = ReferenceLevels(rec, frames);
-  const std::vector<int> counted =
-      qc::SweepFrames(reference, rec.SweepLength, ctx.settings.AmplitudeFrame,
-                      ctx.settings.AmplitudeStep);
+  const std::vector<int> counted = qc::SweepFrames(
+      reference, rec.SweepLength, ctx.settings.AmplitudeFrame, ctx.settings.AmplitudeStep);
   result.sweepFrames = static_cast<int>(counted.size());
   for (int s = 0; NthSelected(w.amplitude->AmplitudeChannels, s) >= 0; ++s)
-    result.channels.push_back(ChannelFigures(
-        ctx, w, NthSelected(w.amplitude->AmplitudeChannels, s), frames, counted));
+    result.channels.push_back(
+        ChannelFigures(ctx, w, NthSelected(w.amplitude->AmplitudeChannels, s), frames, counted));
   return result;
 }
 
@@ -197,7 +199,9 @@ double Median(std::vector<double> values) {
   return (lower + upper) / 2;
 }
 
-double WrappedPhase(double degrees) { return degrees - 360.0 * std::round(degrees / 360.0); }
+double WrappedPhase(double degrees) {
+  return degrees - 360.0 * std::round(degrees / 360.0);
+}
 
 bool SideLobe(std::span<const double> db, int guard, double& level) {
   if (db.empty()) return false;

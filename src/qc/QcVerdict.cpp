@@ -94,9 +94,8 @@ std::string QcOutcome::FailedKeys(const QcChannelFigures& channel) const {
 std::string SettingsProvenance(const ProgramSettings& s) {
   std::string calibration;
   for (double c : s.ChannelCalibration) calibration += (calibration.empty() ? "" : ",") + Plain(c);
-  return "frame " + std::to_string(s.AmplitudeFrame) + ", step " +
-         std::to_string(s.AmplitudeStep) + ", FFT " +
-         InputSizeName(s.InputSize) + ", calibration " + calibration +
+  return "frame " + std::to_string(s.AmplitudeFrame) + ", step " + std::to_string(s.AmplitudeStep) +
+         ", FFT " + InputSizeName(s.InputSize) + ", calibration " + calibration +
          ", spectrum floor " + std::to_string(s.MinSpectrum) + " dB, correlation floor " +
          std::to_string(s.MinCorrelation) + " dB";
 }

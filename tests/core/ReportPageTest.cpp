@@ -309,8 +309,7 @@ TEST_F(ReportPageTest, QcBlockFitsTheRoomAndLeavesThePageAsItWas) {
   EXPECT_LT(verdict->y, plain.FindText(Text(TextId::ReportNotice))->y);
   EXPECT_EQ(GraphCells(plain), GraphCells(judged));
   // Verdict, titles, "limit" and limits, the channel's row, provenance.
-  EXPECT_EQ(plain.Of(CanvasOp::Text).size() + 1 + 7 + 8 + 9 + 1,
-            judged.Of(CanvasOp::Text).size());
+  EXPECT_EQ(plain.Of(CanvasOp::Text).size() + 1 + 7 + 8 + 9 + 1, judged.Of(CanvasOp::Text).size());
 
   FakeCanvas tight;
   DrawQcBlock(tight, {0, 0, 600, 30}, FailingOutcome(), false);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QCryptographicHash>
 #include <set>
 
 #include "QcPanel.h"
@@ -299,8 +299,9 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   EXPECT_EQ(main->Qc().Outcome(), nullptr);
 
   const QString bad = dir.filePath("bad.ini"), good = dir.filePath("good.ini");
-  for (const auto& [path, text] : {std::pair{bad, "[phase_peak]\nmax = ten\n"},
-                                   std::pair{good, "[profile]\nname = C1\n[phase_peak]\nmax = 10\n"}}) {
+  for (const auto& [path, text] :
+       {std::pair{bad, "[phase_peak]\nmax = ten\n"},
+        std::pair{good, "[profile]\nname = C1\n[phase_peak]\nmax = 10\n"}}) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text);
@@ -319,8 +320,9 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   EXPECT_EQ(panel->text(), "QC: FAIL (C1)");
   QFile file(sample);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(outcome->provenance.sha256,
-            QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().toStdString());
+  EXPECT_EQ(
+      outcome->provenance.sha256,
+      QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().toStdString());
   QTest::mouseClick(panel, Qt::LeftButton);
   ASSERT_FALSE(ui->infos.empty());
   EXPECT_NE(ui->infos.back().find("Phase peak"), std::string::npos);
