@@ -1,6 +1,7 @@
 #include "graphs/ReportQcBlock.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,10 @@ std::string VerdictLine(const QcOutcome& outcome) {
          "   (profile: " + outcome.profile.name + ")";
 }
 
-std::string ProvenanceLine(const QcOutcome& outcome) {
+// The program's version with the file's whole SHA-256, then the settings.
+std::array<std::string, 2> ProvenanceLines(const QcOutcome& outcome) {
   const QcProvenance& p = outcome.provenance;
-  return "Kalvex " + p.version + "; SHA-256 " +
-         (p.sha256.empty() ? std::string("-") : p.sha256.substr(0, 16) + "...") + "; " + p.settings;
+  return {"Kalvex " + p.version + "; SHA-256 " + (p.sha256.empty() ? "-" : p.sha256), p.settings};
 }
 
 // The failed figures as "VIB1: phase_rms" pieces, for the shortest form.
@@ -44,11 +45,26 @@ class BlockLayout {
       : canvas_(canvas), area_(area), outcome_(outcome), colour_(colour), base_(canvas.Font()) {}
 
   // Lines of the full block: verdict, titles, limits, channels, provenance.
-  int FullLines() const { return 4 + static_cast<int>(outcome_.figures.channels.size()); }
+  int FullLines() const { return 5 + static_cast<int>(outcome_.figures.channels.size()); }
 
   int LineHeight(int size) {
     canvas_.SetFont(Styled(base_, size, true));
     return canvas_.TextHeight("Ag");
+  }
+
+  // Whether the whole block fits at `size` points: its lines in the height,
+  // and each figure column's widest text (in bold) in the column's width.
+  bool Fits(int size) {
+    if (FullLines() * LineHeight(size) > area_.Bottom - area_.Top) return false;
+    const std::vector<int> x = Columns();
+    const int room = x[2] - x[1] - canvas_.TextWidth("  ");
+    for (const QcFigureKind& k : QcFigureKinds()) {
+      int widest = std::max(canvas_.TextWidth(k.label), canvas_.TextWidth(LimitCell(k)));
+      for (const QcChannelFigures& c : outcome_.figures.channels)
+        widest = std::max(widest, canvas_.TextWidth(ValueCell(c, k)));
+      if (widest > room) return false;
+    }
+    return true;
   }
 
   void DrawFull(int size) {
@@ -60,22 +76,22 @@ class BlockLayout {
     const std::vector<int> x = Columns();
     Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); });
     y += h;
-    Row(x, y, "limit", [this](const QcFigureKind& k) {
-      const FigureLimit& l = outcome_.profile.Of(k.id);
-      return (l.Any() ? LimitText(l) + " " : std::string()) + k.unit;
-    });
+    Row(x, y, "limit", [this](const QcFigureKind& k) { return LimitCell(k); });
     y += h;
     for (const QcChannelFigures& c : outcome_.figures.channels) {
       ChannelRow(x, y, c);
       y += h;
     }
-    // The provenance line is the longest: smaller type until it fits.
-    const std::string provenance = ProvenanceLine(outcome_);
+    // The provenance lines are the longest: smaller type until they fit.
+    const std::array<std::string, 2> provenance = ProvenanceLines(outcome_);
     for (int s = size - 1; s >= 5; --s) {
       canvas_.SetFont(Styled(base_, s, false));
-      if (canvas_.TextWidth(provenance) <= area_.Right - area_.Left) break;
+      if (std::max(canvas_.TextWidth(provenance[0]), canvas_.TextWidth(provenance[1])) <=
+          area_.Right - area_.Left)
+        break;
     }
-    canvas_.PutText(area_.Left, y, provenance);
+    canvas_.PutText(area_.Left, y, provenance[0]);
+    canvas_.PutText(area_.Left, y + canvas_.TextHeight("Ag"), provenance[1]);
     canvas_.SetFont(base_);
   }
 
@@ -109,6 +125,19 @@ class BlockLayout {
     return x;
   }
 
+  std::string LimitCell(const QcFigureKind& k) const {
+    const FigureLimit& l = outcome_.profile.Of(k.id);
+    return (l.Any() ? LimitText(l) + " " : std::string()) + k.unit;
+  }
+
+  std::string ValueCell(const QcChannelFigures& c, const QcFigureKind& k) const {
+    return FigureText(c, k.id) + (Failed(c, k) ? " *" : "");
+  }
+
+  bool Failed(const QcChannelFigures& c, const QcFigureKind& k) const {
+    return outcome_.VerdictOf(c, k.id) == QcVerdict::Fail;
+  }
+
   template <typename CellText>
   void Row(const std::vector<int>& x, int y, const std::string& head, CellText cell) {
     if (!head.empty()) canvas_.PutText(x[0], y, head);
@@ -120,10 +149,10 @@ class BlockLayout {
     const CanvasFont normal = canvas_.Font();
     canvas_.PutText(x[0], y, c.name);
     for (const QcFigureKind& k : QcFigureKinds()) {
-      const bool failed = outcome_.VerdictOf(c, k.id) == QcVerdict::Fail;
+      const bool failed = Failed(c, k);
       canvas_.SetFont(
           Styled(normal, normal.size, failed, false, failed && colour_ ? kFailRed : kBlack));
-      canvas_.PutText(x[1 + static_cast<int>(k.id)], y, FigureText(c, k.id) + (failed ? " *" : ""));
+      canvas_.PutText(x[1 + static_cast<int>(k.id)], y, ValueCell(c, k));
     }
     const QcOverall overall = outcome_.ChannelOverall(c);
     canvas_.SetFont(Styled(normal, normal.size, true, false, VerdictColour(overall, colour_)));
@@ -142,9 +171,8 @@ class BlockLayout {
 
 void DrawQcBlock(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour) {
   BlockLayout block(canvas, area, outcome, colour);
-  const int height = area.Bottom - area.Top;
   for (int size = 9; size >= 5; --size)
-    if (block.FullLines() * block.LineHeight(size) <= height) return block.DrawFull(size);
+    if (block.Fits(size)) return block.DrawFull(size);
   block.DrawShort(5);
 }
 

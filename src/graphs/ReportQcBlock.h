@@ -11,7 +11,7 @@
 namespace kalvex {
 
 // Draws the block in `area` with the largest font (9 down to 5 points) at
-// which it fits; where not even that fits, the verdict line and the failed
+// which its lines fit the height and its columns their texts; where not even that fits, the verdict line and the failed
 // figures only. Restores the canvas font.
 void DrawQcBlock(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour);
 
