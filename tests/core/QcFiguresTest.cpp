@@ -63,6 +63,20 @@ TEST_F(QcFiguresTest, PhaseBeyondHalfATurnIsTheShorterWayRound) {
   EXPECT_NEAR(Figures().channels[0].Value(Id::PhasePeak), 160, 0.05);
 }
 
+// The recording is judged as the graph windows show it, whatever its
+// polarity, and is left as it was.
+TEST_F(QcFiguresTest, EitherPolarityIsJudgedAsTheWindowsShowIt) {
+  s.Set(3, Offset(7));
+  const std::vector<std::int16_t> held = s.rec.Channels[3]->Samples;
+  for (bool positive : {true, false}) {
+    s.rec.PolarityPositive = positive;
+    s.rec.ClearAnalyses();
+    EXPECT_NEAR(Figures().channels[0].Value(Id::PhasePeak), 7, 0.05);
+    EXPECT_EQ(s.rec.Channels[3]->Samples, held);
+    EXPECT_EQ(s.rec.PolarityPositive, positive);
+  }
+}
+
 TEST_F(QcFiguresTest, SweepSideLobesLieFarBelowThePeak) {
   s.Set(0, Sweep);
   s.Set(3, Sweep);
