@@ -4,6 +4,7 @@
 
 #include "qc/LimitProfile.h"
 #include "qc/QcVerdict.h"
+#include "shell/ProgramSettings.h"
 
 namespace kalvex {
 namespace {
@@ -80,6 +81,23 @@ TEST(QcVerdictTest, LimitsAreInclusiveAndMissingFiguresNeverPass) {
   EXPECT_EQ(outcome.FailedKeys(outcome.figures.channels[2]), "phase_peak");
   outcome.figures.channels.clear();
   EXPECT_EQ(outcome.Overall(), QcOverall::Undecided);  // nothing to judge
+}
+
+// The texts the table, the report and the CSV carry.
+TEST(QcVerdictTest, LimitValueAndSettingsTexts) {
+  EXPECT_EQ(LimitText({90.0, 110.0}), "90..110");
+  EXPECT_EQ(LimitText({50.0, std::nullopt}), ">= 50");
+  EXPECT_EQ(LimitText({std::nullopt, -25.5}), "<= -25.5");
+  EXPECT_EQ(LimitText({}), "-");
+  const QcChannelFigures c = Channel({{Id::PhasePeak, 3.14159}});
+  EXPECT_EQ(FigureText(c, Id::PhasePeak), "3.14");
+  EXPECT_EQ(FigureText(c, Id::PhaseRms), "n/a");
+  ProgramSettings settings;
+  settings.ChannelCalibration[2] = 1.05;
+  settings.InputSize = FundamentalInputSize::Fixed32768;
+  EXPECT_EQ(SettingsProvenance(settings),
+            "frame 512, step 100, FFT 32768, calibration 1,1,1.05,1,1,1, spectrum floor -40 dB, "
+            "correlation floor -90 dB");
 }
 
 }  // namespace

@@ -85,6 +85,14 @@ TEST_F(QcFiguresTest, SweepSideLobesLieFarBelowThePeak) {
   EXPECT_NEAR(c.Value(Id::PhasePeak), 0, 0.05);
 }
 
+// The guard is counted from the correlation's peak, wherever a delay puts
+// it: 150 ms late (beyond the guard), the side lobes still lie far below.
+TEST_F(QcFiguresTest, SideLobesCountFromTheDelayedPeak) {
+  s.Set(0, Sweep);
+  s.Set(3, [](int j) { return j < 150 ? 0.0 : Sweep(j - 150); });
+  EXPECT_LT(Figures().channels[0].Value(Id::SideLobe), -20);
+}
+
 TEST_F(QcFiguresTest, SilentChannelOrSilentReferenceHasNoFigures) {
   QcFigures silentMain = Figures();  // channel 3 was never given samples
   ASSERT_EQ(silentMain.channels.size(), 1u);
