@@ -142,13 +142,15 @@ int RunQc(const Words& words, const QString& executablePath) {
   if (tasks.empty()) throw CliExit{ExitRefused, "no recording file (*.qrm, *.fmr) found"};
   settingsOnly.LoadFft(true);
 
-  const std::vector<QcFileResult> results =
-      CheckAll(tasks, run, jobs, WorkerWords(args), executablePath, ProgressLine(tasks.size()));
+  const QcResults checked = CheckAll(tasks, run, jobs, WorkerWords(args), executablePath,
+                                     ProgressLine(static_cast<int>(tasks.size())));
+  const std::vector<QcFileResult>& results = checked.files;
   // JSON or CSV asked on standard output takes the table's place there.
   if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << QcTable(results, run);
   if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));
   if (args.Has("--csv")) SaveText(args.Get("--csv"), QcCsv(results, run));
-  return ExitCodeOf(results, run);
+  // A worker that failed has said why on standard error.
+  return checked.workerFailed ? ExitIo : ExitCodeOf(results, run);
 }
 
 }  // namespace kalvex::cli

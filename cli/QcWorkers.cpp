@@ -51,22 +51,28 @@ class WorkerPool {
       process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
       QProcess* p = process.get();
       QObject::connect(p, &QProcess::readyReadStandardOutput, [this, p] { Read(*p); });
-      QObject::connect(p, &QProcess::finished, [this, p] {
+      QObject::connect(p, &QProcess::finished, [this, p](int code, QProcess::ExitStatus status) {
         Read(*p);
+        failed_ = failed_ || code != 0 || status != QProcess::NormalExit;
         if (++finished_ == static_cast<int>(processes_.size())) loop_.quit();
       });
       processes_.push_back(std::move(process));
       p->start(program, arguments);
+      if (!p->waitForStarted()) {  // its files stay unchecked
+        failed_ = true;
+        ++finished_;
+        continue;
+      }
       p->write(TaskBytes(tasks_, run_, w, workers));
       p->closeWriteChannel();
     }
   }
 
-  std::vector<QcFileResult> Wait() {
+  QcResults Wait() {
     if (finished_ < static_cast<int>(processes_.size())) loop_.exec();
     for (std::size_t i = 0; i < tasks_.size(); ++i)
       if (!got_[i]) results_[i] = Abandoned(tasks_[i]);
-    return std::move(results_);
+    return {std::move(results_), failed_};
   }
 
  private:
@@ -95,6 +101,7 @@ class WorkerPool {
   QEventLoop loop_;
   int finished_ = 0;
   int done_ = 0;
+  bool failed_ = false;
 };
 
 // Reads one NUL-ended field; false at the end of the input.
@@ -104,14 +111,14 @@ bool Field(std::istream& in, std::string& field) {
 
 }  // namespace
 
-std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
-                                   const std::vector<std::string>& workerWords,
-                                   const QString& executablePath, const QcProgress& progress) {
+QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
+                   const std::vector<std::string>& workerWords, const QString& executablePath,
+                   const QcProgress& progress) {
   if (jobs <= 1 || tasks.size() <= 1) {
-    std::vector<QcFileResult> results;
+    QcResults results;
     for (const QcTask& t : tasks) {
-      results.push_back(CheckRecordingFile(t.path, t.reportPath, run, executablePath));
-      if (progress) progress(static_cast<int>(results.size()));
+      results.files.push_back(CheckRecordingFile(t.path, t.reportPath, run, executablePath));
+      if (progress) progress(static_cast<int>(results.files.size()));
     }
     return results;
   }

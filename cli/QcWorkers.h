@@ -21,12 +21,19 @@ struct QcTask {
 // Called after each finished file with the count finished so far.
 using QcProgress = std::function<void(int done)>;
 
+struct QcResults {
+  std::vector<QcFileResult> files;  // in input order
+  // A worker did not start or ended abnormally (its message, if any, is on
+  // standard error; its unfinished files are refused).
+  bool workerFailed = false;
+};
+
 // Checks the tasks in `jobs` worker processes started with `workerWords`
 // (the subcommand's words that set up a run); one at a time in this process
 // when jobs is 1.
-std::vector<QcFileResult> CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
-                                   const std::vector<std::string>& workerWords,
-                                   const QString& executablePath, const QcProgress& progress);
+QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
+                   const std::vector<std::string>& workerWords, const QString& executablePath,
+                   const QcProgress& progress);
 
 // The worker's side: the profile file and the tasks from standard input,
 // result lines to standard output.

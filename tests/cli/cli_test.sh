@@ -331,6 +331,10 @@ grep -qx "$work/bad.ini:3: unknown section \[phase_pk\]" "$work/err" || fail "ma
 mkdir "$work/nothing"
 expect_exit 2 "qc of a folder without recordings" "$cli" qc "$work/nothing"
 expect_exit 1 "qc without a path" "$cli" qc
+mkdir -p "$work/blocked/velnarund.pdf"  # a folder where a report should go
+expect_exit 3 "qc with a report that cannot be written" "$cli" qc "$samples" --report-dir "$work/blocked"
+expect_exit 3 "the same in one process" "$cli" qc "$samples" --report-dir "$work/blocked" --jobs 1
+grep -q "velnarund.pdf" "$work/err" || fail "unwritable report: '$(cat "$work/err")'"
 expect_exit 0 "report with the QC block" "$cli" report "$samples/similarity.qrm" --limits "$samples/limits.ini" -o "$work/qcr.png"
 
 # Bad command lines exit 1 with the allowed range, before any port is touched.
