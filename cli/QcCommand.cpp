@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
-#include <map>
+#include <set>
 
 #include "CliSession.h"
 #include "Commands.h"
@@ -50,19 +50,18 @@ std::vector<std::string> RecordingFiles(const std::vector<std::string>& paths) {
 }
 
 // One report per file in the folder, named after the file ("dodida.pdf");
-// a name met again gets "-2", "-3", ..
+// a name already taken gets "-2", "-3", ..
 std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::string& reportDir) {
   std::vector<QcTask> tasks;
-  std::map<std::string, int> seen;
+  std::set<std::string> taken;
   for (const std::string& f : files) {
     QcTask t{f, ""};
     if (!reportDir.empty()) {
       std::string stem = fs::path(f).stem().string();
       if (stem.empty()) stem = "report";
-      const int n = ++seen[stem];
-      t.reportPath =
-          (fs::path(reportDir) / (n == 1 ? stem : stem + "-" + std::to_string(n))).string() +
-          ".pdf";
+      std::string name = stem;
+      for (int n = 2; !taken.insert(name).second; ++n) name = stem + "-" + std::to_string(n);
+      t.reportPath = (fs::path(reportDir) / (name + ".pdf")).string();
     }
     tasks.push_back(t);
   }
