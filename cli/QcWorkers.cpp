@@ -16,12 +16,14 @@ void AppendField(QByteArray& bytes, const std::string& field) {
   bytes.append('\0');
 }
 
-// The worker's standard input: the profile file (empty: built-in), then per
-// task its index, path and report path, each ended by a NUL byte, so that
-// any file name passes unchanged.
+// The worker's standard input: the profile file (empty: built-in), whether
+// it keeps the FFT wisdom it gains ("1" for the first worker alone, so that
+// one process writes the file), then per task its index, path and report
+// path, each ended by a NUL byte, so that any file name passes unchanged.
 QByteArray TaskBytes(const std::vector<QcTask>& tasks, const QcRun& run, int worker, int workers) {
   QByteArray bytes;
   AppendField(bytes, run.profilePath);
+  AppendField(bytes, worker == 0 ? "1" : "0");
   for (int i = worker; i < static_cast<int>(tasks.size()); i += workers)
     for (const std::string& field : {std::to_string(i), tasks[i].path, tasks[i].reportPath})
       AppendField(bytes, field);
@@ -133,13 +135,14 @@ int RunQcWorker(QcRun run, const QString& executablePath) {
   // The processes already share the cores: one worker each.
   SetWorkerCount(1);
   LoadFftLibrary();
-  std::string index, path, report;
-  if (!Field(std::cin, path)) return ExitUsage;
+  std::string index, path, report, keepWisdom;
+  if (!Field(std::cin, path) || !Field(std::cin, keepWisdom)) return ExitUsage;
   if (!path.empty()) ReadLimitProfilePath(path, run);
   while (Field(std::cin, index) && Field(std::cin, path) && Field(std::cin, report)) {
     const QcFileResult r = CheckRecordingFile(path, report, run, executablePath);
     std::cout << index << '\t' << ResultLine(r).toStdString() << std::flush;
   }
+  if (keepWisdom == "1") SaveFftWisdom();
   return ExitOk;
 }
 

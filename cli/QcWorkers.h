@@ -35,8 +35,8 @@ QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
                    const std::vector<std::string>& workerWords, const QString& executablePath,
                    const QcProgress& progress);
 
-// The worker's side: the profile file and the tasks from standard input,
-// result lines to standard output.
+// The worker's side: the profile file, whether to keep the FFT wisdom, and
+// the tasks from standard input; result lines to standard output.
 int RunQcWorker(QcRun run, const QString& executablePath);
 
 }  // namespace kalvex::cli
