@@ -36,19 +36,8 @@ std::string InfoJson(const CliSession& s) {
   j.Key("sampleRateIndex").Integer(s.values.SampleRateIndex);
   j.Key("equipmentIndex").Integer(s.values.EquipmentIndex);
   j.Key("comment").String(r.Comment).Key("polarityPositive").Bool(r.PolarityPositive);
-  j.Key("holdDownWeight")
-      .Integer(r.HoldDownWeight)
-      .Key("baseplateWeight")
-      .Integer(r.BaseplateWeight);
-  j.Key("reactionMassWeight").Integer(r.ReactionMassWeight);
-  j.Key("triggerLevel").Number(r.TriggerLevel).Key("triggerDelay").Number(r.TriggerDelay);
-  j.Key("baseplateAccSensitivity").Number(r.BaseplateAccSensitivity);
-  j.Key("massAccSensitivity").Number(r.MassAccSensitivity);
-  j.Key("servoCurrentFactor").Number(r.ServoCurrentFactor);
-  j.Key("sourceVoltageFactor").Number(r.SourceVoltageFactor);
-  j.Key("sourceCurrentFactor").Number(r.SourceCurrentFactor);
-  j.Key("sourceSensorFactor").Number(r.SourceSensorFactor);
-  j.Key("testOut").Number(r.TestOut).Key("amplitudeNorm").Number(r.AmplitudeNorm);
+  TestParametersJson(j, r);
+  j.Key("amplitudeNorm").Number(r.AmplitudeNorm);
   SimilarityChannelsJson(j, r.SimilarityChannels);
   j.Key("channels").BeginArray();
   for (int slot : HeldSlots(r)) {

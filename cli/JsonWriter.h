@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "recordings/TFrmFile.h"
+#include "recordings/TestParameters.h"
 
 namespace kalvex::cli {
 
@@ -15,6 +17,11 @@ namespace kalvex::cli {
 std::string ColourText(std::int32_t rgb);
 
 class JsonWriter;
+// The test parameters (weights, trigger, sensitivities, factors, TestOut) of
+// a recording or a project file's main record, as JSON fields.
+template <class Record>
+void TestParametersJson(JsonWriter& j, const Record& r);
+
 // "similarityChannels": [{"present", "attenuated", "name"} × 6].
 void SimilarityChannelsJson(JsonWriter& j, const std::array<ChannelDescriptor, 6>& channels);
 
@@ -38,5 +45,16 @@ class JsonWriter {
   std::string out_;
   bool needComma_ = false;
 };
+
+template <class Record>
+void TestParametersJson(JsonWriter& j, const Record& r) {
+  VisitTestParameters(r, r, [&j](const char* key, const auto& v, const auto&) {
+    j.Key(key);
+    if constexpr (std::is_integral_v<std::decay_t<decltype(v)>>)
+      j.Integer(v);
+    else
+      j.Number(v);
+  });
+}
 
 }  // namespace kalvex::cli

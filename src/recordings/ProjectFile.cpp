@@ -10,6 +10,7 @@
 #include "recordings/DerivedValues.h"
 #include "recordings/FileStore.h"
 #include "recordings/ProcessValues.h"
+#include "recordings/TestParameters.h"
 #include "shell/ProgramSettings.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
@@ -62,19 +63,8 @@ ProjectMain CaptureMainRecord(const ProjectState& state, const ProjectRect& main
   m.TriggerEdgeIndex = static_cast<std::int16_t>(state.choices.TriggerEdgeIndex);
   m.SampleRateIndex = static_cast<std::int16_t>(state.values.SampleRateIndex);
   m.SweepSeconds = static_cast<std::int16_t>(rec.SweepSeconds);
-  m.TriggerLevel = rec.TriggerLevel;
-  m.TriggerDelay = rec.TriggerDelay;
   m.SimilarityChannels = rec.SimilarityChannels;
-  m.HoldDownWeight = rec.HoldDownWeight;
-  m.ReactionMassWeight = rec.ReactionMassWeight;
-  m.BaseplateWeight = rec.BaseplateWeight;
-  m.MassAccSensitivity = rec.MassAccSensitivity;
-  m.BaseplateAccSensitivity = rec.BaseplateAccSensitivity;
-  m.ServoCurrentFactor = rec.ServoCurrentFactor;
-  m.SourceCurrentFactor = rec.SourceCurrentFactor;
-  m.SourceVoltageFactor = rec.SourceVoltageFactor;
-  m.SourceSensorFactor = rec.SourceSensorFactor;
-  m.TestOut = rec.TestOut;
+  CopyTestParameters(m, rec);
   m.Name = rec.Name;
   m.WindowCount = state.windows.Count();
   m.MainWindow = mainWindow;
@@ -100,19 +90,8 @@ void RestoreMainRecord(const ProjectMain& m, const ProjectState& state, ProjectW
     rec.SimilarityChannels[0].Present = true;
     rec.SimilarityChannels[0].Name = "REF";
   }
-  rec.TriggerLevel = m.TriggerLevel;
-  rec.TriggerDelay = m.TriggerDelay;
   rec.SweepSeconds = static_cast<std::uint16_t>(m.SweepSeconds);
-  rec.HoldDownWeight = m.HoldDownWeight;
-  rec.ReactionMassWeight = m.ReactionMassWeight;
-  rec.BaseplateWeight = m.BaseplateWeight;
-  rec.MassAccSensitivity = m.MassAccSensitivity;
-  rec.BaseplateAccSensitivity = m.BaseplateAccSensitivity;
-  rec.SourceCurrentFactor = m.SourceCurrentFactor;
-  rec.SourceVoltageFactor = m.SourceVoltageFactor;
-  rec.TestOut = m.TestOut;
-  rec.ServoCurrentFactor = m.ServoCurrentFactor;
-  rec.SourceSensorFactor = m.SourceSensorFactor;
+  CopyTestParameters(rec, m);
   rec.Name = m.Name;
   state.choices.TriggerChannelIndex = m.TriggerChannelIndex;
   state.choices.TriggerEdgeIndex = m.TriggerEdgeIndex;
