@@ -149,6 +149,10 @@ void AcquisitionControl::Stop() {
   if (hardware_) hardware_->RequestStop();
 }
 
+void AcquisitionControl::TimeoutsChanged() {
+  if (hardware_) hardware_->SetTimeouts(ctx_.settings.Timeout1, ctx_.settings.Timeout2);
+}
+
 void AcquisitionControl::StopAndWait() {
   if (!Running()) return;
   Stop();

@@ -61,6 +61,9 @@ class AcquisitionControl : public QObject {
   bool Running() const { return thread_ != nullptr; }
   void Start();
   void Stop();
+  // The settings' time-outs changed: a running record takes them at its
+  // next check.
+  void TimeoutsChanged();
   // Closing the program: a running record is stopped and its end awaited.
   void StopAndWait();
   void SyntheticSignal();

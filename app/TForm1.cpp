@@ -147,8 +147,10 @@ void TForm1::CreateMenus() {
   special->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
   connect(special, &QAction::triggered, this, [this] {
     QtSettingsStore store;
-    if (const auto accepted = EditSpecialSettings(this, settings_, store, *ui_))
+    if (const auto accepted = EditSpecialSettings(this, settings_, store, *ui_)) {
       ApplySpecialSettings(*accepted, settings_, rec_, values_, SettingsSteps());
+      acquisition_->TimeoutsChanged();
+    }
   });
   addAction(special);
   file->addSeparator();
@@ -280,10 +282,7 @@ void TForm1::WireFileCommands() {
     TGrWin* w = windows_.ActiveWindow();
     return w && w->Accumulating;
   };
-  steps.resetModelSelections = [this] {
-    AcquisitionChoices& c = equipment_->Choices();
-    c.VibModelIndex = c.AccModelIndex = c.ControlModelIndex = c.SourceModelIndex = -1;
-  };
+  steps.resetModelSelections = [this] { ForgetModelSelections(equipment_->Choices()); };
   steps.setTitle = [this](const std::string& title) {
     setWindowTitle(QString::fromStdString(title));
   };
@@ -322,6 +321,7 @@ void TForm1::CreateEquipmentMenu() {
   };
   steps.disableRecordMenus = [this] { DisableRecordMenus(); };
   ModeWindowSteps modeSteps;
+  modeSteps.confirmDiscard = [this] { return commands_.ConfirmDiscard(); };
   modeSteps.anyAccumulating = steps.anyAccumulating;
   modeSteps.discardAccumulated = steps.discardAccumulated;
   modeSteps.clearAll = steps.clearAll;

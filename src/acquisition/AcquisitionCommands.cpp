@@ -1,6 +1,7 @@
 #include "acquisition/AcquisitionCommands.h"
 
 #include "acquisition/SyntheticSignal.h"
+#include "recordings/DerivedValues.h"
 #include "recordings/FileCommands.h"
 #include "recordings/ParameterChecks.h"
 #include "recordings/ProcessValues.h"
@@ -22,7 +23,10 @@ bool PrepareAcquisition(TFrmFile& rec, ProcessValues& values, const AcquisitionC
   values.RecordingDate = now;
   // A save that fails keeps the unsaved data and does not start: a new
   // record would replace them.
-  return commands.ConfirmDiscard();
+  if (!commands.ConfirmDiscard()) return false;
+  // The record the block asks for, whatever length the last file had.
+  SetRecordLengths(rec, values.SampleRateIndex);
+  return true;
 }
 
 bool RunSyntheticSignal(TFrmFile& rec, ProcessValues& values, const ProgramSettings& settings,

@@ -17,7 +17,8 @@ struct ProgramSettings;
 
 // Start's checks in their order: a COM port chosen ("Задайте порт!"), the
 // parameters, the command block; then the record's date and the
-// unsaved-data question. True when the record may begin.
+// unsaved-data question. True when the record may begin; the recording's
+// lengths are then those of the record the block asks for.
 bool PrepareAcquisition(TFrmFile& rec, ProcessValues& values, const AcquisitionChoices& choices,
                         CommandBlock& block, int portNumber, FileCommands& commands,
                         UserInteraction& ui, const LocalDateTime& now);

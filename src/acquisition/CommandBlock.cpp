@@ -108,6 +108,12 @@ std::vector<std::string> TriggerChannelNames(const TFrmFile& rec) {
   }
 }
 
+void ForgetModelSelections(AcquisitionChoices& choices) {
+  choices.VibModelIndex = choices.AccModelIndex = -1;
+  choices.ControlModelIndex = choices.SourceModelIndex = -1;
+  choices.AccDelayCode = 0;
+}
+
 bool BuildCommandBlock(CommandBlock& block, const TFrmFile& rec, const ProcessValues& values,
                        const AcquisitionChoices& choices, UserInteraction& ui) {
   if (!block.ParametersSet()) {

@@ -30,6 +30,10 @@ struct AcquisitionChoices {
   int SourceModelIndex = 0;
 };
 
+// A file was opened: no model entry is chosen any more, and the delay code
+// goes with the accelerometer entry.
+void ForgetModelSelections(AcquisitionChoices& choices);
+
 struct CommandBlock {
   std::array<std::uint8_t, CommandBlockSize> Bytes{ParametersNotSet};
   bool ParametersSet() const { return Bytes[0] != ParametersNotSet; }

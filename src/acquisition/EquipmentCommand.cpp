@@ -32,8 +32,9 @@ std::string MainWindowTitle(const ProcessValues& values) {
 
 bool ApplyEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec, ProcessValues& values,
                           const ModeWindowSteps& steps) {
-  values.EquipmentIndex = choice.EquipmentIndex;
   const bool modeChanged = choice.Mode != rec.Mode;
+  if (modeChanged && steps.confirmDiscard && !steps.confirmDiscard()) return false;
+  values.EquipmentIndex = choice.EquipmentIndex;
   if (modeChanged) {
     if (steps.anyAccumulating && steps.anyAccumulating()) Run(steps.discardAccumulated);
     Run(steps.clearAll);

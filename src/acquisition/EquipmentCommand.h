@@ -17,6 +17,9 @@ struct ProcessValues;
 // What the mode change needs of the main window. Every step is optional: an
 // empty one does nothing. User-interface thread only.
 struct ModeWindowSteps {
+  // The unsaved-data question before a new mode drops the record: false
+  // (Cancel, or a save that failed) keeps mode and record.
+  std::function<bool()> confirmDiscard;
   std::function<bool()> anyAccumulating;
   // Every accumulating window drops its accumulated records ("Удалить накопл.").
   std::function<void()> discardAccumulated;
@@ -35,10 +38,11 @@ struct ModeWindowSteps {
 std::string MainWindowTitle(const ProcessValues& values);
 
 // Menu "Режимы" after "Да". When the mode differs from the recording's, the
+// unsaved-data question comes first (Cancel changes nothing), then the
 // accumulated records, every window's curves, the recording's channels and
-// every graph window go first. Then the port, baud choice, mode
-// (recording and CurrentMode), ChannelOffset (2 for "Dodida") and the title.
-// True when the mode changed.
+// every graph window go. Then the port, baud choice, mode (recording and
+// CurrentMode), ChannelOffset (2 for "Dodida") and the title. True when the
+// mode changed.
 bool ApplyEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec, ProcessValues& values,
                           const ModeWindowSteps& steps);
 

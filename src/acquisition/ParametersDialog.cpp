@@ -142,8 +142,14 @@ void ParametersDialog::ShowValues(const TFrmFile& rec, const ProcessValues& valu
   openTriggerEdge_ = List(C::TriggerEdge).index;
   openSampleRate_ = List(C::SampleRate).index;
   openSeconds_ = rec.SweepSeconds;
-  openTriggerLevel_ = rec.TriggerLevel;
-  openTriggerDelay_ = rec.TriggerDelay;
+  // As the fields show them: a file stores the level as a 32-bit float
+  // (1.1000000238), the field shows "1.10", and the two must compare equal.
+  const auto shown = [this](F f, double stored) {
+    double value = stored;
+    return ParseReal(Field(f).text, value) ? value : stored;
+  };
+  openTriggerLevel_ = shown(F::TriggerLevel, rec.TriggerLevel);
+  openTriggerDelay_ = shown(F::TriggerDelay, rec.TriggerDelay);
 }
 
 void ParametersDialog::Fill(const ModelFill& fill, bool fills) {

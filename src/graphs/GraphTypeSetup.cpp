@@ -179,6 +179,17 @@ void GraphTypeSetup::LeaveAccumulation(TGrWin& w) {
   w.Accumulating = false;
 }
 
+void GraphTypeSetup::LeaveAccumulation(TGrWin& w, TGrWin& proposal) {
+  if (!w.Accumulating) return;
+  LeaveAccumulation(w);
+  // The proposal was copied while the window accumulated: its curves still
+  // name the snapshots just released. It takes the curves as they are now.
+  proposal.Curves = w.Curves;
+  proposal.CurveCount = w.CurveCount;
+  proposal.SelectedCurve = w.SelectedCurve;
+  proposal.Accumulating = false;
+}
+
 void GraphTypeSetup::SetType(TGrWin& w, int code) {
   if (w.RecordingMode == NoSignal) return;
   const bool sameType = code == w.Type && !w.Accumulating;
@@ -203,6 +214,7 @@ void GraphTypeSetup::SetType(TGrWin& w, int code) {
     ui_.ShowInformation(Text(TextId::Distortion2d3dUnsupported));
     return;
   }
+  LeaveAccumulation(w, proposal);
   if (code == Servo || code == Actuator) {
     // Their choices are stored; nothing is drawn for them.
     proposal.Type = w.Type;
@@ -215,10 +227,6 @@ void GraphTypeSetup::SetType(TGrWin& w, int code) {
 }
 
 void GraphTypeSetup::Apply(TGrWin& w, TGrWin& proposal, int code, bool sameType) {
-  if (w.Accumulating) {
-    LeaveAccumulation(w);
-    proposal.Accumulating = false;
-  }
   proposal.Type = static_cast<std::uint8_t>(code);
   ScaleWindow(ctx_, proposal);
   // The displayed range means the same only on the same x scale (the same

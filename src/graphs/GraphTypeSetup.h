@@ -46,6 +46,8 @@ class GraphTypeSetup {
   void CloseOrphanedIntervalSpectrum();
   void FinishWindow(TGrWin& window);
   void LeaveAccumulation(TGrWin& window);
+  // Leaves accumulation before a type is set on `window` from `proposal`.
+  void LeaveAccumulation(TGrWin& window, TGrWin& proposal);
 
   TAllWindows& windows_;
   AnalysisContext ctx_;

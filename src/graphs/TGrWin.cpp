@@ -25,7 +25,12 @@ int AveragingFamilyOf(int type) {
 }
 
 void TGrWin::FreeCurves() {
-  for (CurveSlot& c : Curves) c.Values.reset();
+  // A freed curve shows no recording: a snapshot pointer left behind would be
+  // released again later, lowering the count of whatever lives at its address.
+  for (CurveSlot& c : Curves) {
+    c.Values.reset();
+    c.Recording = nullptr;
+  }
   CurveCount = 0;
 }
 

@@ -132,7 +132,8 @@ class TGrWin {
   // changed once made (a recompute makes a new one), so copies share it.
   std::shared_ptr<const CurveSlot> DistortionMatrixView;
 
-  // Frees every curve's values and sets the curve count to 0.
+  // Frees every curve's values, drops its snapshot pointer (releasing
+  // nothing) and sets the curve count to 0.
   void FreeCurves();
   // The averaging mask for a graph type (0 outside mode 2).
   std::uint8_t MaskFor(int type) const;

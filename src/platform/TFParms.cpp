@@ -237,6 +237,13 @@ bool TFParms::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFParms::accept() {
+  // "Да" reached with Enter leaves no field: the focused one is checked as
+  // if it were left, so that its range still holds.
+  for (int f = 0; f < static_cast<int>(ParamField::Count); ++f)
+    if (fields_[f] && fields_[f] == focusWidget()) {
+      model_.Leave(static_cast<ParamField>(f));
+      ShowModel();
+    }
   bool stayOpen = false;
   result_ = model_.Accept(ui_, stayOpen);
   if (stayOpen) return;

@@ -137,10 +137,17 @@ bool WriteRecording(TFrmFile& rec, ProcessValues& values, bool rebuildHeader,
                     const LocalDateTime& now, std::vector<std::uint8_t>& file) {
   Header& h = rec.FileHeader;
   if (rebuildHeader) {
-    if (!RecordFits(values.SampleRateIndex, rec.SweepSeconds)) return false;
-    const long sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
+    // A recording read from a file keeps the samples it holds: lengths from
+    // the parameters would cut a record longer than its sweep plus 500.
+    long count = rec.Channels[0] ? static_cast<long>(rec.Channels[0]->Samples.size()) : 0;
+    long sweep = std::min<long>(rec.SweepLength, count);
+    if (rec.Origin != OriginFile) {
+      if (!RecordFits(values.SampleRateIndex, rec.SweepSeconds)) return false;
+      sweep = (500L << values.SampleRateIndex) * rec.SweepSeconds;
+      count = sweep + 500;
+    }
     h = {};
-    header::PutU16(h, header::SampleCount, static_cast<std::uint16_t>(sweep + 500));
+    header::PutU16(h, header::SampleCount, static_cast<std::uint16_t>(count));
     header::PutU16(h, header::SweepLength, static_cast<std::uint16_t>(sweep));
   }
   values.CurrentMode = rec.Mode;

@@ -14,7 +14,8 @@ struct ProcessValues;
 
 // Updates the recording's header image and returns the whole file. With
 // `rebuildHeader` (a recording never saved) the image is cleared and the
-// record length and sweep are computed from the parameters; otherwise every
+// record length and sweep are computed from the parameters, or, for a
+// recording read from a file, kept as read; otherwise every
 // byte the writer does not set keeps the value read from the file. `now`
 // gives the date and time texts. Returns false, writing nothing, when a
 // rebuilt record would not fit its 16-bit sample count.

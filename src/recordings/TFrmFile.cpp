@@ -84,7 +84,9 @@ void TFrmFile::FreeChannels() {
 }
 
 void TFrmFile::ApplyPolarityChange() {
-  for (int slot = 1; slot < ChannelCount(Mode); ++slot)
+  // Every held block, not only the mode's channels: reading negated mode 4's
+  // spare file channel too, and a re-save writes it back.
+  for (int slot = 1; slot < MaxChannelSlots; ++slot)
     if (Channels[slot]) NegateSamples(*Channels[slot], SweepLength);
 }
 

@@ -48,7 +48,7 @@ class TFrmFile {
   // Frees the blocks from `slot` on: a record the program makes holds its
   // mode's channels only, never one left from an earlier file.
   void FreeChannelsFrom(int slot);
-  // Negates slots 1..ChannelCount(Mode)-1 over the sweep.
+  // Negates every held block from slot 1 on over the sweep.
   void ApplyPolarityChange();
 
   // Channel name in `mode` (taken modulo 128); mode 2 uses the similarity

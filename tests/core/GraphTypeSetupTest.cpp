@@ -7,7 +7,9 @@
 
 #include "analysis/DistortionAnalysis.h"
 #include "graphs/GraphTypeDialogs.h"
+#include "graphs/Accumulation.h"
 #include "graphs/GraphTypeSetup.h"
+#include "recordings/TNFiles.h"
 #include "support/FakeUserInteraction.h"
 #include "support/FakeWindowSetHost.h"
 #include "support/LinkedFftw.h"
@@ -156,6 +158,49 @@ TEST_F(GraphTypeSetupTest, DisplayedRangeIsKeptOnlyOnTheSameXScale) {
   EXPECT_EQ(set(SignalTraces, [](TGrWin& p) { p.TraceChannels = {0, -1, -1, -1, -1, -1, -1}; },
                 {0, 1}),
             (IndexRange{0, 4000}));
+}
+
+// Regression: a type set on an accumulating window copied the window before
+// it left accumulation, so the copy named the released snapshots again; a
+// later release then freed another window's snapshot living at that address.
+// Servo left the window accumulating with no curve and no way out.
+TEST_F(GraphTypeSetupTest, ATypeSetOnAnAccumulatingWindowLeavesTheGroupFirst) {
+  TNFiles files;
+  setup.SetLeaveAccumulation([&](TGrWin& w) { SwitchAccumulationOff(w, files, w.GroupCaption); });
+  windows.SetRecordingRelease([&](TNFile& item) { files.ReleaseReference(item); });
+  const auto references = [&](const TNFile* item) {
+    int n = 0;
+    for (int i = 0; i < windows.Count(); ++i)
+      for (const CurveSlot& c : windows.Window(i).Curves) n += c.Recording == item ? 1 : 0;
+    return n;
+  };
+  dialogs.choose = [](TGrWin& p) { p.AmplitudeChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  TGrWin& w0 = NewWindow();
+  setup.SetType(w0, Amplitude);
+  ASSERT_TRUE(SwitchAccumulationOn(w0, files, s.rec));
+  TGrWin& w1 = NewWindow();
+  setup.SetType(w1, Amplitude);
+  ASSERT_TRUE(SwitchAccumulationOn(w1, files, s.rec));
+  TNFile* shared = files.Last();
+  ASSERT_EQ(shared->RefCount, 2);
+
+  dialogs.choose = [](TGrWin& p) { p.SpectrumChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  setup.SetType(w1, Spectrum);
+  EXPECT_FALSE(w1.Accumulating);
+  for (const CurveSlot& c : w1.Curves) EXPECT_EQ(c.Recording, nullptr);
+  ASSERT_TRUE(files.Contains(*shared));
+  EXPECT_EQ(shared->RefCount, 1);
+  ASSERT_TRUE(SwitchAccumulationOn(w1, files, s.rec));
+  EXPECT_EQ(shared->RefCount, references(shared));
+  windows.CloseWindow(windows.IndexOf(&w1));
+  ASSERT_TRUE(files.Contains(*shared));
+  EXPECT_EQ(w0.Curves[0].Recording, shared);
+
+  dialogs.choose = [](TGrWin& p) { p.ServoOptions = {true, false}; };
+  setup.SetType(w0, Servo);
+  EXPECT_FALSE(w0.Accumulating);
+  EXPECT_EQ(w0.CurveCount, 0);
+  EXPECT_EQ(files.Count(), 0);  // the last reference went with the group
 }
 
 TEST_F(GraphTypeSetupTest, IntervalSpectrumWindowFollowsItsTracesWindow) {

@@ -221,6 +221,10 @@ TEST(ParametersDialogTest, PolarityAloneNegatesTheSamplesWithoutReset) {
     s.rec.Channels[slot] = std::make_unique<SampleArray>();
     s.rec.Channels[slot]->Samples.assign(2500, 100);
   }
+  // Regression: levels as a file stores them (32-bit floats) differ from
+  // what the fields show, and the untouched fields asked for a reset.
+  s.rec.TriggerLevel = 1.1f;
+  s.rec.TriggerDelay = -0.3f;
   ParametersDialog d = s.Open();
   d.Choose(C::Polarity, 1);
   bool stayOpen = false;

@@ -193,11 +193,14 @@ TEST(RecordingModelTest, PolarityToggledTwiceRestoresOnlyTheSweep) {
   rec.ApplyPolarityChange();
   for (int slot = 0; slot < 6; ++slot) EXPECT_EQ(rec.Channels[slot]->Samples, original);
 
-  // Mode 4: slot 2 holds the spare file channel, which is no channel of the mode.
+  // Regression: mode 4's spare file channel in slot 2, negated on reading,
+  // kept its sign on the toggle and was re-saved with the wrong one.
   rec.Mode = Ombrel16;
+  rec.Channels[3].reset();
   rec.ApplyPolarityChange();
   EXPECT_EQ(rec.Channels[1]->Samples[1], -5);
-  EXPECT_EQ(rec.Channels[2]->Samples, original);
+  EXPECT_EQ(rec.Channels[2]->Samples[1], -5);
+  EXPECT_FALSE(rec.Channels[3]);
 }
 
 }  // namespace

@@ -285,6 +285,31 @@ TEST(RecordingWriterTest, ResavingAForeignFileKeepsWhatTheWriterDoesNotOwn) {
   }
 }
 
+// Regression: "Сохранить" on a file whose path held "Rec_" rebuilt the
+// header with the length from the parameters, cutting a longer record.
+TEST(RecordingWriterTest, RebuiltHeaderOfARecordingFromAFileKeepsItsLength) {
+  TFrmFile rec;
+  ProcessValues values;
+  MakeRecording(rec, values, Dodida);
+  values.SampleRateIndex = 2;  // 2000 Hz: 4 s give 8 500 samples
+  rec.SampleRate = 2000;
+  rec.SweepSeconds = 4;
+  rec.SweepLength = 9000;
+  rec.RecordLength = 10000;
+  for (int slot = 0; slot < 3; ++slot) rec.Channels[slot]->Samples.assign(10000, 7);
+  rec.Channels[1]->Samples.back() = -3;
+  rec.Origin = OriginFile;
+  const auto file = Write(rec, values, true);
+  ASSERT_EQ(file.size(), 256u + 2 * 10000 * 3);
+  EXPECT_EQ(U16At(file, 0), 10000u);
+  EXPECT_EQ(U16At(file, 154), 10000u);
+  EXPECT_EQ(U16At(file, 224), 9000u);
+  EXPECT_EQ(static_cast<std::int16_t>(U16At(file, 256 + 2 * 3 * 10000 - 2)), -3);  // RM last
+
+  rec.Origin = OriginAcquired;  // a record the program made: from the parameters
+  EXPECT_EQ(U16At(Write(rec, values, true), 0), 8500u);
+}
+
 TEST(RecordingWriterTest, RebuiltRecordBeyond65535SamplesIsRefusedAndChangesNothing) {
   for (auto [index, seconds] : {std::pair{0, 131}, {4, 9}, {4, 65535}, {5, 1}, {-1, 1}}) {
     SCOPED_TRACE(std::to_string(index) + "/" + std::to_string(seconds));

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -22,8 +23,11 @@
 #include "graphs/TGrWin.h"
 #include "platform/ProgressPanelWidget.h"
 #include "platform/QtSerialLink.h"
+#include "platform/TEditDig.h"
 #include "platform/TFGraf.h"
+#include "platform/TFSpecSet.h"
 #include "recordings/RecordingModes.h"
+#include "support/ModalAnswer.h"
 #include "support/PseudoTerminalPair.h"
 #include "support/SampleMainWindow.h"
 
@@ -54,6 +58,15 @@ TEST(AcquisitionControlTest, ANewModeDropsTheRecordAndTheWindowsTheSameModeDoesN
   main.Action("Modes")->trigger();
   EXPECT_EQ(main.Windows().Count(), 1);
   EXPECT_TRUE(main.Recording().Channels[0]);
+  // Unsaved data with questions asked: Cancel keeps mode and record.
+  main.Settings().NoSaveConfirmation = false;
+  main.Recording().Modified = true;
+  w.ui->threeWayAnswers = {YesNoCancel::Cancel, YesNoCancel::No};
+  main.Action("Modes")->trigger();
+  EXPECT_EQ(w.ui->questions, std::vector<std::string>{"Сохранить данные в памяти?"});
+  EXPECT_EQ(main.Recording().Mode, Dodida);
+  EXPECT_EQ(main.Windows().Count(), 1);
+  w.ui->equipmentChoices = {EquipmentChoice{0, Similarity, 0, 0}};
   main.Action("Modes")->trigger();
   EXPECT_EQ(main.Windows().Count(), 0);
   EXPECT_EQ(main.Area().subWindowList().size(), 0);
@@ -178,7 +191,11 @@ class RecordFromUnit : public ::testing::Test {
 TEST_F(RecordFromUnit, ARecordArrivesWithItsCommentAndShowsTheUnitsSignal) {
   StartSimulator({"--rate", "200000", "--delay-ms", "100"});
   ui->editedTexts.push_back("полевая запись");
+  // Regression: a file's length other than the sweep plus 500 samples made
+  // the record expect the wrong data size.
+  main->Recording().RecordLength = static_cast<std::uint16_t>(main->Recording().RecordLength + 700);
   ASSERT_EQ(Record(), ResultComplete);
+  EXPECT_EQ(main->Recording().RecordLength, main->Recording().SweepLength + 500);
   EXPECT_GE(statuses.size(), 2u);  // the phases of the exchange
   EXPECT_TRUE(
       std::any_of(progress.begin(), progress.end(), [](int v) { return v > 0 && v < 999; }));
@@ -223,6 +240,23 @@ TEST_F(RecordFromUnit, ClosingDuringARecordStopsItAndFreesThePortFirst) {
   EXPECT_TRUE(main->close());
   EXPECT_FALSE(main->Acquisition().Running());
   EXPECT_TRUE(ui->infos.empty());
+  ExpectNothingChanged();
+}
+
+// Regression: time-outs changed in "Установки" during a record were not seen.
+TEST_F(RecordFromUnit, TimeOutsChangedDuringARecordAreTakenAtTheNextCheck) {
+  StartSimulator({"--delay-ms", "6000"});
+  main->Settings().Timeout1 = 20;
+  QTimer::singleShot(300, [this] {
+    test::AnswerNextModal<TFSpecSet>([](TFSpecSet& d) {
+      auto* timeout = d.findChild<TEditDig*>("Timeout1");
+      timeout->clear();
+      QTest::keyClicks(timeout, "1");
+      d.findChild<QPushButton*>("Yes")->click();
+    });
+    main->Action("SpecialSettings")->trigger();
+  });
+  EXPECT_EQ(Record(), 14);  // no header within the new second
   ExpectNothingChanged();
 }
 

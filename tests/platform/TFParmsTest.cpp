@@ -157,6 +157,62 @@ TEST_P(TFParmsTest, FilledThroughTheWidgetsAcceptedAndApplied) {
   EXPECT_EQ(c.AccDelayCode, mode == Velnarund || mode == Dodida ? 7 : 0);
 }
 
+// Regressions: untouched fields of a file asked for a reset (the level read
+// as a 32-bit float differs from the one shown), and "Да" reached with Enter
+// skipped the focused field's range check.
+TEST_F(TFParmsTest, UntouchedFieldsKeepTheRecordAndEnterChecksTheFocusedField) {
+  Open("dodida.qrm");
+  main->Recording().TriggerLevel = 1.1f;  // as a file stores it
+  main->Recording().TriggerDelay = 0;     // entered before the file was read
+  test::AnswerNextModal<TFParms>([](TFParms& d) {
+    d.findChild<QPushButton*>("Yes")->click();
+    if (d.isVisible()) {
+      ADD_FAILURE() << "the dialog stayed open";
+      d.reject();
+    }
+  });
+  main->Action("Parameters")->trigger();
+  EXPECT_TRUE(ui->questions.empty());
+  EXPECT_TRUE(main->Recording().Channels[0]);
+
+  test::AnswerNextModal<TFParms>([](TFParms& d) {
+    TEditDig* delay = d.FieldWidget(F::TriggerDelay);
+    delay->setFocus();
+    delay->selectAll();
+    QTest::keyClicks(delay, "99.99");
+    QTest::keyClick(delay, Qt::Key_Return);
+    if (d.isVisible()) {
+      ADD_FAILURE() << "Enter did not accept";
+      d.reject();
+    }
+  });
+  main->Action("Parameters")->trigger();
+  EXPECT_DOUBLE_EQ(main->Recording().TriggerDelay, 4.95);
+  EXPECT_EQ(ui->infos, std::vector<std::string>{"Данные были изменены"});
+}
+
+// Regression: byte 15 kept the delay code of an accelerometer model that
+// opening a file had unselected.
+TEST_F(TFParmsTest, OpeningAFileClearsTheAccelerometersDelayCode) {
+  Open("dodida.qrm");
+  main->Recording().TriggerDelay = 0;
+  test::AnswerNextModal<TFParms>([](TFParms& d) {
+    Choose(d.ListWidget(C::AccModel), 1);
+    d.findChild<QPushButton*>("Yes")->click();
+  });
+  main->Action("Parameters")->trigger();
+  CommandBlock block = main->Equipment().Block();
+  ProcessValues values;
+  values.SampleRateIndex = 1;
+  ASSERT_TRUE(
+      BuildCommandBlock(block, main->Recording(), values, main->Equipment().Choices(), *ui));
+  EXPECT_EQ(block.Bytes[15], 7);
+  ASSERT_TRUE(main->Commands().OpenRecordingFile(window->dir.filePath("dodida.qrm").toStdString()));
+  ASSERT_TRUE(
+      BuildCommandBlock(block, main->Recording(), values, main->Equipment().Choices(), *ui));
+  EXPECT_EQ(block.Bytes[15], 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Samples, TFParmsTest,
                          ::testing::Values("velnarund.qrm", "tarpokline.qrm", "similarity.qrm",
                                            "dodida.qrm", "ombrel16.qrm"));
