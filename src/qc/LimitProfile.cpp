@@ -83,12 +83,10 @@ class ProfileLines {
   bool named_ = false;
 };
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 // The profile text in UTF-8: a text editor's byte-order mark is dropped; a
 // text that is not UTF-8 was saved in the Russian Windows code page.
 std::string DecodedProfile(std::string_view text) {
-  if (text.starts_with(kUtf8Mark)) return ValidUtf8(text.substr(kUtf8Mark.size()));
+  if (DropUtf8Mark(text)) return ValidUtf8(text);
   const std::string utf8 = ValidUtf8(text);
   return utf8 == text ? utf8 : Cp1251ToUtf8(text);
 }

@@ -119,4 +119,11 @@ std::string ValidUtf8(std::string_view text) {
   return out;
 }
 
+bool DropUtf8Mark(std::string_view& text) {
+  constexpr std::string_view mark = "\xEF\xBB\xBF";
+  if (!text.starts_with(mark)) return false;
+  text.remove_prefix(mark.size());
+  return true;
+}
+
 }  // namespace kalvex
