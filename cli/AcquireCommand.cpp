@@ -100,7 +100,7 @@ int RunAcquire(const Words& words, const QString& executablePath) {
   CliSession s(executablePath);
   ApplyParameterOptions(args, s.recording, s.values);
   AcquisitionChoices choices;
-  ApplyAcquisitionChoices(args, choices);
+  ApplyAcquisitionChoices(args, s.recording, choices);
   if (!ValidateParameters(s.recording, s.values, s.ui)) throw CliExit{ExitRefused, s.ui.lastError};
   SetRecordLengths(s.recording, s.values.SampleRateIndex);
   CommandBlock block;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "recordings/Cp1251.h"
 #include "recordings/NoValue.h"
 
 namespace kalvex::cli {
@@ -73,10 +74,13 @@ JsonWriter& JsonWriter::Null() {
   return *this;
 }
 
-JsonWriter& JsonWriter::String(std::string_view text) {
+JsonWriter& JsonWriter::String(std::string_view raw) {
   Separate();
   out_ += '"';
-  for (char c : text) {
+  // JSON is UTF-8: texts read from files are already converted; what is left
+  // (a file name's bytes, say) has each byte that is not UTF-8 written as
+  // U+FFFD.
+  for (char c : ValidUtf8(raw)) {
     auto u = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out_ += '\\';

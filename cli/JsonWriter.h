@@ -1,6 +1,7 @@
 #pragma once
 // A small JSON text builder: numbers with 17 significant digits, NoValue and
-// non-finite numbers as null, texts escaped as UTF-8.
+// non-finite numbers as null, texts escaped as UTF-8 (a byte that is not part
+// of valid UTF-8 becomes U+FFFD).
 
 #include <array>
 #include <cstdint>

@@ -63,8 +63,12 @@ std::set<std::string> ModelOptionNames() {
 
 ModelLists ReadModelListsIn(const std::string& folder) {
   QtFileStore store;
-  return LoadModelLists(store, ModelListFilesIn(folder.empty() ? QDir::currentPath()
-                                                               : QString::fromStdString(folder)));
+  ModelListsRead read = ReadModelLists(
+      store,
+      ModelListFilesIn(folder.empty() ? QDir::currentPath() : QString::fromStdString(folder)));
+  for (const std::string& error : read.errors)
+    if (!error.empty()) throw CliExit{ExitIo, error};
+  return std::move(read.lists);
 }
 
 ModelFill ChosenModelFill(const CliArgs& args, int mode) {

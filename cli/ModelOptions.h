@@ -15,7 +15,7 @@ namespace kalvex::cli {
 std::set<std::string> ModelOptionNames();
 
 // The lists of `folder` (the current directory when empty); a missing file is
-// an empty list.
+// an empty list, one that cannot be read (or is too large) exits 3 naming it.
 ModelLists ReadModelListsIn(const std::string& folder);
 
 // What the named models fill, for recording mode `mode`. Several models that

@@ -93,14 +93,20 @@ void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& va
   ApplySimilarityChannels(args, rec);
 }
 
-void ApplyAcquisitionChoices(const CliArgs& args, AcquisitionChoices& choices) {
-  // REF and up to five channels; "Positive", "Negative", "Either".
-  choices.TriggerChannelIndex = args.GetIntInRange("--trigger-channel", 0, 5, 0);
+void ApplyAcquisitionChoices(const CliArgs& args, const TFrmFile& rec,
+                             AcquisitionChoices& choices) {
+  // The mode's trigger list, as the parameters dialog offers it.
+  const int lastTrigger = static_cast<int>(TriggerChannelNames(rec).size()) - 1;
+  choices.TriggerChannelIndex = args.GetIntInRange("--trigger-channel", 0, lastTrigger, 0);
+  // "Positive", "Negative", "Either".
   choices.TriggerEdgeIndex = args.GetIntInRange("--trigger-edge", 0, 2, 0);
   // Only the accelerometer model sets a delay code, whatever the mode; the
-  // command block carries one byte of it.
-  choices.AccDelayCode = args.GetIntInRange("--acc-delay-code", 0, 255,
-                                            ChosenModelFill(args, 0).AccDelayCode.value_or(0));
+  // command block carries its low byte, so a model's larger code is taken as
+  // that byte, while an explicit option must be a byte.
+  if (args.Has("--acc-delay-code"))
+    choices.AccDelayCode = args.GetIntInRange("--acc-delay-code", 0, 255, 0);
+  else
+    choices.AccDelayCode = ChosenModelFill(args, 0).AccDelayCode.value_or(0) & 0xFF;
 }
 
 }  // namespace kalvex::cli

@@ -22,6 +22,8 @@ std::set<std::string> ParameterOptionNames(bool withTrigger);
 // options (defaults where absent).
 void ApplyParameterOptions(const CliArgs& args, TFrmFile& rec, ProcessValues& values);
 
-void ApplyAcquisitionChoices(const CliArgs& args, AcquisitionChoices& choices);
+// The trigger, edge and delay code; the trigger channel is an index into the
+// trigger list of the recording's mode (ApplyParameterOptions first).
+void ApplyAcquisitionChoices(const CliArgs& args, const TFrmFile& rec, AcquisitionChoices& choices);
 
 }  // namespace kalvex::cli

@@ -6,6 +6,7 @@
 
 #include "CliSession.h"
 #include "graphs/ReportPage.h"
+#include "platform/FileAccess.h"
 #include "platform/FileDigest.h"
 #include "platform/LimitProfileFile.h"
 #include "platform/ReportOutput.h"
@@ -22,16 +23,29 @@ std::string S(const QJsonValue& value) {
   return value.toString().toStdString();
 }
 
-void WriteReport(const std::string& target, const QcOutcome& outcome, const AnalysisContext& ctx) {
+// Far more reports of one name than any folder holds: past it, the folder is
+// taken to refuse new files.
+constexpr int kMaxReportNumber = 100000;
+
+void WriteReport(const ReportName& name, const QcOutcome& outcome, const AnalysisContext& ctx) {
   ReportValues values;
   values.Colour = true;
   values.Qc = std::make_shared<QcOutcome>(outcome);
   QByteArray pdf;
   const QString reason = RenderReportPdf(pdf, values, "", ctx);
   if (!reason.isEmpty())
-    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason.toStdString()})};
-  SaveOutput(target, {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
-                      static_cast<std::size_t>(pdf.size())});
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile,
+                                     {name.PathOf(name.number), reason.toStdString()})};
+  const std::span<const std::uint8_t> bytes{reinterpret_cast<const std::uint8_t*>(pdf.constData()),
+                                            static_cast<std::size_t>(pdf.size())};
+  for (int n = name.number; n < kMaxReportNumber; ++n) {
+    const NewFileResult written = CreateNewFile(name.PathOf(n), bytes);
+    if (written.existed) continue;
+    if (written.error.empty()) return;
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {name.PathOf(n), written.error})};
+  }
+  throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {name.PathOf(kMaxReportNumber),
+                                                              "too many reports of this name"})};
 }
 
 }  // namespace
@@ -49,12 +63,16 @@ void ReadLimitProfilePath(const std::string& path, QcRun& run) {
   run.profileSource = run.profilePath = path;
 }
 
+std::string ReportName::PathOf(int n) const {
+  return stem + (n > 1 ? "-" + std::to_string(n) : std::string()) + ".pdf";
+}
+
 QcProvenance QcRun::Provenance(const std::string& sha256) const {
   return {ReportVersionNumber, sha256, settingsText};
 }
 
-QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,
-                                const QcRun& run, const QString& executablePath) {
+QcFileResult CheckRecordingFile(const std::string& path, const ReportName& report, const QcRun& run,
+                                const QString& executablePath) {
   QcFileResult result;
   result.path = path;
   CliSession session(executablePath);
@@ -75,7 +93,7 @@ QcFileResult CheckRecordingFile(const std::string& path, const std::string& repo
   const AnalysisContext ctx = session.Context();
   result.figures = ComputeQcFigures(ctx);
   if (run.reports)
-    WriteReport(reportPath, {result.figures, run.profile, run.Provenance(result.sha256)}, ctx);
+    WriteReport(report, {result.figures, run.profile, run.Provenance(result.sha256)}, ctx);
   return result;
 }
 

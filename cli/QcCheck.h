@@ -17,22 +17,33 @@ namespace kalvex::cli {
 struct QcFileResult {
   std::string path;
   std::string sha256;
-  int refusedCode = 0;  // 0 checked; otherwise the exit code of the refusal (2, 3)
-  std::string reason;   // why the file was refused, or why its report was not written
+  int refusedCode = 0;    // 0 checked; otherwise the exit code of the refusal (2, 3)
+  bool abnormal = false;  // not refused: the worker checking it ended abnormally
+  std::string reason;     // why the file was refused, or why its report was not written
   int mode = -1;
   std::string modeName;
   QcFigures figures;
+};
+
+// Where a file's report goes: "<stem>.pdf" for number 1, "<stem>-N.pdf" for
+// N > 1. A report is never written over a file that is already there (one
+// of another run, say): the next free number is taken.
+struct ReportName {
+  std::string stem;  // the folder joined with the name; empty: no report
+  int number = 1;
+  std::string PathOf(int n) const;
 };
 
 // What every file of one run is checked with.
 struct QcRun {
   const CliArgs* args = nullptr;  // the settings options
   LimitProfile profile;
-  std::string profileSource;  // the profile file, or "built-in"
-  std::string profilePath;    // the profile file; empty for the built-in one
-  ProgramSettings settings;   // as the options set them
-  std::string settingsText;   // SettingsProvenance(settings)
-  bool reports = false;       // each file's PDF report to its report path
+  std::string profileSource;      // the profile file, or "built-in"
+  std::string profilePath;        // the profile file; empty for the built-in one
+  ProgramSettings settings;       // as the options set them
+  std::string settingsText;       // SettingsProvenance(settings)
+  bool reports = false;           // each file's PDF report to its report path
+  int workerTimeoutSeconds = 60;  // the longest a worker may stay silent
   QcProvenance Provenance(const std::string& sha256) const;
 };
 
@@ -43,8 +54,8 @@ void ReadLimitProfilePath(const std::string& path, QcRun& run);
 
 // Never throws for the file's own faults: a refused or unreadable file comes
 // back with its code and reason; a report that cannot be written exits 3.
-QcFileResult CheckRecordingFile(const std::string& path, const std::string& reportPath,
-                                const QcRun& run, const QString& executablePath);
+QcFileResult CheckRecordingFile(const std::string& path, const ReportName& report, const QcRun& run,
+                                const QString& executablePath);
 
 // The result as one line of JSON, and back.
 QByteArray ResultLine(const QcFileResult& result);

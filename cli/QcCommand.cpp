@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: kalvex-cli qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] "
-    "[--jobs N]";
+    "[--jobs N] [--worker-timeout S]";
 
 bool IsRecordingName(const fs::path& path) {
   std::string ext = path.extension().string();
@@ -50,18 +50,17 @@ std::vector<std::string> RecordingFiles(const std::vector<std::string>& paths) {
 }
 
 // One report per file in the folder, named after the file ("dodida.pdf");
-// a name already taken gets "-2", "-3", ..
+// a name already taken in this run gets "-2", "-3", ..
 std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::string& reportDir) {
   std::vector<QcTask> tasks;
   std::set<std::string> taken;
   for (const std::string& f : files) {
-    QcTask t{f, ""};
+    QcTask t{f, {}};
     if (!reportDir.empty()) {
       std::string stem = fs::path(f).stem().string();
       if (stem.empty()) stem = "report";
-      std::string name = stem;
-      for (int n = 2; !taken.insert(name).second; ++n) name = stem + "-" + std::to_string(n);
-      t.reportPath = (fs::path(reportDir) / (name + ".pdf")).string();
+      t.report.stem = (fs::path(reportDir) / stem).string();
+      while (!taken.insert(t.report.PathOf(t.report.number)).second) ++t.report.number;
     }
     tasks.push_back(t);
   }
@@ -114,7 +113,7 @@ int ExitCodeOf(const std::vector<QcFileResult>& results, const QcRun& run) {
 
 int RunQc(const Words& words, const QString& executablePath) {
   auto options = CliSession::SettingsOptions();
-  options.insert({"--limits", "--report-dir", "--json", "--csv", "--jobs"});
+  options.insert({"--limits", "--report-dir", "--json", "--csv", "--jobs", "--worker-timeout"});
   auto flags = CliSession::SettingsFlags();
   flags.insert({"--worker", "--reports"});
   CliArgs args(words, options, flags);
@@ -131,6 +130,7 @@ int RunQc(const Words& words, const QString& executablePath) {
   }
   if (args.Positional().empty()) throw CliExit{ExitUsage, kUsage};
   const int jobs = args.GetIntInRange("--jobs", 1, 64, WorkerCount());
+  run.workerTimeoutSeconds = args.GetIntInRange("--worker-timeout", 1, 86400, 60);
   const std::string reportDir = args.Get("--report-dir");
   run.reports = args.Has("--report-dir");
   if (run.reports && reportDir.empty()) throw CliExit{ExitUsage, "--report-dir needs a folder"};

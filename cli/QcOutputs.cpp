@@ -22,14 +22,14 @@ std::string Padded(std::string text, std::size_t width, bool right = false) {
 }
 
 struct Counts {
-  int pass = 0, fail = 0, undecided = 0, refused = 0;
+  int pass = 0, fail = 0, undecided = 0, refused = 0, abnormal = 0;
 };
 
 Counts CountOf(const std::vector<QcFileResult>& files, const QcRun& run) {
   Counts n;
   for (const QcFileResult& f : files) {
     if (f.refusedCode) {
-      ++n.refused;
+      ++(f.abnormal ? n.abnormal : n.refused);
       continue;
     }
     const QcOverall o = FileOverall(f, run);
@@ -92,7 +92,8 @@ void FileJson(JsonWriter& j, const QcFileResult& f, const QcRun& run) {
   j.BeginObject().Key("path").String(f.path).Key("sha256");
   f.sha256.empty() ? j.Null() : j.String(f.sha256);
   if (f.refusedCode) {
-    j.Key("status").String("refused").Key("reason").String(f.reason).EndObject();
+    j.Key("status").String(f.abnormal ? "abnormal" : "refused");
+    j.Key("reason").String(f.reason).EndObject();
     return;
   }
   const QcOutcome outcome = OutcomeOf(f, run);
@@ -126,7 +127,7 @@ std::string QcTable(const std::vector<QcFileResult>& files, const QcRun& run) {
   out += "\n";
   for (const QcFileResult& f : files) {
     if (f.refusedCode) {
-      out += row(f.path, "-", "-") + "  refused: " + f.reason + "\n";
+      out += row(f.path, "-", "-") + (f.abnormal ? "  " : "  refused: ") + f.reason + "\n";
       continue;
     }
     const QcOutcome outcome = OutcomeOf(f, run);
@@ -143,8 +144,9 @@ std::string QcTable(const std::vector<QcFileResult>& files, const QcRun& run) {
   const Counts n = CountOf(files, run);
   out += std::to_string(files.size()) + (files.size() == 1 ? " file: " : " files: ") +
          std::to_string(n.pass) + " passed, " + std::to_string(n.fail) + " failed, " +
-         std::to_string(n.undecided) + " undecided, " + std::to_string(n.refused) +
-         " refused (* outside its limit)\n";
+         std::to_string(n.undecided) + " undecided, " + std::to_string(n.refused) + " refused" +
+         (n.abnormal ? ", " + std::to_string(n.abnormal) + " ended abnormally" : std::string()) +
+         " (* outside its limit)\n";
   return out;
 }
 
@@ -162,6 +164,7 @@ std::string QcJson(const std::vector<QcFileResult>& files, const QcRun& run) {
       static_cast<long long>(files.size()));
   j.Key("passed").Integer(n.pass).Key("failed").Integer(n.fail);
   j.Key("undecided").Integer(n.undecided).Key("refused").Integer(n.refused);
+  j.Key("abnormal").Integer(n.abnormal);
   j.EndObject().EndObject();
   return j.Text() + "\n";
 }
@@ -176,8 +179,8 @@ std::string QcCsv(const std::vector<QcFileResult>& files, const QcRun& run) {
   for (const QcFileResult& f : files) {
     const std::string head = CsvField(f.path) + "," + f.sha256 + ",";
     if (f.refusedCode) {
-      out +=
-          head + ",," + std::string(QcFigureCount, ',') + "REFUSED,," + CsvField(f.reason) + tail;
+      out += head + ",," + std::string(QcFigureCount, ',') + (f.abnormal ? "ABNORMAL" : "REFUSED") +
+             ",," + CsvField(f.reason) + tail;
       continue;
     }
     const QcOutcome outcome = OutcomeOf(f, run);

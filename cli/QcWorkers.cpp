@@ -2,8 +2,11 @@
 
 #include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 #include "analysis/ParallelBlocks.h"
 #include "platform/FftwLoader.h"
@@ -18,15 +21,18 @@ void AppendField(QByteArray& bytes, const std::string& field) {
 
 // The worker's standard input: the profile file (empty: built-in), whether
 // it keeps the FFT wisdom it gains ("1" for the first worker alone, so that
-// one process writes the file), then per task its index, path and report
-// path, each ended by a NUL byte, so that any file name passes unchanged.
+// one process writes the file), then per task its index, path, report stem
+// and report number, each ended by a NUL byte, so that any file name passes
+// unchanged; an empty index ends the tasks.
 QByteArray TaskBytes(const std::vector<QcTask>& tasks, const QcRun& run, int worker, int workers) {
   QByteArray bytes;
   AppendField(bytes, run.profilePath);
   AppendField(bytes, worker == 0 ? "1" : "0");
   for (int i = worker; i < static_cast<int>(tasks.size()); i += workers)
-    for (const std::string& field : {std::to_string(i), tasks[i].path, tasks[i].reportPath})
+    for (const std::string& field : {std::to_string(i), tasks[i].path, tasks[i].report.stem,
+                                     std::to_string(tasks[i].report.number)})
       AppendField(bytes, field);
+  AppendField(bytes, "");
   return bytes;
 }
 
@@ -34,6 +40,7 @@ QcFileResult Abandoned(const QcTask& task) {
   QcFileResult r;
   r.path = task.path;
   r.refusedCode = ExitIo;
+  r.abnormal = true;
   r.reason = "the check of this file ended abnormally";
   return r;
 }
@@ -52,12 +59,22 @@ class WorkerPool {
       auto process = std::make_unique<QProcess>();
       process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
       QProcess* p = process.get();
-      QObject::connect(p, &QProcess::readyReadStandardOutput, [this, p] { Read(*p); });
-      QObject::connect(p, &QProcess::finished, [this, p](int code, QProcess::ExitStatus status) {
+      auto* silence = new QTimer(p);
+      silence->setSingleShot(true);
+      // A worker that stays silent too long (stopped, or stuck) is ended; its
+      // unfinished files are marked as ended abnormally.
+      QObject::connect(silence, &QTimer::timeout, [p] { p->kill(); });
+      QObject::connect(p, &QProcess::readyReadStandardOutput, [this, p, silence] {
         Read(*p);
-        failed_ = failed_ || code != 0 || status != QProcess::NormalExit;
-        if (++finished_ == static_cast<int>(processes_.size())) loop_.quit();
+        silence->start();
       });
+      QObject::connect(p, &QProcess::finished,
+                       [this, p, silence](int code, QProcess::ExitStatus status) {
+                         silence->stop();
+                         Read(*p);
+                         failed_ = failed_ || code != 0 || status != QProcess::NormalExit;
+                         if (++finished_ == static_cast<int>(processes_.size())) loop_.quit();
+                       });
       processes_.push_back(std::move(process));
       p->start(program, arguments);
       if (!p->waitForStarted()) {  // its files stay unchecked
@@ -65,8 +82,10 @@ class WorkerPool {
         ++finished_;
         continue;
       }
+      // The write channel stays open until the run ends: its end tells the
+      // worker that this process is gone.
       p->write(TaskBytes(tasks_, run_, w, workers));
-      p->closeWriteChannel();
+      silence->start(run_.workerTimeoutSeconds * 1000);
     }
   }
 
@@ -119,7 +138,7 @@ QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
   if (jobs <= 1 || tasks.size() <= 1) {
     QcResults results;
     for (const QcTask& t : tasks) {
-      results.files.push_back(CheckRecordingFile(t.path, t.reportPath, run, executablePath));
+      results.files.push_back(CheckRecordingFile(t.path, t.report, run, executablePath));
       if (progress) progress(static_cast<int>(results.files.size()));
     }
     return results;
@@ -131,16 +150,38 @@ QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
   return pool.Wait();
 }
 
+namespace {
+
+// Ends this worker as soon as its standard input ends: the run's process
+// holds it open until the run is over, so its end means that process is gone
+// and nobody waits for the results any more.
+void EndWithTheRun() {
+  std::cin.tie(nullptr);  // the watch reads alone; the results go on being written
+  std::thread([] {
+    while (std::cin.get() != std::char_traits<char>::eof()) {
+    }
+    std::_Exit(ExitIo);
+  }).detach();
+}
+
+}  // namespace
+
 int RunQcWorker(QcRun run, const QString& executablePath) {
   // The processes already share the cores: one worker each.
   SetWorkerCount(1);
   LoadFftLibrary();
-  std::string index, path, report, keepWisdom;
+  std::string index, path, stem, number, keepWisdom;
   if (!Field(std::cin, path) || !Field(std::cin, keepWisdom)) return ExitUsage;
   if (!path.empty()) ReadLimitProfilePath(path, run);
-  while (Field(std::cin, index) && Field(std::cin, path) && Field(std::cin, report)) {
-    const QcFileResult r = CheckRecordingFile(path, report, run, executablePath);
-    std::cout << index << '\t' << ResultLine(r).toStdString() << std::flush;
+  std::vector<std::pair<std::string, QcTask>> tasks;
+  while (Field(std::cin, index) && !index.empty() && Field(std::cin, path) &&
+         Field(std::cin, stem) && Field(std::cin, number))
+    tasks.push_back({index, {path, {stem, std::atoi(number.c_str())}}});
+  if (!index.empty()) return ExitIo;  // the input ended before its last task
+  EndWithTheRun();
+  for (const auto& [i, task] : tasks) {
+    const QcFileResult r = CheckRecordingFile(task.path, task.report, run, executablePath);
+    std::cout << i << '\t' << ResultLine(r).toStdString() << std::flush;
   }
   if (keepWisdom == "1") SaveFftWisdom();
   return ExitOk;

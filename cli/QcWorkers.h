@@ -15,7 +15,7 @@ namespace kalvex::cli {
 
 struct QcTask {
   std::string path;
-  std::string reportPath;
+  ReportName report;
 };
 
 // Called after each finished file with the count finished so far.
@@ -23,8 +23,9 @@ using QcProgress = std::function<void(int done)>;
 
 struct QcResults {
   std::vector<QcFileResult> files;  // in input order
-  // A worker did not start or ended abnormally (its message, if any, is on
-  // standard error; its unfinished files are refused).
+  // A worker did not start, ended abnormally or was stopped after a silence
+  // of the run's worker time-out (its message, if any, is on standard error;
+  // its unfinished files are marked as ended abnormally).
   bool workerFailed = false;
 };
 
@@ -36,7 +37,9 @@ QcResults CheckAll(const std::vector<QcTask>& tasks, const QcRun& run, int jobs,
                    const QcProgress& progress);
 
 // The worker's side: the profile file, whether to keep the FFT wisdom, and
-// the tasks from standard input; result lines to standard output.
+// the tasks from standard input; result lines to standard output. The
+// standard input stays open while the run lasts: its end (the run's process
+// gone) ends the worker at once.
 int RunQcWorker(QcRun run, const QString& executablePath);
 
 }  // namespace kalvex::cli

@@ -40,7 +40,7 @@ int RunCommandBlock(const Words& words, const QString& executablePath) {
   CliSession s(executablePath);
   ApplyParameterOptions(args, s.recording, s.values);
   AcquisitionChoices choices;
-  ApplyAcquisitionChoices(args, choices);
+  ApplyAcquisitionChoices(args, s.recording, choices);
   CommandBlock block;
   block.MarkParametersSet();  // the parameters are given on the command line
   if (!BuildCommandBlock(block, s.recording, s.values, choices, s.ui))

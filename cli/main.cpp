@@ -98,13 +98,15 @@ const std::map<std::string, Subcommand>& Subcommands() {
       {"qc",
        {kalvex::cli::RunQc,
         "qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] [--jobs N]\n"
+        "   [--worker-timeout S]\n"
         "    Checks recordings against a limit profile (built-in unless --limits names\n"
         "    one): folders are searched for *.qrm and *.fmr; a table on standard output,\n"
         "    JSON and CSV (OUT '-': standard output) with the program version, each\n"
         "    file's SHA-256, the settings and the profile; a PDF report with the QC\n"
         "    block per file in DIR. Files are checked in N processes (default: the\n"
         "    cores), reported in input order. Exit 0 all pass, 4 a figure failed or\n"
-        "    could not be computed, 2 a file was refused (the others still checked)."}},
+        "    could not be computed, 2 a file was refused (the others still checked),\n"
+        "    3 a worker ended abnormally or stayed silent S seconds (default 60)."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"

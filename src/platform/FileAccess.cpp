@@ -67,6 +67,15 @@ std::string Replace(const std::string& target, const struct stat* old,
   return reason;
 }
 
+// Why a path that is there cannot be read as a file: a folder, or anything
+// but a regular file (a pipe or a device would block the reader or never
+// end). Empty for a regular file.
+std::string NotAFileReason(const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return Reason(EISDIR);
+  if (!S_ISREG(info.st_mode)) return "Not a regular file";
+  return {};
+}
+
 }  // namespace
 
 std::string NativePath(const QString& path) {
@@ -75,15 +84,20 @@ std::string NativePath(const QString& path) {
 
 FileReadResult ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   FileReadResult result;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  // Looked at before opening: opening a pipe for reading waits for a writer.
+  if (::stat(path.c_str(), &info) == 0) result.error = NotAFileReason(info);
+  if (!result.ok()) return result;
+  // Non-blocking, should the path have changed into a pipe since.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.error = Reason(errno);
     return result;
   }
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) result.error = Reason(errno);
+  if (result.ok()) result.error = NotAFileReason(info);
+  if (!result.ok()) {
     ::close(fd);
-    result.error = Reason(EISDIR);
     return result;
   }
   const std::size_t limit = maxBytes + 1;
@@ -131,6 +145,20 @@ std::string SaveFileAtomically(const std::string& path, std::span<const std::uin
   char resolved[PATH_MAX];
   const std::string target = ::realpath(path.c_str(), resolved) ? resolved : path;
   return Replace(target, &old, bytes);
+}
+
+NewFileResult CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  NewFileResult result;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    result.existed = errno == EEXIST;
+    if (!result.existed) result.error = Reason(errno);
+    return result;
+  }
+  result.error = WriteAll(fd, bytes);
+  if (::close(fd) != 0 && result.error.empty()) result.error = Reason(errno);
+  if (!result.error.empty()) ::unlink(path.c_str());
+  return result;
 }
 
 }  // namespace kalvex

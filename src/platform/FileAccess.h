@@ -26,6 +26,9 @@ std::string NativePath(const QString& path);
 
 // At most `maxBytes` + 1 bytes of the file: a file longer than any the caller
 // can use is never read whole, and the caller still sees that it is too long.
+// Only a regular file (or a link to one) is read: a folder, a pipe, a device
+// or a socket is refused with its reason before anything is opened, so that
+// no reader ever waits for a writer or reads without end.
 FileReadResult ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
 // A regular file (or a link to one) is at `path`.
@@ -45,5 +48,15 @@ LocalDateTime CurrentLocalTime();
 // bytes are written into it. Returns the platform's reason on failure (the
 // old file is then intact), empty text on success.
 std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+struct NewFileResult {
+  bool existed = false;  // a file was already at the path; nothing was written
+  std::string error;     // the platform's reason; empty on success (or when it existed)
+};
+
+// Writes `bytes` as a new file at `path`, never replacing what is there (the
+// file is created exclusively). A file that could not be written whole is
+// removed again.
+NewFileResult CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace kalvex

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <set>
 
+#include "recordings/Cp1251.h"
+
 namespace kalvex {
 namespace {
 
@@ -57,6 +59,8 @@ class ProfileLines {
   }
   std::string ProfileKey(const std::string& key, const std::string& value) {
     if (key != "name") return "unknown key \"" + key + "\" in [profile] (only name)";
+    if (named_) return "\"name\" given twice in [profile]";
+    named_ = true;
     profile_.name = value;
     return "";
   }
@@ -76,7 +80,21 @@ class ProfileLines {
   LimitProfile& profile_;
   std::string section_;
   std::set<std::string> seen_;
+  bool named_ = false;
 };
+
+// The profile text in UTF-8: a text editor's byte-order mark is dropped; a
+// text that is not UTF-8 was saved in the Russian Windows code page.
+std::string DecodedProfile(std::string_view text) {
+  if (DropUtf8Mark(text)) return ValidUtf8(text);
+  const std::string utf8 = ValidUtf8(text);
+  return utf8 == text ? utf8 : Cp1251ToUtf8(text);
+}
+
+bool SetsAnyLimit(const LimitProfile& profile) {
+  return std::any_of(profile.limits.begin(), profile.limits.end(),
+                     [](const FigureLimit& l) { return l.Any(); });
+}
 
 }  // namespace
 
@@ -98,7 +116,8 @@ const LimitProfile& BuiltInLimitProfile() {
   return profile;
 }
 
-ProfileReading ReadLimitProfile(const std::string& text, const std::string& defaultName) {
+ProfileReading ReadLimitProfile(const std::string& raw, const std::string& defaultName) {
+  const std::string text = DecodedProfile(raw);
   LimitProfile profile;
   profile.name = defaultName;
   ProfileLines lines(profile);
@@ -111,6 +130,9 @@ ProfileReading ReadLimitProfile(const std::string& text, const std::string& defa
     if (!reason.empty()) return {std::nullopt, {number, reason}};
     start = end + 1;
   }
+  // Nothing would ever fail against a profile without a limit.
+  if (!SetsAnyLimit(profile))
+    return {std::nullopt, {number, "the profile sets no limit (no min or max in any section)"}};
   return {profile, {}};
 }
 

@@ -39,9 +39,11 @@ struct ProfileReading {
   ProfileError error;
 };
 
-// Reads a profile text. Anything not understood refuses the whole profile
-// (nothing is judged against half of one). `defaultName` names a profile
-// without a [profile] name.
+// Reads a profile text (UTF-8, with or without a byte-order mark, or else
+// Windows-1251). Anything not understood, a key given twice, or a profile
+// without any limit refuses the whole profile (nothing is judged against half
+// of one); the last refusal is reported at the last line. `defaultName` names
+// a profile without a [profile] name.
 ProfileReading ReadLimitProfile(const std::string& text, const std::string& defaultName);
 
 // "FILE:LINE: REASON", the message a refused profile is reported with.

@@ -39,8 +39,8 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 character at `i`, advancing `i`; malformed bytes decode as
-// U+FFFD one byte at a time.
+// Decodes one UTF-8 character at `i`, advancing `i`; malformed bytes (overlong
+// forms and surrogates included) decode as U+FFFD one byte at a time.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(s[k]); };
   std::uint8_t lead = byte(i);
@@ -64,6 +64,13 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
       return U'\uFFFD';
     }
     c = (c << 6) | (byte(i + k) & 0x3F);
+  }
+  // Overlong forms, surrogates and code points beyond U+10FFFF are not UTF-8
+  // either: they would pass through as text that strict readers refuse.
+  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+    ++i;
+    return U'\uFFFD';
   }
   i += extra + 1;
   return c;
@@ -110,6 +117,13 @@ std::string ValidUtf8(std::string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextCodePoint(text, i));
   return out;
+}
+
+bool DropUtf8Mark(std::string_view& text) {
+  constexpr std::string_view mark = "\xEF\xBB\xBF";
+  if (!text.starts_with(mark)) return false;
+  text.remove_prefix(mark.size());
+  return true;
 }
 
 }  // namespace kalvex

@@ -21,4 +21,8 @@ std::string Utf8Prefix(std::string_view text, std::size_t chars);
 // claims to be UTF-8 but comes from outside.
 std::string ValidUtf8(std::string_view text);
 
+// Drops the UTF-8 byte-order mark a text editor puts at the start of a file
+// saved as UTF-8; true when there was one (the text is then UTF-8).
+bool DropUtf8Mark(std::string_view& text);
+
 }  // namespace kalvex

@@ -27,16 +27,32 @@ ModelListPaths ModelListPathsIn(
   return paths;
 }
 
-ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths) {
-  ModelLists lists;
+ModelListsRead ReadModelLists(FileStore& store, const ModelListPaths& paths) {
+  ModelListsRead read;
   for (ModelListKind kind : kKinds) {
     const std::string& path = paths.Of(kind);
     if (path.empty() || !store.Exists(path)) continue;
     const StoredFile file = store.Read(path, MaxModelListFileSize);
-    if (file.ok() && file.bytes.size() <= MaxModelListFileSize)
-      ReplaceEntries(lists, kind, ReadModelListFile(file.bytes, kind));
+    std::string& error = read.errors[static_cast<std::size_t>(kind)];
+    if (!file.ok())
+      error = FormatText(TextId::CannotOpenFile, {path, file.error});
+    else if (file.bytes.size() > MaxModelListFileSize)
+      error = FormatText(TextId::CannotOpenFile, {path, "a model list file is at most 4 MiB"});
+    else
+      ReplaceEntries(read.lists, kind, ReadModelListFile(file.bytes, kind));
   }
-  return lists;
+  return read;
+}
+
+ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths) {
+  return ReadModelLists(store, paths).lists;
+}
+
+ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths, UserInteraction& ui) {
+  ModelListsRead read = ReadModelLists(store, paths);
+  for (const std::string& error : read.errors)
+    if (!error.empty()) ui.ShowError(error);
+  return std::move(read.lists);
 }
 
 bool SaveModelList(const ModelLists& lists, ModelListKind kind, FileStore& store,

@@ -25,9 +25,25 @@ ModelListPaths ModelListPathsIn(
     const std::string& directory,
     const std::function<std::string(const std::string& directory, const std::string& name)>& join);
 
-// Reads each list from its file. A file that is missing or cannot be read
-// leaves its list empty; lines that do not read are skipped.
+// The four lists as read, and per list (indexed by ModelListKind) the message
+// "Cannot open file ..." when its file exists but could not be read or is
+// larger than any model list (4 MiB); that list is then empty.
+struct ModelListsRead {
+  ModelLists lists;
+  std::array<std::string, 4> errors;
+  const std::string& ErrorOf(ModelListKind kind) const {
+    return errors[static_cast<std::size_t>(kind)];
+  }
+};
+
+// Reads each list from its file. A missing file leaves its list empty; lines
+// that do not read are skipped.
+ModelListsRead ReadModelLists(FileStore& store, const ModelListPaths& paths);
+
+// The same, the lists alone; with `ui` each file that could not be read is
+// named, with the reason, in an error box.
 ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths);
+ModelLists LoadModelLists(FileStore& store, const ModelListPaths& paths, UserInteraction& ui);
 
 // Writes the list of that kind as the file at `path`, which is replaced only
 // by the complete new file. On failure the error box "Cannot create file ..."

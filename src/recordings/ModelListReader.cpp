@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::size_t kRestChars = 100;
 constexpr std::size_t kSourceRestChars = 300;
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The text of the file in UTF-8.
 std::string DecodeListFile(std::span<const std::uint8_t> bytes) {
@@ -17,7 +16,7 @@ std::string DecodeListFile(std::span<const std::uint8_t> bytes) {
   // A file saved by a text editor as UTF-8 starts with the mark; the program
   // itself never writes one, and in Windows-1251 the three bytes would only
   // make the first line's number unreadable.
-  if (raw.starts_with(kUtf8Mark)) return ValidUtf8(raw.substr(kUtf8Mark.size()));
+  if (DropUtf8Mark(raw)) return ValidUtf8(raw);
   return Cp1251ToUtf8(raw);
 }
 

@@ -33,23 +33,36 @@ start_sim() {  # options...
 
 params=(--rate-index 0 --seconds 2)
 
-# Every mode: the record equals the synthetic signal of that mode after the
-# polarity rule (the unit's samples are negated on arrival with polarity
-# "Positive": the synthetic signal of polarity "Negative").
+# Every mode, both polarities: the record equals the synthetic signal that
+# synth (F5) makes with the same parameters, sample for sample and byte for
+# byte in the data part (the unit sends what a healthy unit sends, and the
+# polarity rule of the acquisition turns it into that signal).
 for mode in 0 1 2 3 4; do
-  new_line
-  start_sim
-  # --verbose: the toolkit's own warnings show, and none may have a cause.
-  if ! "$cli" acquire --verbose --port "$work/host" --mode "$mode" "${params[@]}" -o "$work/rec$mode.qrm" 2>"$work/err"; then
-    fail "mode $mode: acquire failed: $(tail -2 "$work/err")"
-    continue
-  fi
-  grep -q "QSocketNotifier" "$work/err" && fail "mode $mode: the toolkit warned: $(grep QSocket "$work/err" | head -1)"
-  "$cli" synth --mode "$mode" "${params[@]}" --polarity negative -o "$work/syn$mode.qrm" 2>/dev/null
-  cmp -s <("$cli" samples "$work/rec$mode.qrm") <("$cli" samples "$work/syn$mode.qrm") \
-    || fail "mode $mode: acquired samples differ from the synthetic signal"
-  "$cli" info "$work/rec$mode.qrm" --json | grep -q "\"mode\":$mode," || fail "mode $mode: info does not read it back"
+  for polarity in positive negative; do
+    new_line
+    start_sim
+    rec="$work/rec$mode$polarity.qrm" syn="$work/syn$mode$polarity.qrm"
+    # --verbose: the toolkit's own warnings show, and none may have a cause.
+    if ! "$cli" acquire --verbose --port "$work/host" --mode "$mode" "${params[@]}" --polarity "$polarity" \
+        -o "$rec" 2>"$work/err"; then
+      fail "mode $mode ($polarity): acquire failed: $(tail -2 "$work/err")"
+      continue
+    fi
+    grep -q "QSocketNotifier" "$work/err" && fail "mode $mode: the toolkit warned: $(grep QSocket "$work/err" | head -1)"
+    "$cli" synth --mode "$mode" "${params[@]}" --polarity "$polarity" -o "$syn" 2>/dev/null
+    cmp -s <("$cli" samples "$rec" --polarity "$polarity") <("$cli" samples "$syn" --polarity "$polarity") \
+      || fail "mode $mode ($polarity): acquired samples differ from the synthetic signal"
+    cmp -s <(tail -c +257 "$rec") <(tail -c +257 "$syn") \
+      || fail "mode $mode ($polarity): the data part differs from the synthetic record's"
+    "$cli" info "$rec" --json | grep -q "\"mode\":$mode," || fail "mode $mode: info does not read it back"
+  done
 done
+# The QC phase of a record taken in polarity "Positive" is that of synth's.
+"$cli" qc "$work/rec3positive.qrm" --json "$work/q-rec.json" >/dev/null 2>&1
+"$cli" qc "$work/syn3positive.qrm" --json "$work/q-syn.json" >/dev/null 2>&1
+[ "$(jq '.files[0].channels[0].figures.phase_peak.value' "$work/q-rec.json")" = \
+  "$(jq '.files[0].channels[0].figures.phase_peak.value' "$work/q-syn.json")" ] \
+  || fail "the QC phase of an acquired record differs from synth's"
 
 expect_code() {  # exit message description -- acquire options
   local want=$1 text=$2 what=$3; shift 3

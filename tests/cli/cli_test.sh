@@ -267,7 +267,7 @@ cp "$samples/velnarund.qrm" "$work/padded.qrm"
 head -c 3000000 /dev/zero >>"$work/padded.qrm"
 expect_exit 2 "oversized file" "$cli" info "$work/padded.qrm"
 grep -qx "Неверный размер файла" "$work/err" || fail "oversized file: '$(cat "$work/err")'"
-expect_exit 2 "endless device" timeout 20 "$cli" info /dev/zero
+expect_exit 3 "endless device" timeout 20 "$cli" info /dev/zero
 cp "$samples/velnarund.qrm" "$work/bad"$'\xff'"name.qrm"
 expect_exit 0 "a file name that is not UTF-8" "$cli" info "$work/bad"$'\xff'"name.qrm" --json
 expect_exit 3 "an empty file name" "$cli" info ""
@@ -331,10 +331,14 @@ grep -qx "$work/bad.ini:3: unknown section \[phase_pk\]" "$work/err" || fail "ma
 mkdir "$work/nothing"
 expect_exit 2 "qc of a folder without recordings" "$cli" qc "$work/nothing"
 expect_exit 1 "qc without a path" "$cli" qc
-mkdir -p "$work/blocked/velnarund.pdf"  # a folder where a report should go
-expect_exit 3 "qc with a report that cannot be written" "$cli" qc "$samples" --report-dir "$work/blocked"
-expect_exit 3 "the same in one process" "$cli" qc "$samples" --report-dir "$work/blocked" --jobs 1
-grep -q "velnarund.pdf" "$work/err" || fail "unwritable report: '$(cat "$work/err")'"
+mkdir -p "$work/blocked/velnarund.pdf"  # a folder where a report should go: never replaced
+expect_exit 4 "qc beside a folder of a report's name" "$cli" qc "$samples" --report-dir "$work/blocked"
+[ -d "$work/blocked/velnarund.pdf" ] && [ -s "$work/blocked/velnarund-2.pdf" ] || fail "qc: the report did not take the next name"
+# A disk that refuses the bytes: the report cannot be written.
+no_room() { (ulimit -f 4; trap '' XFSZ; exec "$@"); }
+expect_exit 3 "qc with a report that cannot be written" no_room "$cli" qc "$samples" --report-dir "$work/full"
+expect_exit 3 "the same in one process" no_room "$cli" qc "$samples" --report-dir "$work/full1" --jobs 1
+grep -q "dodida.pdf\". File too large" "$work/err" || fail "unwritable report: '$(cat "$work/err")'"
 expect_exit 0 "report with the QC block" "$cli" report "$samples/similarity.qrm" --limits "$samples/limits.ini" -o "$work/qcr.png"
 
 # Bad command lines exit 1 with the allowed range, before any port is touched.
@@ -347,6 +351,106 @@ for bad in "--trigger-channel 99" "--trigger-edge 5" "--acc-delay-code -1"; do
   # shellcheck disable=SC2086
   expect_exit 1 "command-block $bad" "$cli" command-block --mode 3 --rate-index 1 --seconds 4 $bad
 done
+
+# Trigger channels: the mode's list ("Ext", code 8, is the 7th in modes 0 and
+# 1; REF and the channels on in mode 2; two in mode 3; one in mode 4).
+for last in "0 6" "1 6" "2 3" "3 1" "4 0"; do
+  set -- $last
+  expect_exit 0 "command-block --mode $1 --trigger-channel $2" "$cli" command-block --mode "$1" --trigger-channel "$2"
+  expect_exit 1 "command-block --mode $1 --trigger-channel $(($2 + 1))" "$cli" command-block --mode "$1" --trigger-channel $(($2 + 1))
+  grep -q "^--trigger-channel is 0..$2$" "$work/err" || fail "mode $1 trigger range: '$(head -1 "$work/err")'"
+done
+[ "$("$cli" command-block --mode 0 --trigger-channel 6 | sed -n 3p | cut -c10-11)" = "08" ] || fail "Ext is not sent as code 8"
+expect_exit 2 "acquire takes Ext" "$cli" acquire --port "$work/none" --mode 1 --trigger-channel 6 -o "$work/a.qrm"
+
+# A model's delay code is sent as its low byte; a list that cannot be read is
+# named with the reason, not taken as empty.
+mkdir "$work/models2"
+printf '0.Big;1,00;999;\r\n' >"$work/models2/AccModels.ini"
+expect_exit 0 "an accelerometer model's delay code of 999" "$cli" command-block --mode 0 --models-dir "$work/models2" --acc-model Big
+[ "$(sed -n 2p "$work/out" | cut -c23-24)" = "E7" ] || fail "delay code 999: $(cat "$work/out")"
+head -c 5000000 /dev/zero >"$work/models2/VibModels.ini"
+expect_exit 3 "models with an oversized list" "$cli" models "$work/models2"
+grep -qx "Cannot open file \"$work/models2/VibModels.ini\". a model list file is at most 4 MiB" "$work/err" || fail "oversized list: '$(cat "$work/err")'"
+expect_exit 3 "a vibrator model from an oversized list" "$cli" synth --mode 3 -o "$work/v.qrm" --models-dir "$work/models2" --vib-model V
+
+# Limit profiles: one without any limit is refused with its reason; the
+# byte-order mark of a text editor is taken; a key given twice refuses it.
+for text in "" "; comments only\n" "[profile]\nname = x\n"; do
+  printf "$text" >"$work/nolimit.ini"
+  expect_exit 2 "a profile without limits ('$text')" "$cli" qc "$samples/dodida.qrm" --limits "$work/nolimit.ini"
+  grep -q "nolimit.ini:[0-9]*: the profile sets no limit" "$work/err" || fail "profile without limits: '$(cat "$work/err")'"
+done
+printf '\xef\xbb\xbf[profile]\r\nname = Notepad\r\n[phase_peak]\r\nmax = 180\r\n' >"$work/bom.ini"
+expect_exit 0 "a profile with a byte-order mark" "$cli" qc "$samples/dodida.qrm" --limits "$work/bom.ini"
+printf '[profile]\nname = a\nname = b\n[phase_peak]\nmax = 180\n' >"$work/twice.ini"
+expect_exit 2 "a profile naming itself twice" "$cli" qc "$samples/dodida.qrm" --limits "$work/twice.ini"
+grep -qx "$work/twice.ini:3: \"name\" given twice in \[profile\]" "$work/err" || fail "name twice: '$(cat "$work/err")'"
+
+# Every JSON output is UTF-8: the bytes of a file name that are not UTF-8 as
+# U+FFFD, a profile name in the Windows code page converted.
+strict_json() { python3 -c 'import json,sys; json.loads(sys.stdin.buffer.read().decode("utf-8"))'; }
+odd="$work/odd"$'\xff\xc0\xaf'"name.qrm"
+"$cli" synth --mode 3 --seconds 2 --comment "Проверка" -o "$odd"
+printf '[profile]\nname = \xcf\xf0\xee\xe1\xe0\n[phase_peak]\nmax = 180\n' >"$work/cp1251.ini"
+for sub in "info $odd --json" "graph $odd --type Spectrum" "project $project --json" "models $work/models --json" \
+           "qc $odd $work/fleet/sub/junk.fmr --limits $work/cp1251.ini --json -"; do
+  IFS=' ' read -r -a words <<<"$sub"
+  "$cli" "${words[@]}" 2>/dev/null | strict_json || fail "$sub: not valid UTF-8 JSON"
+done
+"$cli" qc "$odd" --limits "$work/cp1251.ini" --json - 2>/dev/null | jq -e '.profile.name == "Проба"
+  and (.files[0].path | endswith("odd\ufffd\ufffd\ufffdname.qrm"))' >/dev/null || fail "qc JSON names"
+
+# Inputs that are not regular files are refused at once, never waited on.
+mkfifo "$work/in.qrm"
+for sub in "info" "samples" "graph --type Spectrum" "frames -o $work/f.txt" "resave $work/r.qrm" \
+           "report -o $work/r.png"; do
+  IFS=' ' read -r -a words <<<"$sub"
+  expect_exit 3 "$sub of a pipe" timeout 10 "$cli" "${words[0]}" "$work/in.qrm" "${words[@]:1}"
+  grep -qx "Cannot open file \"$work/in.qrm\". Not a regular file" "$work/err" || fail "$sub of a pipe: '$(cat "$work/err")'"
+done
+expect_exit 2 "project of a pipe" timeout 10 "$cli" project "$work/in.qrm"  # ignored, as a missing one
+grep -q "Not a regular file" "$work/err" || fail "project of a pipe: '$(cat "$work/err")'"
+expect_exit 3 "qc with a pipe as profile" timeout 10 "$cli" qc "$samples/dodida.qrm" --limits "$work/in.qrm"
+expect_exit 2 "qc of a pipe" timeout 10 "$cli" qc "$work/in.qrm" "$samples/dodida.qrm" --jobs 2
+mkdir "$work/pipes" && mkfifo "$work/pipes/VibModels.ini"
+expect_exit 0 "models beside a pipe" timeout 10 "$cli" models "$work/pipes"
+
+# qc workers: a stopped one ends the run (exit 3) after the silence allowed,
+# its files counted as ended abnormally; none outlives the run's process.
+mkdir "$work/many"
+for i in $(seq -w 1 40); do cp "$samples/velnarund.qrm" "$work/many/v$i.qrm"; done
+first_worker() {  # parent pid: waits for a worker and prints its pid
+  for _ in $(seq 500); do pgrep -P "$1" && return; sleep 0.01; done
+}
+"$cli" qc "$work/many" --jobs 2 --worker-timeout 2 --report-dir "$work/many-r" --json "$work/stop.json" \
+  >"$work/stop.txt" 2>/dev/null &
+run=$!
+worker=$(first_worker "$run" | head -1)
+[ -n "$worker" ] && kill -STOP "$worker"
+for _ in $(seq 600); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+kill -KILL "$run" 2>/dev/null  # a wait without limit ends here
+wait "$run"
+code=$?
+[ "$code" -eq 3 ] || fail "qc with a stopped worker: exit $code"
+grep -Eq "40 files: [0-9]+ passed, 0 failed, 0 undecided, 0 refused, [1-9][0-9]* ended abnormally" "$work/stop.txt" \
+  || fail "qc with a stopped worker: $(tail -1 "$work/stop.txt")"
+jq -e '.summary.refused == 0 and .summary.abnormal > 0 and ([.files[] | select(.status == "abnormal")] | length) == .summary.abnormal' \
+  "$work/stop.json" >/dev/null || fail "qc JSON with a stopped worker"
+"$cli" qc "$work/many" --jobs 2 --report-dir "$work/many-r2" >/dev/null 2>&1 &
+run=$!
+workers=$(first_worker "$run")
+kill -KILL "$run"
+wait "$run" 2>/dev/null
+sleep 2
+for w in $workers; do kill -0 "$w" 2>/dev/null && { fail "a qc worker outlived its parent"; kill -KILL "$w"; }; done
+
+# Two runs into one folder: the second never replaces the first one's reports.
+expect_exit 4 "qc reports, first run" "$cli" qc "$samples" --report-dir "$work/shared"
+cp -r "$work/shared" "$work/shared-first"
+expect_exit 4 "qc reports, second run" "$cli" qc "$samples" --report-dir "$work/shared" --jobs 1
+[ "$(ls "$work/shared" | wc -l)" -eq 10 ] || fail "qc: two runs should leave ten reports: $(ls "$work/shared")"
+for f in "$work/shared-first"/*; do cmp -s "$f" "$work/shared/$(basename "$f")" || fail "qc replaced $(basename "$f")"; done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"

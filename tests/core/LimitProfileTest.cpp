@@ -23,7 +23,15 @@ TEST(LimitProfileTest, ReadsSectionsKeysCommentsAndName) {
   EXPECT_EQ(*r.profile->Of(Id::LevelMin).min, 50);
   EXPECT_EQ(*r.profile->Of(Id::LevelAvg).max, 110);
   EXPECT_FALSE(r.profile->Of(Id::SideLobe).Any());
-  EXPECT_EQ(ReadLimitProfile("", "empty.ini").profile->name, "empty.ini");
+  EXPECT_EQ(ReadLimitProfile("[sidelobe]\nmax=-20\n", "unnamed.ini").profile->name, "unnamed.ini");
+  // A text editor's byte-order mark; a name saved in the Windows code page.
+  const ProfileReading marked =
+      ReadLimitProfile("\xEF\xBB\xBF[profile]\r\nname = Кл\r\n[sidelobe]\r\nmax=1\r\n", "m.ini");
+  ASSERT_TRUE(marked.profile) << marked.error.reason;
+  EXPECT_EQ(marked.profile->name, "Кл");
+  EXPECT_EQ(
+      ReadLimitProfile("[profile]\nname = \xCA\xEB\n[sidelobe]\nmax=1\n", "c.ini").profile->name,
+      "Кл");
 }
 
 TEST(LimitProfileTest, RefusesTheWholeProfileAtTheFirstFault) {
@@ -43,6 +51,13 @@ TEST(LimitProfileTest, RefusesTheWholeProfileAtTheFirstFault) {
       {"[level_avg]\nmax = 90\nmin = 110\n", 3, "min is above max in [level_avg]"},
       {"[phase_rms]\n[phase_rms]\n", 2, "section [phase_rms] given twice"},
       {"[profile]\ntitle = x\n", 2, "unknown key \"title\" in [profile] (only name)"},
+      {"[profile]\nname = a\nname = b\n[sidelobe]\nmax = 1\n", 3,
+       "\"name\" given twice in [profile]"},
+      // Nothing to judge: nothing would ever fail.
+      {"", 1, "the profile sets no limit (no min or max in any section)"},
+      {"; only a comment\n", 2, "the profile sets no limit (no min or max in any section)"},
+      {"[profile]\nname = x\n[phase_peak]\n", 4,
+       "the profile sets no limit (no min or max in any section)"},
   };
   for (const auto& c : cases) {
     const ProfileReading r = ReadLimitProfile(c.text, "p.ini");

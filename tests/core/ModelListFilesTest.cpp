@@ -223,6 +223,23 @@ TEST(ModelListFilesTest, LoadsEachFileThatExistsThroughTheGivenPaths) {
   EXPECT_DOUBLE_EQ(lists.Source[0].Sensor, 7);
 }
 
+TEST(ModelListFilesTest, AFileThatCannotBeReadOrIsTooLargeIsNamedWithItsReason) {
+  test::FakeFileStore store;
+  test::FakeUserInteraction ui;
+  const ModelListPaths paths = ModelListPathsIn("d", Join);
+  store.files[paths.Of(ModelListKind::Vib)] = {{}, {}, "Permission denied"};
+  store.Put(paths.Of(ModelListKind::Acc), std::vector<std::uint8_t>((4u << 20) + 1, '\n'));
+  store.Put(paths.Of(ModelListKind::Control), std::vector<std::uint8_t>(4u << 20, '\n'));
+  store.Put(paths.Of(ModelListKind::Source), Bytes("0.S;1;2;3;4;5;6;7;\r\n"));
+  const ModelLists lists = LoadModelLists(store, paths, ui);
+  ASSERT_EQ(ui.errors.size(), 2u);
+  EXPECT_EQ(ui.errors[0], "Cannot open file \"d|VibModels.ini\". Permission denied");
+  EXPECT_EQ(ui.errors[1],
+            "Cannot open file \"d|AccModels.ini\". a model list file is at most 4 MiB");
+  EXPECT_EQ(lists.Source.size(), 1u);  // the readable ones are still read
+  EXPECT_TRUE(ReadModelLists(store, paths).ErrorOf(ModelListKind::Control).empty());
+}
+
 TEST(ModelListFilesTest, AFailedSaveShowsWhyAndKeepsTheOldFile) {
   test::FakeFileStore store;
   test::FakeUserInteraction ui;

@@ -204,13 +204,14 @@ TEST_F(RecordFromUnit, ARecordArrivesWithItsCommentAndShowsTheUnitsSignal) {
   EXPECT_EQ(rec.Name.rfind("Rec_", 0), 0u);
   EXPECT_EQ(rec.Comment, "полевая запись");
   EXPECT_TRUE(main->Form(0)->windowTitle().startsWith("Rec_"));
-  // The unit sends polarity "Positive"; the program's polarity rule negates
-  // channels 1 and 2, which gives the signal of polarity "Negative".
+  // The unit sends channels 1 and 2 negated, as a healthy unit does; the
+  // program's "Positive" rule turns them back: the signal of polarity
+  // "Positive", as F5 makes it.
   const int n = rec.SweepLength, fs = rec.SampleRate;
   for (int c = 0; c < 3; ++c)
     for (int i : {0, 250, n / 3, n / 2, n - 1})
       ASSERT_EQ(rec.Channels[c]->Samples[i],
-                static_cast<std::int16_t>(std::nearbyint(SyntheticSample(Dodida, c, i, n, fs, -1))))
+                static_cast<std::int16_t>(std::nearbyint(SyntheticSample(Dodida, c, i, n, fs, +1))))
           << c << " " << i;
   ui->saveChoices.push_back(window_->dir.filePath("record.qrm").toStdString());
   main->Action("SaveAs")->trigger();

@@ -64,8 +64,37 @@ TEST_F(FileAccessTest, ReadsStopOneBytePastWhatTheCallerCanUse) {
   ASSERT_EQ(SaveFileAtomically(Path("big"), std::vector<std::uint8_t>(5000, 7)), "");
   EXPECT_EQ(ReadFileBytes(Path("big"), 10).bytes.size(), 11u);
   EXPECT_EQ(ReadFileBytes(Path("big"), 5000).bytes.size(), 5000u);
-  // A device without end is read no further either.
-  EXPECT_EQ(ReadFileBytes("/dev/zero", 4096).bytes.size(), 4097u);
+}
+
+TEST_F(FileAccessTest, OnlyRegularFilesAreReadAndNothingElseIsWaitedOn) {
+  // A device without end, a pipe without writer (opening it would wait for
+  // one), a folder: refused with the reason, nothing read.
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(Path("pipe").c_str(), Path("to-pipe").c_str()), 0);
+  for (const std::string& path : {std::string("/dev/zero"), Path("pipe"), Path("to-pipe")}) {
+    const FileReadResult read = ReadFileBytes(path, 4096);
+    EXPECT_EQ(read.error, "Not a regular file") << path;
+    EXPECT_TRUE(read.bytes.empty()) << path;
+  }
+  EXPECT_EQ(ReadFileBytes(Path(""), 10).error, "Is a directory");
+}
+
+TEST_F(FileAccessTest, ANewFileNeverReplacesWhatIsThere) {
+  ASSERT_EQ(SaveFileAtomically(Path("r.pdf"), Bytes({1})), "");
+  ASSERT_EQ(::symlink(Path("gone").c_str(), Path("dangling.pdf").c_str()), 0);
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.pdf"));
+  for (const char* name : {"r.pdf", "dangling.pdf", "folder.pdf"}) {
+    const NewFileResult taken = CreateNewFile(Path(name), Bytes({2}));
+    EXPECT_TRUE(taken.existed) << name;
+    EXPECT_EQ(taken.error, "") << name;
+  }
+  EXPECT_EQ(ReadFileBytes(Path("r.pdf"), 10).bytes, Bytes({1}));
+  EXPECT_FALSE(IsFile(Path("gone")));
+  const NewFileResult created = CreateNewFile(Path("r-2.pdf"), Bytes({2}));
+  EXPECT_FALSE(created.existed);
+  EXPECT_EQ(created.error, "");
+  EXPECT_EQ(ReadFileBytes(Path("r-2.pdf"), 10).bytes, Bytes({2}));
+  EXPECT_NE(CreateNewFile(Path("none/r.pdf"), Bytes({2})).error, "");
 }
 
 TEST_F(FileAccessTest, NamesOfAnyBytesLinksAndPermissionsSurviveASave) {

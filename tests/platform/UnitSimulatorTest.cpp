@@ -47,9 +47,13 @@ Bytes VelnarundBlock(int k, int seconds) {
   return CommandBlock(k, seconds, 6, 25, {2, 4, 3, 0, 1, 5});
 }
 
+// What a healthy unit sends: the synthetic signal of polarity "Positive" with
+// every channel but the reference negated, zeros after the sweep.
 std::int16_t Expected(int mode, int channel, int i, int n, int fs) {
   if (i >= n) return 0;
-  return static_cast<std::int16_t>(std::nearbyint(SyntheticSample(mode, channel, i, n, fs, +1)));
+  const auto v =
+      static_cast<std::int16_t>(std::nearbyint(SyntheticSample(mode, channel, i, n, fs, +1)));
+  return channel > 0 ? static_cast<std::int16_t>(-v) : v;
 }
 
 std::int16_t SampleAt(const Bytes& data, std::size_t index) {

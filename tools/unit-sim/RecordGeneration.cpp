@@ -31,7 +31,10 @@ std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request) {
     for (int w = 0; w < channels; ++w) {
       const double v =
           SyntheticSample(request.mode, SyntheticChannelAt(request.mode, w), i, sweep, fs, +1);
-      const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::nearbyint(v)));
+      // A unit wired as the program expects delivers every channel but the
+      // reference inverted; the program's "Positive" rule turns them back.
+      const auto rounded = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::nearbyint(v)));
+      const auto sample = static_cast<std::uint16_t>(w > 0 ? 0u - rounded : rounded);
       bytes[at++] = static_cast<std::uint8_t>(sample >> 8);
       bytes[at++] = static_cast<std::uint8_t>(sample & 0xFF);
     }

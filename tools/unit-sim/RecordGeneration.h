@@ -23,8 +23,10 @@ int SyntheticChannelAt(int mode, int position);
 std::array<std::uint8_t, 3> RecordHeaderFor(const RecordRequest& request);
 
 // The data block: for each sample, each wire channel's value as signed 16-bit
-// big-endian; the synthetic signal with polarity "Positive" over the sweep
-// (record length - 500 samples), zeros after it.
+// big-endian; over the sweep (record length - 500 samples) the synthetic
+// signal of polarity "Positive" with every channel but the reference negated
+// (16-bit two's complement), as a healthy unit sends it, so that a record
+// taken with polarity "Positive" holds that signal; zeros after the sweep.
 std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request);
 
 }  // namespace kalvex::unitsim
