@@ -31,7 +31,7 @@ EquipmentMenu::EquipmentMenu(Context context, const QString& programDirectory,
       modeSteps_(std::move(modeSteps)),
       refreshAll_(std::move(refreshAll)) {
   paths_ = ModelListFilesIn(programDirectory);
-  lists_ = LoadModelLists(ctx_.store, paths_);
+  lists_ = LoadModelLists(ctx_.store, paths_, ctx_.ui);
 
   QMenuBar* bar = ctx_.window.menuBar();
   auto* menu = menu_ = new QMenu(Q(TextId::MenuEquipment), bar);

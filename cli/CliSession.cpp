@@ -37,7 +37,7 @@ void CliSession::ApplyOptions(const CliArgs& args) {
   settings.AmplitudeStep = args.GetInt("--amplitude-step", settings.AmplitudeStep);
   settings.MinSpectrum = args.GetInt("--min-spectrum", settings.MinSpectrum);
   settings.MinCorrelation = args.GetInt("--min-correlation", settings.MinCorrelation);
-  if (settings.AmplitudeFrame <= 0 || settings.AmplitudeStep <= 0)
+  if (!FrameLengthValid(settings.AmplitudeFrame) || !FrameLengthValid(settings.AmplitudeStep))
     throw CliExit{ExitUsage, "--amplitude-frame and --amplitude-step must be positive"};
   if (args.Has("--fft-size")) {
     const std::string size = args.Get("--fft-size");

@@ -8,6 +8,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "shell/ProgramSettings.h"
 #include "recordings/Cp1251.h"
 #include "recordings/DerivedValues.h"
 
@@ -294,8 +295,8 @@ std::string CheckWindow(const TGrWin& w, const ProjectWindowExtras& x, bool over
     if (!SelectionValid(*s)) return "selections";
   if (!AllFinite({w.XPerUnit}) || w.XPerUnit < 0) return "xPerUnit";
   if (overlongText || !CurvesValid(w)) return "curves";
-  if (!AllFinite({x.Calibration[0], x.Calibration[1], x.Calibration[2], x.Calibration[3],
-                  x.Calibration[4], x.Calibration[5]}))
+  // The settings' own range: a coefficient of 0 would zero the ground force.
+  if (!std::all_of(x.Calibration.begin(), x.Calibration.end(), CalibrationInRange))
     return "calibration";
   return {};
 }

@@ -40,6 +40,8 @@ void LoadSettings(ProgramSettings& settings, const SettingsStore& store) {
       ReadInteger(store, settings_names::AmplitudeFrame, defaults.AmplitudeFrame);
   settings.AmplitudeStep =
       ReadInteger(store, settings_names::AmplitudeStep, defaults.AmplitudeStep);
+  if (!FrameLengthValid(settings.AmplitudeFrame)) settings.AmplitudeFrame = defaults.AmplitudeFrame;
+  if (!FrameLengthValid(settings.AmplitudeStep)) settings.AmplitudeStep = defaults.AmplitudeStep;
   settings.Timeout1 = ReadInteger(store, settings_names::Timeout1, defaults.Timeout1);
   settings.Timeout2 = ReadInteger(store, settings_names::Timeout2, defaults.Timeout2);
 

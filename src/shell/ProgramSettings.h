@@ -33,6 +33,15 @@ struct ProgramSettings {
   std::string Language = "RUS";
 };
 
+// A channel calibration coefficient is accepted strictly between 0.8999 and
+// 1.1001, both taken as 64-bit floats like the value (a typed "0.8999" is the
+// bound itself and is refused).
+inline bool CalibrationInRange(double value) { return value > 0.8999 && value < 1.1001; }
+
+// The frame and the step of the frame analyses are positive sample counts: 0
+// or less would leave every frame analysis empty (and the RMS amplitude NaN).
+inline bool FrameLengthValid(int samples) { return samples > 0; }
+
 // Names of the stored values (matched without regard to case by the store).
 namespace settings_names {
 inline constexpr const char* MinSpectrum = "minSpectrum";
@@ -46,7 +55,8 @@ inline constexpr const char* Language = "Language";
 }  // namespace settings_names
 
 // Reads the stored values over the defaults. A missing key leaves every field
-// as it is; a missing or malformed value gives that one field its default.
+// as it is; a missing or malformed value, or a frame or step that is not
+// positive, gives that one field its default.
 // The calibration and the input size are not stored here (they travel in the
 // project file).
 void LoadSettings(ProgramSettings& settings, const SettingsStore& store);

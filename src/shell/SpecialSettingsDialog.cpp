@@ -16,23 +16,17 @@ namespace {
 constexpr const char* kTimeout1Written = "TimeOut1";
 constexpr const char* kTimeout2Written = "TimeOut2";
 
-// Accepted strictly between the bounds, both taken as 64-bit floats like the
-// value: a typed "0.8999" or "1.1001" is then the bound itself and is refused
-// (widened to extended precision, the 64-bit 0.8999 lies just above the
-// extended 0.8999 and would pass).
-constexpr double kCalibrationLow = 0.8999;
-constexpr double kCalibrationHigh = 1.1001;
-
+// The bounds are compared as 64-bit floats: widened to extended precision,
+// the 64-bit 0.8999 lies just above the extended 0.8999 and would pass.
 bool ParseCoefficient(std::string_view text, double& value) {
   double parsed = 0;
-  if (!ParseDecimalText(text, parsed) || !(parsed > kCalibrationLow && parsed < kCalibrationHigh))
-    return false;
+  if (!ParseDecimalText(text, parsed) || !CalibrationInRange(parsed)) return false;
   value = parsed;
   return true;
 }
 
-bool ParsePositive(const std::string& text, int& value) {
-  return ParseStoredInteger(text, value) && value > 0;
+bool ParseFrameLength(const std::string& text, int& value) {
+  return ParseStoredInteger(text, value) && FrameLengthValid(value);
 }
 
 }  // namespace
@@ -98,8 +92,8 @@ std::optional<SpecialSettings> SpecialSettingsDialog::Accept(SettingsStore& stor
     if (!ParseCoefficient(ChannelCalibration[k], s.ChannelCalibration[k])) return std::nullopt;
   // A frame or step of 0 or less would leave every frame analysis empty (and
   // be kept in the store): refused like a text that is no integer.
-  if (!ParsePositive(AmplitudeFrame, s.AmplitudeFrame) ||
-      !ParsePositive(AmplitudeStep, s.AmplitudeStep))
+  if (!ParseFrameLength(AmplitudeFrame, s.AmplitudeFrame) ||
+      !ParseFrameLength(AmplitudeStep, s.AmplitudeStep))
     return std::nullopt;
   if (!ParseStoredInteger(Timeout1, s.Timeout1)) s.Timeout1 = 0;
   if (!ParseStoredInteger(Timeout2, s.Timeout2)) s.Timeout2 = 0;

@@ -82,7 +82,7 @@ TEST_F(ProjectFileTest, EveryFieldAtItsOffset) {
   a.s.rec.TriggerLevel = 1.25;
   a.s.rec.SimilarityChannels[1] = {true, true, "Vib2"};
   a.s.values.PortNumber = 3;
-  a.s.settings.ChannelCalibration[5] = 1.5;
+  a.s.settings.ChannelCalibration[5] = 1.05;
   TGrWin& w = a.Add(Phase);
   w.TimePoint = -1;
   w.SeparateAxes = true;
@@ -128,14 +128,14 @@ TEST_F(ProjectFileTest, EveryFieldAtItsOffset) {
   EXPECT_EQ(ShortString(b, r + 264 + 72), "BP-REF");
   EXPECT_EQ(At<std::int32_t>(b, r + 264 + 72 + 24), w.Curves[1].Colour);
   EXPECT_EQ(At<double>(b, r + 264 + 72 + 48), 2.5);
-  EXPECT_EQ(At<double>(b, r + 840 + 40), 1.5);
+  EXPECT_EQ(At<double>(b, r + 840 + 40), 1.05);
 }
 
 TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
   ProgramRun a(store);
   a.s.rec.PolarityPositive = false;
   a.s.settings.InputSize = FundamentalInputSize::WholeSignal;
-  a.s.settings.ChannelCalibration = {1.0, 1.1, 1.2, 1.3, 1.4, 1.5};
+  a.s.settings.ChannelCalibration = {1.0, 1.01, 1.02, 1.03, 1.04, 1.05};
   a.s.rec.Name = "/data/velnarund.qrm";
   a.choices.TriggerEdgeIndex = 2;
   for (int type = SignalTraces; type <= AccCompare; ++type) a.Add(type, 1);
@@ -194,7 +194,7 @@ TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
 
 TEST_F(ProjectFileTest, WithoutWindowsTheProcessWideSettingsStartAfresh) {
   ProgramRun a(store);
-  a.s.settings.ChannelCalibration.fill(2.0);
+  a.s.settings.ChannelCalibration.fill(1.05);
   a.s.rec.PolarityPositive = false;
   a.file.WriteProjectFile(a.ui);
   EXPECT_EQ(store.Bytes(Path).size(), 452u);
@@ -262,7 +262,10 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
         Damage{56, 9, 2, "selections"}, Damage{184, 0, 4, "timePoint"},
         Damage{188, -1, 4, "waterfallRows"}, Damage{188, INT32_MIN, 4, "waterfallRows"},
         Damage{212, 900, 4, "displayedRange"}, Damage{236, 5, 4, "selectedCurve"},
-        Damage{240, 9, 4, "curveCount"}, Damage{264, 16, 1, "curves"}, Damage{0, 0, 0, "short"}}) {
+        Damage{240, 9, 4, "curveCount"}, Damage{264, 16, 1, "curves"},
+        // The high halves of calibration factors 0.0 and 2.0: outside the range.
+        Damage{844, 0, 4, "calibration"}, Damage{884, 0x40000000, 4, "calibration"},
+        Damage{0, 0, 0, "short"}}) {
     std::vector<std::uint8_t> b = good;
     std::memcpy(&b[r + d.at], &d.value, d.width);
     if (d.width == 0) b.resize(r + 100);

@@ -40,6 +40,13 @@ TEST(SettingsTest, EachMalformedValueGetsItsOwnDefault) {
   EXPECT_EQ(settings.MinCorrelation, -90);
   EXPECT_EQ(settings.Timeout1, 2);
   EXPECT_EQ(settings.Timeout2, 60);
+
+  // Regression: a frame or step of 0 or less made the RMS amplitude NaN.
+  store.Write("AmplitudeFrame", "0");
+  store.Write("AmplitudeStep", "-5");
+  LoadSettings(settings, store);
+  EXPECT_EQ(settings.AmplitudeFrame, 512);
+  EXPECT_EQ(settings.AmplitudeStep, 100);
 }
 
 TEST(SettingsTest, ConfirmValueDecidesTheSaveQuestion) {
