@@ -17,6 +17,7 @@
 #include "platform/FileDump.h"
 #include "platform/ProgressPanelWidget.h"
 #include "platform/QtSerialLink.h"
+#include "platform/RecoveryFolder.h"
 #include "platform/TFCommandFile.h"
 #include "recordings/FileCommands.h"
 #include "recordings/ProcessValues.h"
@@ -47,7 +48,9 @@ class AcquisitionControl::Observer : public AcquisitionObserver {
 };
 
 AcquisitionControl::AcquisitionControl(Context context, QMenu& fileMenu, QToolBar& toolBar)
-    : QObject(&context.window), ctx_(context) {
+    : QObject(&context.window),
+      ctx_(context),
+      recovery_(ctx_.commands, ctx_.rec, ctx_.values, store_, ctx_.ui, RecoveryFolderPath()) {
   QAction* before = fileMenu.actions().value(fileMenu.actions().size() - 1);  // "Выход"
   start_ = new QAction(Q(TextId::MenuStart), this);
   start_->setObjectName(QStringLiteral("Start"));
@@ -58,7 +61,10 @@ AcquisitionControl::AcquisitionControl(Context context, QMenu& fileMenu, QToolBa
   stop_->setShortcut(QKeySequence(Qt::Key_F8));
   stop_->setEnabled(false);
   connect(stop_, &QAction::triggered, this, &AcquisitionControl::Stop);
-  fileMenu.insertActions(before, {start_, stop_});
+  recent_ = new QAction(Q(TextId::MenuRecentRecords), this);
+  recent_->setObjectName(QStringLiteral("RecentRecords"));
+  connect(recent_, &QAction::triggered, this, [this] { recovery_.OpenKeptRecordCommand(); });
+  fileMenu.insertActions(before, {start_, stop_, recent_});
   fileMenu.insertSeparator(before);
 
   // "Отладка" is never shown in the menu bar; F5 works from the window, and
@@ -141,6 +147,7 @@ void AcquisitionControl::Start() {
 void AcquisitionControl::SetRunning(bool running) {
   start_->setEnabled(!running);
   stop_->setEnabled(running);
+  recent_->setEnabled(!running);
   synthetic_->setEnabled(!running);
   ctx_.setRunning(running);
 }
@@ -196,10 +203,13 @@ void AcquisitionControl::Finish() {
   dump_.reset();
   link_.reset();  // the port is free again
   if (!message.empty()) ctx_.ui.ShowMessage(message);
+  const LocalDateTime now = CurrentLocalTime();
   if (result == ResultComplete &&
-      FillAcquiredRecord(ctx_.rec, ctx_.settings, buffer_, shape_, CurrentLocalTime(), ctx_.ui)) {
+      FillAcquiredRecord(ctx_.rec, ctx_.settings, buffer_, shape_, now, ctx_.ui)) {
+    // Kept before anything else can happen to it, and again with its comment.
+    recovery_.KeepReceivedRecord(now);
     ctx_.progress.SetValue(ProgressBlank);
-    ctx_.commands.EditComment(false);
+    if (ctx_.commands.EditComment(false)) recovery_.UpdateKeptRecord(now);
     ctx_.showRecord();
   }
   buffer_.clear();

@@ -2,8 +2,9 @@
 // Taking a record from the main window: "Пуск" (F7), "Стоп" (F8), the tool
 // bar's start/stop button, the hidden "Отладка" menu (synthetic signal, the
 // command file, the raw dump switch), the worker on its own thread with its
-// status fed to the status bar, and the end of a record on the
-// user-interface thread.
+// status fed to the status bar, the end of a record on the user-interface
+// thread (the record is also kept in the recovery folder) and "Последние
+// записи…", which opens a kept record.
 
 #include <QObject>
 #include <atomic>
@@ -13,6 +14,8 @@
 
 #include "acquisition/CommandBlock.h"
 #include "acquisition/ReceivedRecord.h"
+#include "platform/QtFileStore.h"
+#include "recordings/RecordRecovery.h"
 
 class QAction;
 class QLabel;
@@ -84,11 +87,15 @@ class AcquisitionControl : public QObject {
   void PostProgress(int indicator);
 
   Context ctx_;
+  QtFileStore store_;
+  // Every record received is kept in the recovery folder.
+  RecoveryCommands recovery_;
   QAction* start_ = nullptr;
   QAction* stop_ = nullptr;
   QAction* startStop_ = nullptr;
   QAction* traceDump_ = nullptr;
   QAction* synthetic_ = nullptr;
+  QAction* recent_ = nullptr;
   QMenu* debugMenu_ = nullptr;
 
   QThread* thread_ = nullptr;

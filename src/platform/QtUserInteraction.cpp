@@ -149,9 +149,10 @@ std::optional<std::string> QtUserInteraction::EditText(const TextEditRequest& r)
   return edit->text().toStdString();
 }
 
-void QtUserInteraction::ShowList(const ListRequest& r) {
-  QDialog dialog(parent_);
-  dialog.setObjectName(QStringLiteral("TFNakComm"));
+namespace {
+
+// The request's rows in a read-only table, sized to its contents.
+QTableWidget* ListTable(const ListRequest& r, QDialog& dialog) {
   dialog.setWindowTitle(Q(r.title));
   auto* table = new QTableWidget(static_cast<int>(r.rows.size()),
                                  static_cast<int>(r.columns.size()), &dialog);
@@ -163,14 +164,23 @@ void QtUserInteraction::ShowList(const ListRequest& r) {
   for (int row = 0; row < table->rowCount(); ++row)
     for (int col = 0; col < table->columnCount() && col < int(r.rows[row].size()); ++col)
       table->setItem(row, col, new QTableWidgetItem(Q(r.rows[row][col])));
+  table->resizeColumnsToContents();
+  table->horizontalHeader()->setStretchLastSection(true);
+  return table;
+}
+
+}  // namespace
+
+void QtUserInteraction::ShowList(const ListRequest& r) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("TFNakComm"));
+  QTableWidget* table = ListTable(r, dialog);
   // The leading number column is not shown when no row has a number (the
   // comments of a window that does not accumulate): an empty column only
   // puzzles.
   bool numbered = r.rows.empty();
   for (const auto& row : r.rows) numbered = numbered || (!row.empty() && !row[0].empty());
   if (table->columnCount() > 1) table->setColumnHidden(0, !numbered);
-  table->resizeColumnsToContents();
-  table->horizontalHeader()->setStretchLastSection(true);
   auto* close = new QPushButton(Q(Text(TextId::DialogClose)), &dialog);
   QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
   auto* layout = new QVBoxLayout(&dialog);
@@ -178,6 +188,29 @@ void QtUserInteraction::ShowList(const ListRequest& r) {
   layout->addWidget(close, 0, Qt::AlignRight);
   dialog.resize(560, 240);
   dialog.exec();
+}
+
+std::optional<int> QtUserInteraction::ChooseFromList(const ListRequest& r) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("ListChoice"));
+  QTableWidget* table = ListTable(r, dialog);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  if (table->rowCount() > 0) table->selectRow(0);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  QPushButton* open = buttons->addButton(Q(Text(TextId::MenuOpen)), QDialogButtonBox::AcceptRole);
+  open->setObjectName(QStringLiteral("Open"));
+  buttons->addButton(Q(Text(TextId::DialogCancel)), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("Cancel"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(table);
+  layout->addWidget(buttons);
+  dialog.resize(640, 360);
+  if (dialog.exec() != QDialog::Accepted || table->currentRow() < 0) return std::nullopt;
+  return table->currentRow();
 }
 
 void QtUserInteraction::ShowHelp(int topic) {

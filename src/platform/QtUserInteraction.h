@@ -33,6 +33,7 @@ class QtUserInteraction : public UserInteraction {
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
   std::optional<std::string> EditText(const TextEditRequest& request) override;
   void ShowList(const ListRequest& request) override;
+  std::optional<int> ChooseFromList(const ListRequest& request) override;
   void ShowHelp(int topic) override;
 
  private:

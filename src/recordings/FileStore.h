@@ -21,6 +21,13 @@ struct StoredFile {
   bool ok() const { return error.empty(); }
 };
 
+// A file directly in a folder.
+struct FolderEntry {
+  std::string name;  // without the folder
+  std::string path;
+  std::uint64_t size = 0;
+};
+
 class FileStore {
  public:
   virtual ~FileStore() = default;
@@ -39,6 +46,15 @@ class FileStore {
 
   // A file (not a folder) exists at `path`.
   virtual bool Exists(const std::string& path) = 0;
+
+  // The regular files directly in `folder`, in no particular order; none
+  // when the folder is missing or cannot be read.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
+  // Creates `folder` and the folders above it that are missing. The
+  // platform's reason on failure, empty text on success.
+  virtual std::string MakeFolder(const std::string& folder) = 0;
+  // Removes the file at `path`. The platform's reason on failure.
+  virtual std::string Remove(const std::string& path) = 0;
 };
 
 }  // namespace kalvex

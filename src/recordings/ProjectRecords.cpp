@@ -8,9 +8,9 @@
 #include <optional>
 #include <type_traits>
 
-#include "shell/ProgramSettings.h"
 #include "recordings/Cp1251.h"
 #include "recordings/DerivedValues.h"
+#include "shell/ProgramSettings.h"
 
 namespace kalvex {
 namespace {

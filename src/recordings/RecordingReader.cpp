@@ -133,12 +133,7 @@ std::uint16_t SweepLengthOf(Bytes file, const HeaderFields& h) {
 // Steps after the accumulation questions: comment, parameters, equipment,
 // interval and sweep.
 std::optional<TextId> ReadParameters(Bytes file, HeaderFields& h) {
-  std::string first(reinterpret_cast<const char*>(file.data()) + header::CommentFirst,
-                    header::CommentFirstSize);
-  std::string second(reinterpret_cast<const char*>(file.data()) + header::CommentSecond,
-                     header::CommentSecondSize);
-  std::string both = first + second;
-  h.comment = TrimmedText(Bytes(reinterpret_cast<const std::uint8_t*>(both.data()), both.size()));
+  h.comment = HeaderComment(file);
 
   bool massAndPlate = h.mode == Velnarund || h.mode == Tarpokline || h.mode == Dodida;
   if (auto refusal = ReadWeights(file, h, massAndPlate)) return refusal;
@@ -201,6 +196,15 @@ int Refuse(UserInteraction& ui, TextId text) {
 }
 
 }  // namespace
+
+std::string HeaderComment(std::span<const std::uint8_t> file) {
+  if (file.size() < FileHeaderSize) return {};
+  std::string both(reinterpret_cast<const char*>(file.data()) + header::CommentFirst,
+                   header::CommentFirstSize);
+  both.append(reinterpret_cast<const char*>(file.data()) + header::CommentSecond,
+              header::CommentSecondSize);
+  return TrimmedText(Bytes(reinterpret_cast<const std::uint8_t*>(both.data()), both.size()));
+}
 
 int ReadRecordingHeader(TFrmFile& rec, ProcessValues& values, Bytes file, bool accumulating,
                         UserInteraction& ui) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace kalvex {
 
@@ -18,6 +19,10 @@ inline constexpr int HeaderRefused = -1;
 inline constexpr int HeaderDeclined = -10;
 // The largest recording file: the header and six channels of 65 535 samples.
 inline constexpr std::size_t MaxRecordingFileSize = 256 + 2 * 6 * 65535;
+
+// The comment of a file's header: its two parts joined, blanks trimmed at
+// both ends, in UTF-8. Empty for a file shorter than a header.
+std::string HeaderComment(std::span<const std::uint8_t> file);
 
 // Checks the whole header and only then sets the recording's mode, header
 // image, comment and parameters, and the sample rate and equipment indices.

@@ -36,11 +36,15 @@ struct ProgramSettings {
 // A channel calibration coefficient is accepted strictly between 0.8999 and
 // 1.1001, both taken as 64-bit floats like the value (a typed "0.8999" is the
 // bound itself and is refused).
-inline bool CalibrationInRange(double value) { return value > 0.8999 && value < 1.1001; }
+inline bool CalibrationInRange(double value) {
+  return value > 0.8999 && value < 1.1001;
+}
 
 // The frame and the step of the frame analyses are positive sample counts: 0
 // or less would leave every frame analysis empty (and the RMS amplitude NaN).
-inline bool FrameLengthValid(int samples) { return samples > 0; }
+inline bool FrameLengthValid(int samples) {
+  return samples > 0;
+}
 
 // Names of the stored values (matched without regard to case by the store).
 namespace settings_names {

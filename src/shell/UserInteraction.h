@@ -88,6 +88,9 @@ class UserInteraction {
 
   // Shows the table until the operator closes it. Without a screen, nothing.
   virtual void ShowList(const ListRequest&) {}
+  // The table with "Открыть" and "Отменить": the row chosen (from 0), or
+  // nothing when cancelled. Without a screen, cancelled.
+  virtual std::optional<int> ChooseFromList(const ListRequest&) { return std::nullopt; }
 
   // Opens the help at the topic with this number. Without a help viewer,
   // nothing.

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <set>
@@ -105,6 +107,8 @@ class RecordFromUnit : public ::testing::Test {
     ASSERT_TRUE(pair_.Start());
     device_ = QString::fromStdString(pair_.A());
     AddSerialDevice(device_);
+    // The recovery folder of this test alone.
+    qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
     window_ = std::make_unique<test::SampleMainWindow>("dodida.qrm");
     ASSERT_TRUE(window_->started);
     ui = window_->ui;
@@ -178,6 +182,7 @@ class RecordFromUnit : public ::testing::Test {
 
   test::PseudoTerminalPair pair_;
   test::ChildProcess sim_;
+  QTemporaryDir data_;
   QString device_;
   int port_ = 0;
   std::unique_ptr<test::SampleMainWindow> window_;
@@ -216,6 +221,18 @@ TEST_F(RecordFromUnit, ARecordArrivesWithItsCommentAndShowsTheUnitsSignal) {
   ui->saveChoices.push_back(window_->dir.filePath("record.qrm").toStdString());
   main->Action("SaveAs")->trigger();
   EXPECT_TRUE(QFileInfo::exists(window_->dir.filePath("record.qrm")));
+
+  // The record was kept with its comment in the recovery folder, whatever
+  // the unsaved-data setting, and opens again from "Последние записи…".
+  const QFileInfoList kept =
+      QDir(data_.filePath("kalvex_platform_tests/records")).entryInfoList(QDir::Files);
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_TRUE(kept[0].fileName().startsWith("Rec_"));
+  EXPECT_EQ(kept[0].size(), QFileInfo(window_->dir.filePath("record.qrm")).size());
+  ui->listChoices.push_back(0);
+  main->Action("RecentRecords")->trigger();
+  EXPECT_EQ(ui->lists.back().rows.at(0).at(2), "полевая запись");
+  EXPECT_EQ(main->Recording().Name, kept[0].filePath().toStdString());
 }
 
 TEST_F(RecordFromUnit, StopWhileWaitingForTheHeaderOrDuringTheDataChangesNothing) {

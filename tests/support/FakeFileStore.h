@@ -4,6 +4,7 @@
 // leave the old file as it was.
 
 #include <map>
+#include <vector>
 #include <string>
 
 #include "recordings/FileStore.h"
@@ -29,6 +30,23 @@ class FakeFileStore : public FileStore {
   }
 
   bool Exists(const std::string& path) override { return files.count(path) != 0; }
+
+  // Folders are the paths' prefixes up to a '/'.
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override {
+    std::vector<FolderEntry> entries;
+    const std::string prefix = folder + "/";
+    for (const auto& [path, file] : files)
+      if (path.rfind(prefix, 0) == 0 && path.find('/', prefix.size()) == std::string::npos)
+        entries.push_back({path.substr(prefix.size()), path, file.bytes.size()});
+    return entries;
+  }
+  std::string MakeFolder(const std::string& folder) override {
+    if (auto it = failing.find(folder); it != failing.end()) return it->second;
+    return {};
+  }
+  std::string Remove(const std::string& path) override {
+    return files.erase(path) ? std::string() : std::string("No such file or directory");
+  }
 
   void Put(const std::string& path, std::span<const std::uint8_t> bytes,
            LocalDateTime lastWrite = {2023, 11, 2, 8, 30, 0}) {

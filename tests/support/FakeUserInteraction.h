@@ -55,6 +55,10 @@ class FakeUserInteraction : public UserInteraction {
   }
 
   void ShowList(const ListRequest& request) override { lists.push_back(request); }
+  std::optional<int> ChooseFromList(const ListRequest& request) override {
+    lists.push_back(request);
+    return Next(listChoices, std::optional<int>());
+  }
   void ShowHelp(int topic) override { helpTopics.push_back(topic); }
 
   void Clear() {
@@ -83,6 +87,7 @@ class FakeUserInteraction : public UserInteraction {
   std::vector<FileDialogRequest> saveDialogs;
   std::vector<TextEditRequest> textEdits;
   std::vector<ListRequest> lists;
+  std::deque<std::optional<int>> listChoices;  // rows chosen; cancelled once used up
   std::vector<int> helpTopics;
   std::deque<std::optional<EquipmentChoice>> equipmentChoices;  // nullopt: cancelled
   std::vector<bool> equipmentPrompts;                           // mandatory or not, in order
