@@ -11,8 +11,7 @@
 #include "recordings/TNFiles.h"
 #include "shell/ProgramSettings.h"
 #include "shell/TextCatalogue.h"
-#include "support/FakeFileStore.h"
-#include "support/FakeUserInteraction.h"
+#include "support/FileCommandsRig.h"
 #include "support/RecordingFileImage.h"
 
 namespace kalvex {
@@ -23,9 +22,9 @@ using test::RecordingFileImage;
 constexpr LocalDateTime kNow{2024, 3, 5, 14, 5, 33};
 const std::string kRecName = "Rec_14:05:33  ";
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public ::testing::Test, protected test::FileCommandsRig {
  protected:
-  FileCommandsTest() {
+  FileCommandsTest() : FileCommandsRig(kNow) {
     settings.NoSaveConfirmation = false;
     FileWindowSteps steps;
     steps.anyAccumulating = [this] { return accumulating; };
@@ -64,13 +63,6 @@ class FileCommandsTest : public ::testing::Test {
     rec.Modified = true;
   }
 
-  TFrmFile rec;
-  ProcessValues values;
-  ProgramSettings settings;
-  TNFiles files;
-  test::FakeFileStore store;
-  test::FakeUserInteraction ui;
-  FileCommands commands{rec, values, settings, files, store, ui, [] { return kNow; }};
   bool accumulating = false;
   bool activeAccumulating = false;
   std::vector<std::string> log;

@@ -6,14 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "recordings/FileCommands.h"
 #include "recordings/RecordRecovery.h"
-#include "recordings/TFrmFile.h"
-#include "recordings/TNFiles.h"
-#include "shell/ProgramSettings.h"
 #include "shell/UserInteraction.h"
-#include "support/FakeFileStore.h"
-#include "support/FakeUserInteraction.h"
+#include "support/FileCommandsRig.h"
 #include "support/RecordingFileImage.h"
 
 namespace kalvex {
@@ -53,9 +48,9 @@ TEST(RecordRecoveryTest, RecordsAreKeptUnderTheirTimeWithinTheCountAndTheSize) {
   EXPECT_EQ(kept.path, kFolder);
 }
 
-class RecoveryCommandsTest : public ::testing::Test {
+class RecoveryCommandsTest : public ::testing::Test, protected test::FileCommandsRig {
  protected:
-  RecoveryCommandsTest() {
+  RecoveryCommandsTest() : FileCommandsRig(kNow) {
     settings.NoSaveConfirmation = false;
     test::RecordingFileImage image(Dodida, 2500);
     store.Put("/data/base.qrm", image.Bytes());
@@ -66,13 +61,6 @@ class RecoveryCommandsTest : public ::testing::Test {
     rec.Modified = true;
   }
 
-  TFrmFile rec;
-  ProcessValues values;
-  ProgramSettings settings;
-  TNFiles files;
-  test::FakeFileStore store;
-  test::FakeUserInteraction ui;
-  FileCommands commands{rec, values, settings, files, store, ui, [] { return kNow; }};
   RecoveryCommands recovery{commands, rec, values, store, ui, kFolder};
 };
 
