@@ -357,19 +357,14 @@ class Program {
     FileWindowSteps steps;
     steps.anyAccumulating = [this] { return windows_.AnyAccumulating(); };
     steps.activeAccumulating = [this] {
-      TGrWin* w = windows_.ActiveWindow();
-      return w && w->Accumulating;
+      return windows_.ActiveWindow() && windows_.ActiveWindow()->Accumulating;
     };
     steps.resetModelSelections = [this] {
       choices_.VibModelIndex = choices_.AccModelIndex = choices_.ControlModelIndex =
           choices_.SourceModelIndex = -1;
     };
-    steps.dropAccumulation = [this] {
-      for (int i = 0; i < windows_.Count(); ++i) DropCurvesAndGroup(windows_.Window(i), files_);
-    };
-    steps.adoptRecordLength = [this] {
-      for (int i = 0; i < windows_.Count(); ++i) windows_.Window(i).DisplayedRange = {0, 0};
-    };
+    steps.dropAccumulation = [this] { DropEveryGroup(); };
+    steps.adoptRecordLength = [this] { ShowWholeRanges(); };
     steps.accumulateOpened = [this] { AccumulateCurrentRecording(windows_, files_, Context()); };
     steps.closeAllWindows = [this] { windows_.CloseAll(); };
     steps.showOpened = [this] { ShowInWindows(); };
@@ -380,13 +375,9 @@ class Program {
   void WireParameters() {
     parameterSteps_.anyWindow = [this] { return windows_.Count() > 0; };
     parameterSteps_.anyAccumulating = [this] { return windows_.AnyAccumulating(); };
-    parameterSteps_.discardAccumulated = [this] {
-      for (int i = 0; i < windows_.Count(); ++i) DropCurvesAndGroup(windows_.Window(i), files_);
-    };
+    parameterSteps_.discardAccumulated = [this] { DropEveryGroup(); };
     parameterSteps_.clearAll = [this] { windows_.ClearAll(); };
-    parameterSteps_.adaptRanges = [this] {
-      for (int i = 0; i < windows_.Count(); ++i) windows_.Window(i).DisplayedRange = {0, 0};
-    };
+    parameterSteps_.adaptRanges = [this] { ShowWholeRanges(); };
     parameterSteps_.recompute = [this] {
       setup_.RecomputeAll();
       UpdateDeleteAccumulated();
@@ -397,6 +388,17 @@ class Program {
     modeSteps_.clearAll = parameterSteps_.clearAll;
     modeSteps_.closeAll = [this] { windows_.CloseAll(); };
     modeSteps_.disableRecordMenus = parameterSteps_.disableRecordMenus;
+  }
+
+  // A record no group can take (another mode or length): every window drops
+  // its curves and leaves accumulation.
+  void DropEveryGroup() {
+    for (int i = 0; i < windows_.Count(); ++i) DropCurvesAndGroup(windows_.Window(i), files_);
+  }
+
+  // {0, 0} shows the whole new range once the windows are recomputed.
+  void ShowWholeRanges() {
+    for (int i = 0; i < windows_.Count(); ++i) windows_.Window(i).DisplayedRange = {0, 0};
   }
 
   void ShowInWindows() {
@@ -553,10 +555,9 @@ class Program {
 
   void ToggleAccumulation(int index, bool on) {
     TGrWin& w = windows_.Window(index);
-    if (on)
-      SwitchAccumulationOn(w, files_, rec_);
-    else
-      SwitchAccumulationOff(w, files_, w.GroupCaption);
+    const bool changed = on ? SwitchAccumulationOn(w, files_, rec_)
+                            : SwitchAccumulationOff(w, files_, w.GroupCaption);
+    (void)changed;  // the form follows the window either way
     windows_.RefreshCaption(w, rec_);
     RefreshTypeTools(w);
     UpdateDeleteAccumulated();
