@@ -47,7 +47,7 @@
 //                1 + seconds % 4, polarity choices & 1 (1 = negative); in
 //                Similarity bits 1..5 of choices switch channels 1..5 on;
 //                then "Да".
-//  11 Mode       [mode]           "Режимы" with mode % 5 (Quorimeter).
+//  11 Mode       [mode, answers]  "Режимы" with mode % 5 (Quorimeter).
 //  12 Synthetic  [answers]        the synthetic test signal.
 //  13 Comment    [answers]        "Комментарий" from the menu.
 //  14 Repaint    [window]         window % count is drawn again.
@@ -359,10 +359,7 @@ class Program {
     steps.activeAccumulating = [this] {
       return windows_.ActiveWindow() && windows_.ActiveWindow()->Accumulating;
     };
-    steps.resetModelSelections = [this] {
-      choices_.VibModelIndex = choices_.AccModelIndex = choices_.ControlModelIndex =
-          choices_.SourceModelIndex = -1;
-    };
+    steps.resetModelSelections = [this] { ForgetModelSelections(choices_); };
     steps.dropAccumulation = [this] { DropEveryGroup(); };
     steps.adoptRecordLength = [this] { ShowWholeRanges(); };
     steps.accumulateOpened = [this] { AccumulateCurrentRecording(windows_, files_, Context()); };
@@ -383,6 +380,7 @@ class Program {
       UpdateDeleteAccumulated();
     };
     parameterSteps_.disableRecordMenus = [this] { graphsMenuEnabled_ = false; };
+    modeSteps_.confirmDiscard = [this] { return commands_.ConfirmDiscard(); };
     modeSteps_.anyAccumulating = parameterSteps_.anyAccumulating;
     modeSteps_.discardAccumulated = parameterSteps_.discardAccumulated;
     modeSteps_.clearAll = parameterSteps_.clearAll;
@@ -518,6 +516,7 @@ class Program {
       }
       case 11: {
         const int mode = in.Next() % 5;
+        ui_.answers.Set(in.Next());
         Log("mode " + std::to_string(mode));
         ApplyEquipmentChoice({0, mode, values_.PortNumber, values_.BaudIndex}, rec_, values_,
                              modeSteps_);
@@ -732,8 +731,12 @@ std::vector<Seed> Seeds() {
       // Parameters, the synthetic signal into an accumulating window, a mode
       // change with windows open, the synthetic signal of the new mode.
       {"parameters-synthetic-mode",
-       join({{10, 0, 1, 0x40, 0}, {12, 0}, amplitudeRm, {3, 0}, {12, 0}, {13, 0}, {11, 3},
+       join({{10, 0, 1, 0x40, 0}, {12, 0}, amplitudeRm, {3, 0}, {12, 0}, {13, 0}, {11, 3, 0},
              {10, 1, 1, 0x40, 0}, {12, 0}, {1}, {2, 5, 1, 0, 1}, {7, 40}, {8}})},
+      // A settings-only type (Servo, tag 12, its first option) on an
+      // accumulating window, then another recording into it.
+      {"settings-only-type-while-accumulating",
+       join({{0, 0, 0}, amplitudeRm, {3, 0}, {2, 12, 1, 0, 1}, {0, 0, 0}, {14, 0}})},
       // Dodida traces with the interval spectrum on (tag 1, the window
       // spectrum check box is field 4), the spectrum window closed and
       // opened again, then the traces window closed (the spectrum goes too).
