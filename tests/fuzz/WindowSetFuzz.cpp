@@ -380,12 +380,14 @@ class Program {
       UpdateDeleteAccumulated();
     };
     parameterSteps_.disableRecordMenus = [this] { graphsMenuEnabled_ = false; };
-    modeSteps_.confirmDiscard = [this] { return commands_.ConfirmDiscard(); };
-    modeSteps_.anyAccumulating = parameterSteps_.anyAccumulating;
-    modeSteps_.discardAccumulated = parameterSteps_.discardAccumulated;
-    modeSteps_.clearAll = parameterSteps_.clearAll;
-    modeSteps_.closeAll = [this] { windows_.CloseAll(); };
-    modeSteps_.disableRecordMenus = parameterSteps_.disableRecordMenus;
+    // A new mode shares the parameters' steps where they do the same.
+    modeSteps_ = {.confirmDiscard = [this] { return commands_.ConfirmDiscard(); },
+                  .anyAccumulating = parameterSteps_.anyAccumulating,
+                  .discardAccumulated = parameterSteps_.discardAccumulated,
+                  .clearAll = parameterSteps_.clearAll,
+                  .closeAll = [this] { windows_.CloseAll(); },
+                  .disableRecordMenus = parameterSteps_.disableRecordMenus,
+                  .setTitle = {}};
   }
 
   // A record no group can take (another mode or length): every window drops
