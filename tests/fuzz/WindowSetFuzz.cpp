@@ -56,6 +56,9 @@
 // first: a yes/no question 1 bit (0 = yes); "Сохранить данные в памяти?" 2
 // bits (0 no, 1 yes, 2 and 3 cancel); a save dialog 1 bit (0 = saved.qrm,
 // 1 = cancel); the comment editor 1 bit (0 = a new comment, 1 = cancel).
+// For example 00 00 00  02 02 01 04 01  03 00 opens velnarund.qrm, sets the
+// active window (the first traces window) to Amplitude of RM (the fifth check
+// box, its first unit) and switches its accumulation on.
 //
 // KALVEX_FUZZ_TRACE=1 prints each command and the windows after it.
 // `WindowSetFuzz --write-seeds=DIR` writes the hand-made seeds of
