@@ -42,6 +42,13 @@ bool TNFiles::Contains(const TNFile& item) const {
                      [&item](const std::unique_ptr<TNFile>& p) { return p.get() == &item; });
 }
 
+std::vector<const TNFile*> TNFiles::Items() const {
+  std::vector<const TNFile*> items;
+  items.reserve(items_.size());
+  for (const std::unique_ptr<TNFile>& p : items_) items.push_back(p.get());
+  return items;
+}
+
 void TNFiles::AddReference(TNFile& item) {
   if (Contains(item)) ++item.RefCount;
 }

@@ -7,6 +7,7 @@
 
 #include <list>
 #include <memory>
+#include <vector>
 
 #include "recordings/TNFile.h"
 
@@ -44,6 +45,8 @@ class TNFiles {
   const TNFile* Last() const { return items_.empty() ? nullptr : items_.back().get(); }
   int Count() const { return static_cast<int>(items_.size()); }
   bool Contains(const TNFile& item) const;
+  // Every snapshot, in the order they entered (for lists and checks).
+  std::vector<const TNFile*> Items() const;
 
  private:
   // Addresses stay put while other items come and go: curves keep pointers.
