@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Makes the Windows toolchain ready and prints where it is, as shell
+# assignments (eval "$(scripts/windows/toolchain.sh)"):
+#   KALVEX_MINGW_QT_PREFIX    Qt 6.4.2 for x86_64-w64-mingw32 (Core, Gui, Widgets,
+#                             PrintSupport, Test; shared)
+#   KALVEX_MINGW_FFTW_PREFIX  FFTW 3.3.10 (double, libfftw3-3.dll)
+# Both live in the user's cache folder. With KALVEX_MINGW_QT and
+# KALVEX_MINGW_FFTW naming the two tarballs (qt6-mingw-6.4.2.tar.xz,
+# fftw3-mingw-3.3.10.tar.xz) they are unpacked from those; otherwise both are
+# built from Debian's own source packages (about 25 minutes on two cores),
+# with the two source changes Qt needs kept in scripts/windows/patches.
+# Installs the Debian packages the Windows build and its tests need.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/kalvex/mingw
+qt=$cache/qt6-mingw-6.4.2
+fftw=$cache/fftw3-mingw-3.3.10
+
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
+  qt6-base-dev qt6-base-dev-tools cmake ninja-build socat xvfb imagemagick zip unzip)
+
+install_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  echo "toolchain: installing ${missing[*]}" >&2
+  "${sudo_cmd[@]}" apt-get update -qq >&2
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >&2
+}
+
+unpack() {  # tarball, the folder it makes
+  [ -d "$2" ] && return
+  echo "toolchain: unpacking $1" >&2
+  mkdir -p "$cache"
+  tar -C "$cache" -xJf "$1"
+}
+
+# A deb-src line for every deb line of the machine's own apt sources, so that
+# the source packages come from wherever this machine gets its packages.
+enable_sources() {
+  local list=/etc/apt/sources.list.d/kalvex-deb-src.list
+  [ -f "$list" ] && return
+  local sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  {
+    grep -hE '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      sed 's/^deb /deb-src /'
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && sed -n 's/^Types:.*deb.*/Types: deb-src/p;/^URIs:/p;/^Suites:/p;/^Components:/p;/^Signed-By:/p;/^$/p' "$f"
+    done
+  } | "${sudo_cmd[@]}" tee "$list" >/dev/null
+  "${sudo_cmd[@]}" apt-get update -qq >&2
+}
+
+build_fftw() {
+  local work=$cache/src-fftw
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  apt-get source -qq fftw3 >&2
+  local src
+  src=$(find . -maxdepth 1 -type d -name 'fftw3-*' | head -1)
+  mkdir build && cd build
+  "../$src/configure" --host=x86_64-w64-mingw32 --prefix="$fftw" CC=x86_64-w64-mingw32-gcc-posix \
+    --enable-shared --disable-static --with-our-malloc --enable-sse2 --enable-avx --enable-avx2 \
+    --disable-fortran --disable-threads --disable-openmp >&2
+  make -j"$(nproc)" >&2 && make install >&2
+  x86_64-w64-mingw32-strip --strip-unneeded "$fftw"/bin/*.dll
+}
+
+build_qt() {
+  local work=$cache/src-qt
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  apt-get source -qq qt6-base >&2
+  local src
+  src=$(find . -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+  # Debian's source drops the tablet headers the windows plugin needs: Wine's
+  # (LGPL) take their place, made to build with MinGW.
+  apt-get download -qq libwine-dev >&2
+  dpkg-deb -x libwine-dev_*.deb wine-dev
+  mkdir -p "$src/src/3rdparty/wintab"
+  cp wine-dev/usr/include/wine/wine/windows/{wintab.h,pktdef.h} "$src/src/3rdparty/wintab/"
+  for p in "$here"/patches/*.patch; do patch -d "$src" -p1 <"$p" >&2; done
+  cp "$here/toolchain-mingw64.cmake" "$work/"
+  cmake -S "$src" -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-mingw64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$qt" -DBUILD_SHARED_LIBS=ON \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_icu=OFF -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_zstd=OFF \
+    -DFEATURE_jpeg=OFF -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON -DFEATURE_png=ON \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF \
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_system_doubleconversion=OFF -DFEATURE_printsupport=ON -DFEATURE_testlib=ON \
+    -DFEATURE_widgets=ON -DFEATURE_tabletevent=ON >&2
+  ninja -C build -j"$(nproc)" >&2
+  cmake --install build >&2
+  find "$qt" -name '*.dll' -exec x86_64-w64-mingw32-strip --strip-unneeded {} \;
+  cp /usr/lib/gcc/x86_64-w64-mingw32/12-posix/{libstdc++-6.dll,libgcc_s_seh-1.dll} \
+    /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$qt/bin/"
+  cp "$here/toolchain-mingw64.cmake" "$qt/"
+  # The wrapper toolchain file chain-loads the copy inside the prefix, so the
+  # prefix can move.
+  sed -i 's|^set(__qt_initially_configured_toolchain_file .*|set(__qt_initially_configured_toolchain_file "${CMAKE_CURRENT_LIST_DIR}/../../../toolchain-mingw64.cmake")|' \
+    "$qt/lib/cmake/Qt6/qt.toolchain.cmake"
+}
+
+install_packages "${packages[@]}"
+if [ -n "${KALVEX_MINGW_FFTW:-}" ]; then unpack "$KALVEX_MINGW_FFTW" "$fftw"; fi
+if [ -n "${KALVEX_MINGW_QT:-}" ]; then unpack "$KALVEX_MINGW_QT" "$qt"; fi
+if [ ! -d "$fftw" ] || [ ! -d "$qt" ]; then
+  install_packages dpkg-dev patch make
+  enable_sources
+  [ -d "$fftw" ] || (build_fftw)
+  [ -d "$qt" ] || (build_qt)
+fi
+echo "KALVEX_MINGW_QT_PREFIX=$qt"
+echo "KALVEX_MINGW_FFTW_PREFIX=$fftw"
