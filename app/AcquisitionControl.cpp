@@ -16,7 +16,7 @@
 #include "platform/FileAccess.h"
 #include "platform/FileDump.h"
 #include "platform/ProgressPanelWidget.h"
-#include "platform/QtSerialLink.h"
+#include "platform/SystemSerialLink.h"
 #include "platform/RecoveryFolder.h"
 #include "platform/TFCommandFile.h"
 #include "recordings/FileCommands.h"
@@ -78,7 +78,7 @@ AcquisitionControl::AcquisitionControl(Context context, QMenu& fileMenu, QToolBa
   ctx_.window.addAction(synthetic_);
   QAction* commandFile = debugMenu_->addAction(Q(TextId::MenuCommandFile), this, [this] {
     EquipmentMenu& eq = ctx_.equipment;
-    QtSerialLink link;
+    SystemSerialLink link;
     SendCommandFile(&ctx_.window, eq.Block(), ctx_.rec, ctx_.values, eq.Choices(), link, ctx_.ui);
   });
   commandFile->setObjectName(QStringLiteral("CommandFile"));
@@ -132,7 +132,7 @@ void AcquisitionControl::Start() {
   shape_ = ShapeOf(ctx_.rec);
   buffer_.assign(static_cast<std::size_t>(ExpectedDataSize(shape_)), 0);
   block_ = eq.Block();
-  link_ = std::make_unique<QtSerialLink>();
+  link_ = std::make_unique<SystemSerialLink>();
   observer_ = std::make_unique<Observer>(*this);
   dump_ = traceDump_->isChecked() ? std::make_unique<FileDump>() : nullptr;
   hardware_ =

@@ -29,7 +29,7 @@ namespace kalvex {
 class EquipmentMenu;
 class FileCommands;
 class ProgressPanelWidget;
-class QtSerialLink;
+class SerialLink;
 class THardware;
 class TFrmFile;
 class UserInteraction;
@@ -99,7 +99,7 @@ class AcquisitionControl : public QObject {
   QMenu* debugMenu_ = nullptr;
 
   QThread* thread_ = nullptr;
-  std::unique_ptr<QtSerialLink> link_;
+  std::unique_ptr<SerialLink> link_;
   std::unique_ptr<THardware> hardware_;
   class Observer;
   std::unique_ptr<Observer> observer_;

@@ -8,7 +8,7 @@
 #include "platform/FftwLoader.h"
 #include "platform/HelpViewer.h"
 #include "platform/LanguageModule.h"
-#include "platform/QtSerialLink.h"
+#include "platform/SystemSerialLink.h"
 #include "platform/QtSettingsStore.h"
 
 int main(int argc, char* argv[]) {

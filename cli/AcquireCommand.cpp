@@ -18,7 +18,7 @@
 #include "acquisition/THardware.h"
 #include "platform/FileAccess.h"
 #include "platform/FileDump.h"
-#include "platform/QtSerialLink.h"
+#include "platform/SystemSerialLink.h"
 #include "recordings/DerivedValues.h"
 #include "recordings/ParameterChecks.h"
 #include "shell/TextCatalogue.h"
@@ -67,10 +67,11 @@ WorkerRun RunWorker(const std::string& device, const CommandBlock& block,
   WorkerRun run;
   // A QThread, as the serial port's notifiers expect.
   std::unique_ptr<QThread> thread(QThread::create([&] {
-    QtSerialLink link(QString::fromStdString(device));
+    DeviceLink port = LinkToDevice(device);
     StderrObserver observer;
     std::unique_ptr<FileDump> dumpFile = dump ? std::make_unique<FileDump>() : nullptr;
-    THardware hardware(link, observer, 1, block, buffer, dumpFile.get(), timeout1, timeout2);
+    THardware hardware(*port.link, observer, port.portNumber, block, buffer, dumpFile.get(),
+                       timeout1, timeout2);
     worker.store(&hardware);
     hardware.Execute();
     worker.store(nullptr);

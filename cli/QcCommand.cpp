@@ -21,6 +21,18 @@ constexpr const char* kUsage =
     "usage: kalvex-cli qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] "
     "[--jobs N] [--worker-timeout S]";
 
+// Paths are UTF-8 on Windows and the system's bytes elsewhere: std::filesystem
+// takes and gives them as UTF-8 (a plain std::string would be the ANSI code
+// page on Windows).
+fs::path FsPath(const std::string& path) {
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string PathString(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 bool IsRecordingName(const fs::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -34,15 +46,16 @@ std::vector<std::string> RecordingFiles(const std::vector<std::string>& paths) {
   std::vector<std::string> files;
   for (const std::string& p : paths) {
     std::error_code ec;
-    if (!fs::is_directory(p, ec)) {
+    if (!fs::is_directory(FsPath(p), ec)) {
       files.push_back(p);
       continue;
     }
     std::vector<std::string> found;
-    for (auto it =
-             fs::recursive_directory_iterator(p, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(
+             FsPath(p), fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-      if (it->is_regular_file(ec) && IsRecordingName(it->path())) found.push_back(it->path());
+      if (it->is_regular_file(ec) && IsRecordingName(it->path()))
+        found.push_back(PathString(it->path()));
     std::sort(found.begin(), found.end());
     files.insert(files.end(), found.begin(), found.end());
   }
@@ -57,9 +70,9 @@ std::vector<QcTask> Tasks(const std::vector<std::string>& files, const std::stri
   for (const std::string& f : files) {
     QcTask t{f, {}};
     if (!reportDir.empty()) {
-      std::string stem = fs::path(f).stem().string();
+      std::string stem = PathString(FsPath(f).stem());
       if (stem.empty()) stem = "report";
-      t.report.stem = (fs::path(reportDir) / stem).string();
+      t.report.stem = PathString(FsPath(reportDir) / FsPath(stem));
       while (!taken.insert(t.report.PathOf(t.report.number)).second) ++t.report.number;
     }
     tasks.push_back(t);
@@ -135,7 +148,8 @@ int RunQc(const Words& words, const QString& executablePath) {
   run.reports = args.Has("--report-dir");
   if (run.reports && reportDir.empty()) throw CliExit{ExitUsage, "--report-dir needs a folder"};
   std::error_code ec;
-  if (run.reports && !fs::is_directory(reportDir, ec) && !fs::create_directories(reportDir, ec))
+  if (run.reports && !fs::is_directory(FsPath(reportDir), ec) &&
+      !fs::create_directories(FsPath(reportDir), ec))
     throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {reportDir, ec.message()})};
   const std::vector<QcTask> tasks = Tasks(RecordingFiles(args.Positional()), reportDir);
   if (tasks.empty()) throw CliExit{ExitRefused, "no recording file (*.qrm, *.fmr) found"};

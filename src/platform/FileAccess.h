@@ -3,6 +3,7 @@
 // and saves that never destroy what was there (a complete new file replaces
 // the old one, or nothing changes). Paths are the operating system's own
 // bytes, used as given: a name that is not valid UTF-8 still names its file.
+// On Windows a path is UTF-8 and reaches the system as UTF-16.
 
 #include <QString>
 #include <cstddef>
@@ -21,8 +22,10 @@ struct FileReadResult {
   bool ok() const { return error.empty(); }
 };
 
-// A path the toolkit gives (a file dialog's choice) as the system's bytes.
+// A path the toolkit gives (a file dialog's choice) as the system's bytes
+// (on Windows, UTF-8), and back.
 std::string NativePath(const QString& path);
+QString PathText(const std::string& path);
 
 // At most `maxBytes` + 1 bytes of the file: a file longer than any the caller
 // can use is never read whole, and the caller still sees that it is too long.

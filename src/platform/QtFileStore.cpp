@@ -23,35 +23,22 @@ bool QtFileStore::Exists(const std::string& path) {
   return IsFile(path);
 }
 
-namespace {
-
-// Paths are the system's bytes; the toolkit wants its own strings.
-QString Q(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string Native(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
-
 std::vector<FolderEntry> QtFileStore::ListFolder(const std::string& folder) {
   std::vector<FolderEntry> entries;
-  for (const QFileInfo& f : QDir(Q(folder)).entryInfoList(QDir::Files | QDir::Hidden))
+  for (const QFileInfo& f : QDir(PathText(folder)).entryInfoList(QDir::Files | QDir::Hidden))
     if (f.isFile())
-      entries.push_back({Native(f.fileName()), Native(f.filePath()),
+      entries.push_back({NativePath(f.fileName()), NativePath(f.filePath()),
                          static_cast<std::uint64_t>(f.size())});
   return entries;
 }
 
 std::string QtFileStore::MakeFolder(const std::string& folder) {
-  if (QDir().mkpath(Q(folder))) return {};
-  return QFileInfo(Q(folder)).exists() ? "Not a folder" : "Cannot create the folder";
+  if (QDir().mkpath(PathText(folder))) return {};
+  return QFileInfo(PathText(folder)).exists() ? "Not a folder" : "Cannot create the folder";
 }
 
 std::string QtFileStore::Remove(const std::string& path) {
-  QFile file(Q(path));
+  QFile file(PathText(path));
   return file.remove() ? std::string() : file.errorString().toStdString();
 }
 

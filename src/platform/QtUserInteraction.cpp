@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/HelpViewer.h"
-#include "platform/QtSerialLink.h"
+#include "platform/SystemSerialLink.h"
 #include "platform/TFHardw.h"
 #include "shell/TextCatalogue.h"
 
@@ -78,7 +78,7 @@ void QtUserInteraction::ShowMessage(const std::string& text) {
 
 std::optional<EquipmentChoice> QtUserInteraction::SelectEquipment(const EquipmentChoice& current,
                                                                   bool mandatory) {
-  QtSerialLink link;  // the ports free now
+  SystemSerialLink link;  // the ports free now
   return kalvex::SelectEquipment(parent_, current, mandatory, link, *this);
 }
 

@@ -24,7 +24,7 @@
 #include "acquisition/THardware.h"
 #include "graphs/TGrWin.h"
 #include "platform/ProgressPanelWidget.h"
-#include "platform/QtSerialLink.h"
+#include "platform/SystemSerialLink.h"
 #include "platform/TEditDig.h"
 #include "platform/TFGraf.h"
 #include "platform/TFSpecSet.h"
