@@ -2,6 +2,10 @@
 // without a display.
 
 #include <QCoreApplication>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <QGuiApplication>
 #include <algorithm>
 #include <iostream>
@@ -176,8 +180,17 @@ int main(int argc, char** argv) {
                        }) != argv + argc;
   const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv, verbose);
   Words words;
+#ifdef _WIN32
+  // Outputs are written byte for byte (no "\r" before each "\n"), and the
+  // words come as UTF-8 whatever the code page (argv would be the ANSI one).
+  _setmode(_fileno(stdout), _O_BINARY);
+  const QStringList arguments = QCoreApplication::arguments();
+  for (int i = 1; i < arguments.size(); ++i)
+    if (arguments[i] != QLatin1String("--verbose")) words.push_back(arguments[i].toStdString());
+#else
   for (int i = 1; i < argc; ++i)
     if (std::string(argv[i]) != "--verbose") words.emplace_back(argv[i]);
+#endif
   if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
     PrintHelp(words.empty() ? std::cerr : std::cout);
     return words.empty() ? kalvex::cli::ExitUsage : kalvex::cli::ExitOk;

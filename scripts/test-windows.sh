@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The Windows checks, all under Wine: cross-builds the programs and tests
+# (scripts/windows/build.sh), runs every core and Qt test as a Windows
+# executable, compares kalvex-cli.exe's outputs with the Linux build's on every
+# sample, and takes a record over a serial port mapped to a pseudo-terminal.
+# Run after scripts/test.sh (the Linux build in build/ is the reference).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/windows/build.sh
+eval "$(scripts/windows/toolchain.sh)"
+source scripts/windows/wine-env.sh
+
+linux_cli=build/cli/kalvex-cli
+win_cli=build-win/cli/kalvex-cli.exe
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+echo "== core and Qt tests (Windows executables)"
+# From a folder of their own: the platform tests write project and list files
+# into the current folder.
+(cd "$work" && wine "$OLDPWD/build-win/tests/kalvex_core_tests.exe" --gtest_brief=1) ||
+  fail "core tests"
+(cd "$work" && wine "$OLDPWD/build-win/tests/kalvex_platform_tests.exe" --gtest_brief=1) ||
+  fail "Qt tests"
+
+echo "== kalvex-cli.exe against the Linux build"
+same() {  # what, then the arguments given to both programs
+  local what=$1
+  shift
+  "$linux_cli" "$@" >"$work/linux.out" 2>/dev/null || true
+  wine "$win_cli" "$@" >"$work/win.out" 2>/dev/null || true
+  cmp -s "$work/linux.out" "$work/win.out" || fail "$what differs"
+}
+for sample in samples/*.qrm; do
+  name=$(basename "$sample" .qrm)
+  same "info --json $name" info --json "$sample"
+  same "samples --csv $name" samples "$sample" --csv
+  "$linux_cli" resave "$sample" "$work/$name-linux.qrm"
+  wine "$win_cli" resave "$sample" "$work/$name-win.qrm" || fail "resave $name"
+  cmp -s <(tail -c +257 "$work/$name-linux.qrm") <(tail -c +257 "$work/$name-win.qrm") ||
+    fail "resave $name: other samples"
+  "$linux_cli" graph "$sample" --type Amplitude --json "$work/g-linux.json"
+  wine "$win_cli" graph "$sample" --type Amplitude --json "$work/g-win.json" || fail "graph $name"
+  python3 - "$work/g-linux.json" "$work/g-win.json" <<'PY' || fail "graph --json $name beyond rounding"
+import json, math, sys
+a, b = (json.load(open(p, encoding="utf-8")) for p in sys.argv[1:3])
+def near(x, y):
+    if isinstance(x, float) or isinstance(y, float):
+        return math.isclose(x, y, rel_tol=1e-9, abs_tol=1e-9)
+    if isinstance(x, list):
+        return len(x) == len(y) and all(near(p, q) for p, q in zip(x, y))
+    if isinstance(x, dict):
+        return x.keys() == y.keys() and all(near(x[k], y[k]) for k in x)
+    return x == y
+sys.exit(0 if near(a, b) else 1)
+PY
+  wine "$win_cli" report "$sample" -o "$work/$name.pdf" || fail "report $name"
+  [ -s "$work/$name.pdf" ] || fail "report $name wrote nothing"
+done
+"$linux_cli" qc samples --limits samples/limits.ini --json "$work/qc-linux.json" >/dev/null &&
+  linux_qc=0 || linux_qc=$?
+wine "$win_cli" qc samples --limits samples/limits.ini --json "$work/qc-win.json" >/dev/null &&
+  win_qc=0 || win_qc=$?
+[ "$linux_qc" = "$win_qc" ] || fail "qc exit $win_qc, Linux $linux_qc"
+jq -S 'del(.version) | .files |= map(del(.path))' "$work/qc-linux.json" >"$work/a.json"
+jq -S 'del(.version) | .files |= map(del(.path))' "$work/qc-win.json" >"$work/b.json"
+cmp -s "$work/a.json" "$work/b.json" || fail "qc --json differs"
+
+echo "== saving: over a file, into a read-only folder, a Cyrillic name"
+mkdir "$work/locked"
+cp samples/dodida.qrm "$work/locked/old.qrm"
+chmod 555 "$work/locked"
+wine "$win_cli" resave samples/velnarund.qrm "$work/locked/old.qrm" 2>"$work/err" &&
+  fail "a save into a read-only folder succeeded"
+cmp -s samples/dodida.qrm "$work/locked/old.qrm" || fail "the old file was not kept"
+grep -q 'Cannot create file' "$work/err" || fail "no message for the read-only folder"
+chmod 755 "$work/locked"
+wine "$win_cli" resave samples/dodida.qrm "$work/Запись №1.qrm" || fail "a Cyrillic name"
+cmp -s <(tail -c +257 samples/dodida.qrm) <(tail -c +257 "$work/Запись №1.qrm") ||
+  fail "a Cyrillic name: other samples"
+
+if [ "$failures" -gt 0 ]; then
+  echo "test-windows: $failures failed" >&2
+  exit 1
+fi
+echo "test-windows: all passed"
