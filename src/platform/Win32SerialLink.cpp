@@ -99,7 +99,12 @@ LinkResult Win32SerialLink::Open(const std::string& portName, Channel channel) {
   ClosePort();
   const int n = PortNumberOf(portName);
   if (n == 0) return Fail(LinkStep::Open, ERROR_FILE_NOT_FOUND);
-  const HANDLE h = OpenPort(n, data ? GENERIC_READ : GENERIC_WRITE,
+  // Each channel uses one direction only, but asks for both: Wine refuses the
+  // purge, line-state and queue-status calls on a write-only handle
+  // (ERROR_ACCESS_DENIED) and ends every receive-event wait on a read-only one
+  // at once (ERROR_OPERATION_ABORTED). On Windows the access changes nothing
+  // else for a port that is opened without sharing.
+  const HANDLE h = OpenPort(n, GENERIC_READ | GENERIC_WRITE,
                             data ? FILE_FLAG_OVERLAPPED : FILE_ATTRIBUTE_NORMAL);
   if (h == INVALID_HANDLE_VALUE) return FailLast(LinkStep::Open);
   port_ = h;
