@@ -55,8 +55,8 @@ long HandleCount() {
   };
   using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
   constexpr int kSystemHandleInformation = 16;
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
   if (!query) return -1;
   for (ULONG size = 1 << 20; size <= (1u << 26); size *= 2) {
     std::vector<unsigned char> buffer(size);
@@ -111,10 +111,10 @@ std::string Describe(const LinkResult& r) {
   return "step " + std::to_string(static_cast<int>(r.failed)) + ", error " +
          std::to_string(r.systemError);
 }
-#define ASSERT_LINK_OK(call)               \
-  do {                                     \
-    const LinkResult r_ = (call);          \
-    ASSERT_TRUE(r_.ok()) << Describe(r_);  \
+#define ASSERT_LINK_OK(call)              \
+  do {                                    \
+    const LinkResult r_ = (call);         \
+    ASSERT_TRUE(r_.ok()) << Describe(r_); \
   } while (false)
 
 std::string Hex(const Bytes& bytes) {
@@ -287,7 +287,8 @@ TEST_F(Win32SerialLinkOnSimulator, TheCommandReachesTheUnitAndTheRecordIsWaitedF
   EXPECT_EQ(Bytes(got.begin(), got.begin() + 3), (Bytes{1, 0, 3}));
   // The 500 samples after the sweep are zero in every channel; the sweep is not.
   EXPECT_TRUE(std::all_of(got.end() - 3000, got.end(), [](std::uint8_t b) { return b == 0; }));
-  EXPECT_FALSE(std::all_of(got.begin() + 3, got.begin() + 3003, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_FALSE(
+      std::all_of(got.begin() + 3, got.begin() + 3003, [](std::uint8_t b) { return b == 0; }));
 
   // Nothing follows the record, and a read of more than is queued fails at once.
   EXPECT_EQ(link.WaitForInput(failure), WaitOutcome::TimeOut);
