@@ -20,13 +20,13 @@ fail() {
   failures=$((failures + 1))
 }
 
-echo "== core and Qt tests (Windows executables)"
-# From a folder of their own: the platform tests write project and list files
-# into the current folder.
-(cd "$work" && wine "$OLDPWD/build-win/tests/kalvex_core_tests.exe" --gtest_brief=1) ||
-  fail "core tests"
-(cd "$work" && wine "$OLDPWD/build-win/tests/kalvex_platform_tests.exe" --gtest_brief=1) ||
-  fail "Qt tests"
+echo "== core and Qt tests (Windows executables, one process each as on Linux)"
+ctest --test-dir build-win -j "$(nproc)" --output-on-failure -L 'core|platform' || fail "tests"
+
+echo "== the Win32 serial link against the unit simulator on COM1"
+KALVEX_WINEPREFIX=$WINEPREFIX tests/windows/serial_under_wine.sh \
+  build-win/tests/kalvex_platform_tests.exe build/tools/unit-sim/kalvex-unit-sim \
+  --gtest_filter='Win32Serial*' || fail "serial link"
 
 echo "== kalvex-cli.exe against the Linux build"
 same() {  # what, then the arguments given to both programs

@@ -118,5 +118,12 @@ if [ ! -d "$fftw" ] || [ ! -d "$qt" ]; then
   [ -d "$fftw" ] || (build_fftw)
   [ -d "$qt" ] || (build_qt)
 fi
+# The toolkit's Russian texts (file dialogs, message boxes) are the same
+# files on every system: Debian's go into the Windows prefix.
+if [ -d /usr/share/qt6/translations ] && [ ! -f "$qt/translations/qtmultimedia_ru.qm" ]; then
+  mkdir -p "$qt/translations"
+  # qt_ru names the catalogues it is made of: qtbase_ru and qtmultimedia_ru.
+  cp /usr/share/qt6/translations/{qt,qtbase,qtmultimedia}_ru.qm "$qt/translations/"
+fi
 echo "KALVEX_MINGW_QT_PREFIX=$qt"
 echo "KALVEX_MINGW_FFTW_PREFIX=$fftw"

@@ -1,6 +1,4 @@
 // Files on a POSIX system: paths are the system's bytes.
-#include "platform/FileAccess.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+
+#include "platform/FileAccess.h"
 
 namespace kalvex {
 namespace {

@@ -13,8 +13,8 @@ namespace {
 
 std::wstring Wide(const std::string& path) {
   if (path.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
   return wide;
@@ -23,9 +23,9 @@ std::wstring Wide(const std::string& path) {
 // The system's text for an error, without its closing line break.
 std::string Reason(DWORD error) {
   wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   QString reason = text ? QString::fromWCharArray(text).trimmed() : QString();
   if (text) LocalFree(text);
   if (reason.isEmpty()) reason = QStringLiteral("Error %1").arg(error);
@@ -85,8 +85,8 @@ std::string WriteInto(const std::string& path, std::span<const std::uint8_t> byt
 HANDLE CreateTemporary(const std::string& target, std::string& name) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(counter++);
+    name =
+        target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     HANDLE h = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
@@ -95,8 +95,25 @@ HANDLE CreateTemporary(const std::string& target, std::string& name) {
   return INVALID_HANDLE_VALUE;
 }
 
+// The temporary file takes the target's place in one step. Another program
+// (a virus scanner, an indexer, another save) may hold the target for a
+// moment: that is waited out for up to a second.
+bool MoveOver(const std::string& temporary, const std::string& target) {
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(Wide(temporary).c_str(), Wide(target).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 50) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(20);
+  }
+}
+
 // The bytes go to a temporary file, reach the disk, and only then take the
-// target's place in one step.
+// target's place.
 std::string Replace(const std::string& target, std::span<const std::uint8_t> bytes) {
   std::string temporary;
   Handle f{CreateTemporary(target, temporary)};
@@ -104,10 +121,7 @@ std::string Replace(const std::string& target, std::span<const std::uint8_t> byt
   std::string reason = WriteAll(f.h, bytes);
   if (reason.empty() && !FlushFileBuffers(f.h)) reason = LastReason();
   if (!f.Close() && reason.empty()) reason = LastReason();
-  if (reason.empty() &&
-      !MoveFileExW(Wide(temporary).c_str(), Wide(target).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    reason = LastReason();
+  if (reason.empty() && !MoveOver(temporary, target)) reason = LastReason();
   if (!reason.empty()) DeleteFileW(Wide(temporary).c_str());
   return reason;
 }
@@ -147,7 +161,8 @@ FileReadResult ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   while (done < limit) {
     if (done == result.bytes.size()) result.bytes.resize(std::min(limit, 2 * done + 4096));
     DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - done, 1 << 20));
+    const DWORD want =
+        static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - done, 1 << 20));
     if (!ReadFile(f.h, result.bytes.data() + done, want, &n, nullptr)) {
       result.error = LastReason();
       break;
@@ -181,6 +196,8 @@ std::string SaveFileAtomically(const std::string& path, std::span<const std::uin
   if (a == INVALID_FILE_ATTRIBUTES) return Replace(path, bytes);
   if (a & FILE_ATTRIBUTE_DIRECTORY) return kFolderReason;
   if (a & FILE_ATTRIBUTE_DEVICE) return WriteInto(path, bytes);
+  // A read-only file is one the operator keeps as it is.
+  if (a & FILE_ATTRIBUTE_READONLY) return Reason(ERROR_ACCESS_DENIED);
   return Replace(path, bytes);
 }
 

@@ -41,8 +41,11 @@ TEST_F(LanguageModuleTest, ModuleBesideTheExecutableReplacesTheTextsItNames) {
 TEST_F(LanguageModuleTest, RusAndMissingModulesKeepTheBuiltInTexts) {
   WriteModule("RUS", "BadFileSize=should not load\n");
   EXPECT_FALSE(SelectLanguage(Executable(), "RUS"));
-  // Lower-case "rus" is another code: its module is looked for, and is missing.
+#ifndef _WIN32
+  // Lower-case "rus" is another code: its module is looked for, and is missing
+  // (Windows, whose names ignore case, finds the "RUS" file for it).
   EXPECT_FALSE(SelectLanguage(Executable(), "rus"));
+#endif
   EXPECT_FALSE(SelectLanguage(Executable(), "ENU"));
   EXPECT_EQ(Text(TextId::BadFileSize), "Неверный размер файла");
 }

@@ -18,9 +18,7 @@ inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) {
 class FileAccessTest : public ::testing::Test {
  protected:
   // `name` in the folder, as the system's path.
-  std::string Path(const std::string& name) const {
-    return NativePath(dir_.path()) + "/" + name;
-  }
+  std::string Path(const std::string& name) const { return NativePath(dir_.path()) + "/" + name; }
   QTemporaryDir dir_;
 };
 
