@@ -11,6 +11,7 @@
 #include "platform/QtSerialLink.h"
 #include "recordings/RecordingModes.h"
 #include "support/PseudoTerminalPair.h"
+#include "support/UnitCommandBlock.h"
 
 #if defined(KALVEX_HAS_PSEUDO_TERMINALS) && defined(KALVEX_UNIT_SIM)
 
@@ -21,30 +22,11 @@ using test::ChildProcess;
 using test::PseudoTerminalPair;
 using Bytes = std::vector<std::uint8_t>;
 
-// A command block as the program builds it; only the fields the unit reads vary.
-Bytes CommandBlock(int k, int seconds, int channels, int configuration,
-                   std::initializer_list<int> inputMap) {
-  Bytes b(23, 0);
-  b[0] = 0xCC;
-  b[1] = 0xA5;
-  const int interval = 1840 >> k;
-  b[2] = static_cast<std::uint8_t>(interval >> 8);
-  b[3] = static_cast<std::uint8_t>(interval);
-  const std::uint32_t length = (500u << k) * seconds + 500;
-  for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
-  b[8] = static_cast<std::uint8_t>(channels);
-  int at = 9;
-  for (int m : inputMap) b[at++] = static_cast<std::uint8_t>(m);
-  b[16] = static_cast<std::uint8_t>(configuration);
-  b[18] = 0x01;  // trigger on a positive edge
-  return b;
-}
-
 Bytes DodidaBlock(int k, int seconds) {
-  return CommandBlock(k, seconds, 3, 24, {2, 4, 3});
+  return test::UnitCommandBlock(k, seconds, 3, 24, {2, 4, 3});
 }
 Bytes VelnarundBlock(int k, int seconds) {
-  return CommandBlock(k, seconds, 6, 25, {2, 4, 3, 0, 1, 5});
+  return test::UnitCommandBlock(k, seconds, 6, 25, {2, 4, 3, 0, 1, 5});
 }
 
 // What a healthy unit sends: the synthetic signal of polarity "Positive" with
@@ -162,7 +144,7 @@ TEST_F(UnitSimulator, ModeOptionSettlesABlockThatLooksLikeAnotherMode) {
   // "Similarity" with two vibrator slots on has three channels, like "Dodida",
   // but is sent six channels wide.
   StartSimulator({"--rate", "200000", "--delay-ms", "50", "--mode", "2"});
-  SendCommand(CommandBlock(0, 1, 3, 0, {0, 1, 2}));
+  SendCommand(test::UnitCommandBlock(0, 1, 3, 0, {0, 1, 2}));
   const std::size_t size = 6 * 1000 * 2;
   const Bytes got = Collect(3 + size);
   ASSERT_EQ(got.size(), 3 + size);

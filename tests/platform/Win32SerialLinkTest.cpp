@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/Win32SerialLink.h"
+#include "support/UnitCommandBlock.h"
 
 namespace kalvex {
 namespace {
@@ -77,33 +78,13 @@ long MsSince(Clock::time_point start) {
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-// A command block with the fields the unit reads: sample rate index k, sweep
-// seconds, channel count, configuration and input map.
-Bytes CommandBlock(int k, int seconds, int channels, int configuration,
-                   std::initializer_list<int> inputMap) {
-  Bytes b(23, 0);
-  b[0] = 0xCC;
-  b[1] = 0xA5;
-  const int interval = 1840 >> k;
-  b[2] = static_cast<std::uint8_t>(interval >> 8);
-  b[3] = static_cast<std::uint8_t>(interval);
-  const std::uint32_t length = (500u << k) * seconds + 500;
-  for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
-  b[8] = static_cast<std::uint8_t>(channels);
-  int at = 9;
-  for (int m : inputMap) b[at++] = static_cast<std::uint8_t>(m);
-  b[16] = static_cast<std::uint8_t>(configuration);
-  b[18] = 0x01;
-  return b;
-}
-
 // "Dodida": three channels; one second at 2 ms is 1000 samples, 6000 bytes.
 Bytes DodidaBlock(int seconds) {
-  return CommandBlock(0, seconds, 3, 24, {2, 4, 3});
+  return test::UnitCommandBlock(0, seconds, 3, 24, {2, 4, 3});
 }
 // Six channels; ten seconds at 2 ms is 5500 samples, 66 000 bytes.
 Bytes SixChannelBlock(int seconds) {
-  return CommandBlock(0, seconds, 6, 25, {2, 4, 3, 0, 1, 5});
+  return test::UnitCommandBlock(0, seconds, 6, 25, {2, 4, 3, 0, 1, 5});
 }
 
 // For failure messages: the step that failed and the system's error.
