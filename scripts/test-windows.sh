@@ -29,6 +29,22 @@ KALVEX_WINEPREFIX=$WINEPREFIX tests/windows/serial_under_wine.sh \
   --gtest_filter='Win32Serial*' || fail "serial link"
 
 echo "== kalvex-cli.exe against the Linux build"
+# Two JSON files equal but for the last digits of their numbers (another C
+# library and other FFT code paths round differently).
+cat >"$work/near.py" <<'PY'
+import json, math, sys
+a, b = (json.load(open(p, encoding="utf-8")) for p in sys.argv[1:3])
+def near(x, y):
+    if isinstance(x, float) or isinstance(y, float):
+        return math.isclose(x, y, rel_tol=1e-9, abs_tol=1e-9)
+    if isinstance(x, list):
+        return len(x) == len(y) and all(near(p, q) for p, q in zip(x, y))
+    if isinstance(x, dict):
+        return x.keys() == y.keys() and all(near(x[k], y[k]) for k in x)
+    return x == y
+sys.exit(0 if near(a, b) else 1)
+PY
+near() { python3 "$work/near.py" "$1" "$2"; }
 same() {  # what, then the arguments given to both programs
   local what=$1
   shift
@@ -46,19 +62,7 @@ for sample in samples/*.qrm; do
     fail "resave $name: other samples"
   "$linux_cli" graph "$sample" --type Amplitude --json "$work/g-linux.json"
   wine "$win_cli" graph "$sample" --type Amplitude --json "$work/g-win.json" || fail "graph $name"
-  python3 - "$work/g-linux.json" "$work/g-win.json" <<'PY' || fail "graph --json $name beyond rounding"
-import json, math, sys
-a, b = (json.load(open(p, encoding="utf-8")) for p in sys.argv[1:3])
-def near(x, y):
-    if isinstance(x, float) or isinstance(y, float):
-        return math.isclose(x, y, rel_tol=1e-9, abs_tol=1e-9)
-    if isinstance(x, list):
-        return len(x) == len(y) and all(near(p, q) for p, q in zip(x, y))
-    if isinstance(x, dict):
-        return x.keys() == y.keys() and all(near(x[k], y[k]) for k in x)
-    return x == y
-sys.exit(0 if near(a, b) else 1)
-PY
+  near "$work/g-linux.json" "$work/g-win.json" || fail "graph --json $name beyond rounding"
   wine "$win_cli" report "$sample" -o "$work/$name.pdf" || fail "report $name"
   [ -s "$work/$name.pdf" ] || fail "report $name wrote nothing"
 done
@@ -69,17 +73,21 @@ wine "$win_cli" qc samples --limits samples/limits.ini --json "$work/qc-win.json
 [ "$linux_qc" = "$win_qc" ] || fail "qc exit $win_qc, Linux $linux_qc"
 jq -S 'del(.version) | .files |= map(del(.path))' "$work/qc-linux.json" >"$work/a.json"
 jq -S 'del(.version) | .files |= map(del(.path))' "$work/qc-win.json" >"$work/b.json"
-cmp -s "$work/a.json" "$work/b.json" || fail "qc --json differs"
+near "$work/a.json" "$work/b.json" || fail "qc --json differs beyond rounding"
 
 echo "== saving: over a file, into a read-only folder, a Cyrillic name"
-mkdir "$work/locked"
-cp samples/dodida.qrm "$work/locked/old.qrm"
-chmod 555 "$work/locked"
-wine "$win_cli" resave samples/velnarund.qrm "$work/locked/old.qrm" 2>"$work/err" &&
-  fail "a save into a read-only folder succeeded"
-cmp -s samples/dodida.qrm "$work/locked/old.qrm" || fail "the old file was not kept"
-grep -q 'Cannot create file' "$work/err" || fail "no message for the read-only folder"
-chmod 755 "$work/locked"
+# (As root a folder's permissions do not stop a write; the tests' read-only
+# file covers that case then.)
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir "$work/locked"
+  cp samples/dodida.qrm "$work/locked/old.qrm"
+  chmod 555 "$work/locked"
+  wine "$win_cli" resave samples/velnarund.qrm "$work/locked/old.qrm" 2>"$work/err" &&
+    fail "a save into a read-only folder succeeded"
+  cmp -s samples/dodida.qrm "$work/locked/old.qrm" || fail "the old file was not kept"
+  grep -q 'Cannot create file' "$work/err" || fail "no message for the read-only folder"
+  chmod 755 "$work/locked"
+fi
 wine "$win_cli" resave samples/dodida.qrm "$work/Запись №1.qrm" || fail "a Cyrillic name"
 cmp -s <(tail -c +257 samples/dodida.qrm) <(tail -c +257 "$work/Запись №1.qrm") ||
   fail "a Cyrillic name: other samples"
