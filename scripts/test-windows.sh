@@ -28,6 +28,23 @@ KALVEX_WINEPREFIX=$WINEPREFIX tests/windows/serial_under_wine.sh \
   build-win/tests/kalvex_platform_tests.exe build/tools/unit-sim/kalvex-unit-sim \
   --gtest_filter='Win32Serial*' || fail "serial link"
 
+echo "== a record through kalvex-cli.exe acquire on COM1"
+acquire=(acquire --port COM1 --mode 3 --rate-index 0 --seconds 2)
+KALVEX_WINEPREFIX=$WINEPREFIX tests/windows/serial_under_wine.sh "$win_cli" \
+  build/tools/unit-sim/kalvex-unit-sim "${acquire[@]}" -o "$work/rec.qrm" 2>/dev/null ||
+  fail "acquire over COM1"
+"$linux_cli" synth --mode 3 --rate-index 0 --seconds 2 -o "$work/syn.qrm"
+cmp -s <(tail -c +257 "$work/rec.qrm") <(tail -c +257 "$work/syn.qrm") ||
+  fail "the record over COM1 differs from the synthetic signal"
+# A unit that never answers: result 14 (its message), exit 2, nothing written.
+code=0
+KALVEX_WINEPREFIX=$WINEPREFIX KALVEX_SIM_OPTIONS=--no-header tests/windows/serial_under_wine.sh \
+  "$win_cli" build/tools/unit-sim/kalvex-unit-sim "${acquire[@]}" --timeout1 1 \
+  -o "$work/silent.qrm" 2>"$work/err" || code=$?
+[ "$code" -eq 2 ] || fail "a silent unit: exit $code, expected 2"
+grep -qF "Нет связи. Проверьте соединения и питание" "$work/err" || fail "a silent unit: no message"
+[ ! -e "$work/silent.qrm" ] || fail "a silent unit left a file"
+
 echo "== kalvex-cli.exe against the Linux build"
 # Two JSON files equal but for the last digits of their numbers (another C
 # library and other FFT code paths round differently).

@@ -9,6 +9,7 @@
 #   KALVEX_WINEPREFIX  the Wine prefix to use (made on first use; default
 #                      ${XDG_CACHE_HOME:-$HOME/.cache}/kalvex/wine-serial)
 #   KALVEX_SIM_COM     the COM port to map (default COM1)
+#   KALVEX_SIM_OPTIONS the simulator's options (default --rate 20000 --delay-ms 1500)
 # Needs wine, socat and gcc. Exits with the test's status.
 set -eu
 
@@ -64,7 +65,8 @@ wait_for test -e "$work/host" -a -e "$work/unit" || { echo "socat made no pty pa
 wine reg add 'HKLM\Software\Wine\Ports' /v "$com" /t REG_SZ /d "$work/host" /f >/dev/null 2>&1
 wineserver -w
 
-"$sim" --port "$work/unit" --rate 20000 --delay-ms 1500 --log "$work/sim.log" &
+# shellcheck disable=SC2086  # the options are words
+"$sim" --port "$work/unit" ${KALVEX_SIM_OPTIONS:---rate 20000 --delay-ms 1500} --log "$work/sim.log" &
 sim_pid=$!
 wait_for grep -q opened "$work/sim.log" 2>/dev/null || { echo "the simulator did not start" >&2; exit 1; }
 
