@@ -95,13 +95,16 @@ near "$work/a.json" "$work/b.json" || fail "qc --json differs beyond rounding"
 echo "== settings from the registry key, texts from the language module"
 key='HKCU\Software\Crelvantis\Kalvex'
 wine reg add "$key" /v AmplitudeFrame /t REG_SZ /d 256 /f >/dev/null 2>&1
-frame=$(wine "$win_cli" qc samples/dodida.qrm --use-settings --json - 2>/dev/null | jq '.settings.amplitudeFrame')
+# (qc exits 4: the sample fails its phase limits.)
+frame=$({ wine "$win_cli" qc samples/dodida.qrm --use-settings --json - 2>/dev/null || true; } |
+  jq '.settings.amplitudeFrame')
 wine reg delete "$key" /v AmplitudeFrame /f >/dev/null 2>&1
 [ "$frame" = 256 ] || fail "the frame stored in $key read as $frame"
 head -c 3000 samples/dodida.qrm >"$work/short.qrm"
-wine "$win_cli" info "$work/short.qrm" 2>&1 | grep -qF "Неверный размер файла" || fail "the Russian texts"
-wine "$win_cli" info "$work/short.qrm" --lang ENU 2>&1 | grep -qF "Invalid file size" ||
-  fail "kalvex-cli.ENU beside the program"
+russian=$(wine "$win_cli" info "$work/short.qrm" 2>&1 || true)
+english=$(wine "$win_cli" info "$work/short.qrm" --lang ENU 2>&1 || true)
+[[ $russian == *"Неверный размер файла"* ]] || fail "the Russian texts: $russian"
+[[ $english == *"Invalid file size"* ]] || fail "kalvex-cli.ENU beside the program: $english"
 
 echo "== saving: over a file, into a read-only folder, a Cyrillic name"
 # (As root a folder's permissions do not stop a write; the tests' read-only
