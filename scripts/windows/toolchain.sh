@@ -17,7 +17,7 @@ qt=$cache/qt6-mingw-6.4.2
 fftw=$cache/fftw3-mingw-3.3.10
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
-  qt6-base-dev qt6-base-dev-tools cmake ninja-build socat xvfb imagemagick zip unzip)
+  qt6-base-dev qt6-base-dev-tools cmake ninja-build socat xvfb xdotool imagemagick zip unzip)
 
 install_packages() {
   local missing=()

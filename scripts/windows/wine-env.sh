@@ -23,3 +23,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Windows' dialog font is "MS Shell Dlg" (Tahoma); a prefix without it gives
+# the windows platform a math font whose line edits show no text. The
+# Liberation family stands in for it, as on the Linux build.
+if [ ! -f "$WINEPREFIX/.kalvex-fonts" ]; then
+  for _font in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma "Segoe UI"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$_font" /t REG_SZ \
+      /d "Liberation Sans" /f >/dev/null 2>&1
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.kalvex-fonts"
+  unset _font
+fi

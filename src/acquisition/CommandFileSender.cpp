@@ -14,7 +14,7 @@ std::string CommandFilePortName(int portNumber) {
 bool WriteCommandFile(const CommandBlock& block, const std::string& portName, SerialLink& link,
                       UserInteraction& ui) {
   const LinkResult opened = link.OpenCommandChannelWithoutPurge(portName);
-  if (!opened.ok() && opened.failed != LinkStep::LineSettings) {
+  if (!opened.ok() && !opened.settingsOnly()) {
     link.ClosePort();
     ui.ShowMessage(Text(TextId::UnableToOpenPort) + portName);
     return false;

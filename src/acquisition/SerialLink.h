@@ -22,7 +22,8 @@ enum class LinkStep {
   None,
   Open,          // the port cannot be opened (missing, or held by another user)
   Purge,         // the queues cannot be purged
-  LineSettings,  // the baud rate or line settings are not accepted
+  ModeString,    // the mode string (baud rate and line format) is not understood
+  LineSettings,  // the line settings are not applied
   Timeouts,      // the read time-outs are not accepted
   Write,         // the bytes cannot be written
   EventMask,     // the receive event cannot be armed
@@ -35,6 +36,10 @@ struct LinkResult {
   LinkStep failed = LinkStep::None;
   int systemError = 0;  // the platform's error number, where one exists
   bool ok() const { return failed == LinkStep::None; }
+  // Only the line's settings failed; the port itself was opened.
+  bool settingsOnly() const {
+    return failed == LinkStep::ModeString || failed == LinkStep::LineSettings;
+  }
 };
 
 enum class WaitOutcome {
@@ -57,9 +62,9 @@ class SerialLink {
   virtual LinkResult WriteBytes(const std::uint8_t* bytes, int count) = 0;
 
   // Write-only at 19 200 baud without purging anything queued (the command
-  // file sender). A LineSettings failure leaves the port open with the line
-  // as it was, so that the caller may still write; any other failure leaves
-  // it closed.
+  // file sender). A ModeString or LineSettings failure leaves the port open
+  // with the line as it was, so that the caller may still write; any other
+  // failure leaves it closed.
   virtual LinkResult OpenCommandChannelWithoutPurge(const std::string& portName) = 0;
 
   // Read-only at 115 200 baud, no purge; the wait object is prepared.

@@ -12,10 +12,10 @@ namespace {
 // Result codes of the command channel's steps: at Start, and when it is
 // opened again at Stop for the stop byte.
 struct CommandCodes {
-  int open, purge, settings, write;
+  int open, purge, settings, write, modeString;
 };
-constexpr CommandCodes kAtStart{1, 2, 3, 4};
-constexpr CommandCodes kAtStop{17, 18, 19, 20};
+constexpr CommandCodes kAtStart{1, 2, 3, 4, 5};
+constexpr CommandCodes kAtStop{17, 18, 19, 20, 21};
 
 int CodeOf(const LinkResult& r, const CommandCodes& codes) {
   switch (r.failed) {
@@ -25,6 +25,8 @@ int CodeOf(const LinkResult& r, const CommandCodes& codes) {
       return codes.purge;
     case LinkStep::Write:
       return codes.write;
+    case LinkStep::ModeString:
+      return codes.modeString;
     default:
       return codes.settings;
   }
@@ -32,7 +34,7 @@ int CodeOf(const LinkResult& r, const CommandCodes& codes) {
 
 int DataChannelCode(const LinkResult& r) {
   if (r.failed == LinkStep::Open) return 6;
-  return r.failed == LinkStep::LineSettings ? 7 : 8;
+  return r.failed == LinkStep::ModeString ? 7 : 8;
 }
 
 // A read failure reported by the wait (a lost line) is the read of the phase.

@@ -142,7 +142,7 @@ LinkResult Win32SerialLink::ApplyMode(const char* mode) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   GetCommState(AsHandle(port_), &dcb);
-  if (!BuildCommDCBA(mode, &dcb)) return FailLast(LinkStep::LineSettings);
+  if (!BuildCommDCBA(mode, &dcb)) return FailLast(LinkStep::ModeString);
   if (!SetCommState(AsHandle(port_), &dcb)) return FailLast(LinkStep::LineSettings);
   return {};
 }

@@ -232,9 +232,11 @@ TEST(CommandFileSender, EachOutcomeIsToldAndThePortIsClosedEveryTime) {
     EXPECT_EQ(ui.infos, std::vector<std::string>{"Unable to open COM3"});
     EXPECT_TRUE(ui.errors.empty());
   }
-  {  // The line settings are refused: said, and the bytes still go.
+  // The mode string or the line settings are refused: said, and the bytes
+  // still go.
+  for (LinkStep refused : {LinkStep::ModeString, LinkStep::LineSettings}) {
     FakeSerialLink link;
-    link.unpurgedOpens = {{LinkStep::LineSettings, 9}};
+    link.unpurgedOpens = {{refused, 9}};
     FakeUserInteraction ui;
     EXPECT_TRUE(WriteCommandFile(block, "COM3", link, ui));
     EXPECT_EQ(link.Ops(), (std::vector<Op>{Op::OpenCommandWithoutPurge, Op::Write, Op::Close}));

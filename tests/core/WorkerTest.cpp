@@ -298,8 +298,10 @@ TEST_F(WorkerTest, EveryFailingStepEndsWithItsCode) {
       {2, {LinkStep::Purge, 0}, ok, ok, {}},
       {3, {LinkStep::LineSettings, 0}, ok, ok, {}},
       {4, ok, {LinkStep::Write, 31}, ok, {}},
+      {5, {LinkStep::ModeString, 87}, ok, ok, {}},
       {6, ok, ok, {LinkStep::Open, 2}, {}},
-      {7, ok, ok, {LinkStep::LineSettings, 0}, {}},
+      {7, ok, ok, {LinkStep::ModeString, 87}, {}},
+      {8, ok, ok, {LinkStep::LineSettings, 0}, {}},
       {8, ok, ok, {LinkStep::Timeouts, 0}, {}},
       {9, ok, ok, ok, {Arrival::Failure(LinkStep::EventMask)}},
       {10, ok, ok, ok, {Arrival::Failure(LinkStep::WaitResult)}},
@@ -320,8 +322,8 @@ TEST_F(WorkerTest, EveryFailingStepEndsWithItsCode) {
     link.arrivals.assign(c.arrivals.begin(), c.arrivals.end());
     Make(12, 2, 5);
     EXPECT_EQ(Run(), c.code);
-    EXPECT_EQ(link.CountOf(Op::Write), c.code < 4 ? 0 : 1);  // the block only, never 0xFF
-    EXPECT_EQ(link.CountOf(Op::OpenData), c.code < 6 ? 0 : 1);
+    EXPECT_EQ(link.CountOf(Op::Write), c.commandOpen.ok() ? 1 : 0);  // the block only, never 0xFF
+    EXPECT_EQ(link.CountOf(Op::OpenData), c.commandOpen.ok() && c.write.ok() ? 1 : 0);
     EXPECT_EQ(worker->SystemError(), c.code == 4 ? 31 : 0);
     EXPECT_EQ(link.calls.back().op, Op::Close);
     EXPECT_FALSE(link.IsOpen());
@@ -394,6 +396,11 @@ TEST_F(WorkerTest, FailuresOfTheStopSequenceEndWithTheirCodes) {
          l.commandOpens = {{}, {LinkStep::LineSettings, 0}};
        },
        19, 0},
+      {"mode string",
+       [](FakeSerialLink& l) {
+         l.commandOpens = {{}, {LinkStep::ModeString, 87}};
+       },
+       21, 0},
       {"stop byte",
        [](FakeSerialLink& l) {
          l.writes = {{}, {LinkStep::Write, 55}};

@@ -108,11 +108,11 @@ class FakeSerialLink : public SerialLink {
     return Open(Op::OpenCommand, portName, commandOpens);
   }
 
-  // A failed open other than LineSettings leaves the port closed, as the
+  // A failed open other than of the line's settings leaves the port closed, as the
   // operation promises.
   LinkResult OpenCommandChannelWithoutPurge(const std::string& portName) override {
     LinkResult r = Open(Op::OpenCommandWithoutPurge, portName, unpurgedOpens);
-    if (!r.ok() && r.failed != LinkStep::LineSettings) open_ = false;
+    if (!r.ok() && !r.settingsOnly()) open_ = false;
     return r;
   }
 
