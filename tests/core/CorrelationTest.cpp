@@ -172,6 +172,25 @@ TEST(CrossCorrelationTest, ScaledAndComputedSignalsAreZeroWhereTheDirectSumsAre)
   }
 }
 
+// Full-scale channels long enough that one rounded correlation is no longer
+// certain: the byte halves give the integer sums exactly, times the factors,
+// and zero sums stay exactly zero. -32768 is a sample value like any other.
+TEST(CrossCorrelationTest, FullScaleLongChannelsAreSummedExactlyInByteHalves) {
+  test::LinkedFftw fftw;
+  const int n = 20000;
+  const std::vector<double> square = Values(Square(32767), n), level(n, -32768.0);
+  double normSquare = 0, normLevel = 0;
+  for (int j = 0; j < n; ++j) normSquare += square[j] * square[j], normLevel += level[j] * level[j];
+  ASSERT_GE(CorrelationRoundingBound(std::sqrt(normSquare), std::sqrt(normLevel), 65536), 0.25);
+  const std::vector<int> lags = SpreadLags(n, 1200);
+  const std::vector<double> direct = DirectCorrelationSums(square, level, lags);
+  ASSERT_GT(std::count(direct.begin(), direct.end(), 0.0), 100);
+  const double f = 1.07, g = 0.93;
+  const std::vector<double> sums =
+      CorrelationSums(ScaledSignal{square, f}, ScaledSignal{level, g}, lags);
+  for (std::size_t k = 0; k < lags.size(); ++k) ASSERT_EQ(sums[k], direct[k] * (f * g)) << lags[k];
+}
+
 TEST(CorrelationGridTest, StepSpanAndValueCount) {
   struct Case {
     int n, fs;

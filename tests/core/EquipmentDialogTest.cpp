@@ -161,9 +161,12 @@ struct ModeChangeFixture {
 
 TEST(ModeChange, ANewModeDropsRecordAndWindowsAndTheSameModeKeepsThem) {
   ModeChangeFixture f(Dodida, true);
+  f.rec.FrameAnalyses[1] = std::make_unique<FrameAnalysis>(3);
+  f.rec.AnalysisValid[1] = true;
   EXPECT_TRUE(ApplyEquipmentChoice(Choice(0, Similarity, 4, 1), f.rec, f.values, f.steps));
   EXPECT_EQ(f.done, (std::vector<std::string>{"discard", "clear", "close", "menus"}));
   for (const auto& channel : f.rec.Channels) EXPECT_FALSE(channel);
+  EXPECT_FALSE(f.rec.FrameAnalyses[1] || f.rec.AnalysisValid[1]);  // the old samples' analyses
   EXPECT_EQ(f.rec.Mode, Similarity);
   EXPECT_EQ(f.values.CurrentMode, Similarity);
   EXPECT_EQ(f.values.ChannelOffset, 0);
@@ -190,13 +193,14 @@ TEST(ModeChange, ANewModeDropsRecordAndWindowsAndTheSameModeKeepsThem) {
 
 TEST(ModeChange, TheStartupPromptStoresTheChoiceAndDropsNothing) {
   ModeChangeFixture f(Velnarund);
-  ApplyStartupEquipmentChoice(Choice(0, Dodida, 2, 1), f.rec, f.values, f.steps);
+  ApplyStartupEquipmentChoice(Choice(1, Dodida, 2, 1), f.rec, f.values, f.steps);
   EXPECT_TRUE(f.done.empty());
   EXPECT_TRUE(f.rec.Channels[0]);
+  EXPECT_EQ(f.values.EquipmentIndex, 1);
   EXPECT_EQ(f.values.CurrentMode, Dodida);
   EXPECT_EQ(f.values.ChannelOffset, 2);
   EXPECT_EQ(f.values.PortNumber, 2);
-  EXPECT_EQ(f.title, "Программа обработки сигналов: Quorimeter [Dodida]");
+  EXPECT_EQ(f.title, "Программа обработки сигналов: Notebook Marlo/ВЕКТ.020 [Dodida]");
 }
 
 // ---------------------------------------------------------------- the command file

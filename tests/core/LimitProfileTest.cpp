@@ -2,6 +2,9 @@
 // figures judged against them, and the verdict of a recording.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "qc/LimitProfile.h"
 #include "qc/QcVerdict.h"
 #include "shell/ProgramSettings.h"
@@ -24,6 +27,10 @@ TEST(LimitProfileTest, ReadsSectionsKeysCommentsAndName) {
   EXPECT_EQ(*r.profile->Of(Id::LevelAvg).max, 110);
   EXPECT_FALSE(r.profile->Of(Id::SideLobe).Any());
   EXPECT_EQ(ReadLimitProfile("[sidelobe]\nmax=-20\n", "unnamed.ini").profile->name, "unnamed.ini");
+  // A band of one value is a limit like any other.
+  const ProfileReading exact = ReadLimitProfile("[level_avg]\nmin = 100\nmax = 100\n", "e.ini");
+  ASSERT_TRUE(exact.profile) << exact.error.reason;
+  EXPECT_EQ(LimitText(exact.profile->Of(Id::LevelAvg)), "100..100");
   // A text editor's byte-order mark; a name saved in the Windows code page.
   const ProfileReading marked =
       ReadLimitProfile("\xEF\xBB\xBF[profile]\r\nname = Кл\r\n[sidelobe]\r\nmax=1\r\n", "m.ini");
@@ -94,8 +101,23 @@ TEST(QcVerdictTest, LimitsAreInclusiveAndMissingFiguresNeverPass) {
   outcome.figures.channels.push_back(Channel({{Id::PhasePeak, 10.5}}));
   EXPECT_EQ(outcome.Overall(), QcOverall::Fail);
   EXPECT_EQ(outcome.FailedKeys(outcome.figures.channels[2]), "phase_peak");
+  // A failing figure outweighs one not available before it in the channel.
+  outcome.profile.limits[static_cast<int>(Id::SideLobe)].max = -20;
+  outcome.figures.channels = {Channel({{Id::SideLobe, -15}})};
+  EXPECT_EQ(outcome.ChannelOverall(outcome.figures.channels[0]), QcOverall::Fail);
+  EXPECT_EQ(outcome.Overall(), QcOverall::Fail);
   outcome.figures.channels.clear();
   EXPECT_EQ(outcome.Overall(), QcOverall::Undecided);  // nothing to judge
+}
+
+// What a recording is judged by when no profile is given.
+TEST(QcVerdictTest, BuiltInProfile) {
+  const LimitProfile& p = BuiltInLimitProfile();
+  EXPECT_EQ(p.name, "built-in");
+  std::vector<std::string> limits;
+  for (const QcFigureKind& k : QcFigureKinds()) limits.push_back(LimitText(p.Of(k.id)));
+  EXPECT_EQ(limits, (std::vector<std::string>{"<= 10", "<= 5", "<= 40", "<= 20", ">= 50", "-",
+                                              "<= -20"}));
 }
 
 // The texts the table, the report and the CSV carry.

@@ -54,6 +54,8 @@ TEST_F(ModelListDialogTest, ShowsTheListAsNumberedRowsOfTexts) {
   EXPECT_EQ(vib.Rows()[1], (std::vector<std::string>{"2.", "V-2", "1", "2", "3", ""}));
   vib.Select(0);
   EXPECT_EQ(vib.EditTexts, (std::vector<std::string>{"AB ", "13600", "4200", "1800", "abc"}));
+  vib.Select(2);  // one past the last row: nothing changes
+  EXPECT_EQ(vib.EditTexts, (std::vector<std::string>{"AB ", "13600", "4200", "1800", "abc"}));
 }
 
 TEST_F(ModelListDialogTest, AddRefusesDuplicateNamesComparedWithoutBlanksAndLatinCase) {
@@ -85,7 +87,9 @@ TEST_F(ModelListDialogTest, TheEntryCheckRefusesBlankNamesAndValuesThatDoNotConv
   EXPECT_TRUE(source.EntryValid());
   const std::vector<std::pair<std::size_t, std::string>> bad = {
       {0, "  "}, {0, "a;b"},   {1, "12a"}, {1, "1.5"},
-      {2, ""},   {3, "1,2,3"}, {7, "x"},   {1, "99999999999"}};
+      {2, ""},   {3, "1,2,3"}, {7, "x"},   {1, "99999999999"},
+      // Two signs; the marker of a value never entered.
+      {1, "+-5"}, {3, "-1.789E308"}};
   for (const auto& [field, text] : bad) {
     ui.Clear();
     source.EditTexts = good;

@@ -107,8 +107,11 @@ TEST(ModelListReaderTest, CutsTheRestOfTheLineAndTheNoteInCharacters) {
   const ModelLists vib = ListsFrom(
       ModelListKind::Vib, "0.A;1;2;3;" + note70 + "\r\n" + "1.B;1;2;3;" + cyrillic + "\r\n" +
                               // values past the 100th character after the name are cut off
-                              "2.C;" + std::string(97, '0') + "1;2;3;\r\n");
-  ASSERT_EQ(vib.Vib.size(), 2u);
+                              "2.C;" + std::string(97, '0') + "1;2;3;\r\n" +
+                              // ... and a last value that ends on the 100th is whole
+                              "3.D;" + std::string(94, '0') + "1;2;35\r\n");
+  ASSERT_EQ(vib.Vib.size(), 3u);
+  EXPECT_EQ(vib.Vib[2].BaseplateWeight, 35);
   EXPECT_EQ(vib.Vib[0].Note, std::string(63, 'n'));
   std::string p63;
   for (int i = 0; i < 63; ++i) p63 += "п";

@@ -15,6 +15,29 @@
 #include "support/LinkedFftw.h"
 #include "support/SignalRecording.h"
 
+#if defined(__linux__)
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <cerrno>
+
+// Threads this test program may still start; -1: any number. The program's
+// own pthread_create stands in front of the C library's, so a test can make
+// a worker thread fail to start as on a machine out of threads.
+static std::atomic<int> threadsLeft{-1};
+
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr,
+                              void* (*start)(void*), void* arg) {
+  using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+  static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+  for (int left = threadsLeft.load(); left >= 0; left = threadsLeft.load()) {
+    if (left == 0) return EAGAIN;
+    if (threadsLeft.compare_exchange_weak(left, left - 1)) break;
+  }
+  return real(thread, attr, start, arg);
+}
+#endif
+
 namespace kalvex {
 namespace {
 
@@ -49,6 +72,23 @@ TEST(ParallelBlocksTest, BlocksCoverEveryTaskOnceAndFailuresComeBack) {
     EXPECT_EQ(ended.load(), BlockCount(10));
   }
 }
+
+#if defined(__linux__)
+// Blocks whose thread cannot start run on the caller's thread: every task
+// still done once, whether no thread or only some start.
+TEST(ParallelBlocksTest, BlocksWithoutAThreadRunOnTheCaller) {
+  Workers set(4);
+  for (int threads : {0, 1, 2}) {
+    threadsLeft = threads;
+    std::vector<std::atomic<int>> done(9);
+    RunInBlocks(9, [&](int, int first, int end) {
+      for (int i = first; i < end; ++i) ++done[i];
+    });
+    threadsLeft = -1;
+    for (int i = 0; i < 9; ++i) ASSERT_EQ(done[i].load(), 1) << threads << ' ' << i;
+  }
+}
+#endif
 
 // A mode-0 recording whose channels sweep through different bins.
 void SetSweeps(test::SignalRecording& s) {

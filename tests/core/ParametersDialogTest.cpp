@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "acquisition/ParametersCommand.h"
 #include "recordings/ProcessValues.h"
 #include "shell/ProgramSettings.h"
@@ -168,6 +171,13 @@ TEST(ParametersDialogTest, ModelRuleFillsAndLocksOrClearsAndUnlocks) {
   ParametersDialog sim = m.Open();
   sim.Choose(C::ControlModel, 1);
   EXPECT_EQ(sim.Field(F::Factor).text, "2.5");  // mode 2: the test output
+
+  // A stored index one past the list (a list shortened since) is no model.
+  Parameters shortened(Velnarund);
+  shortened.choices.VibModelIndex = static_cast<int>(d.List(C::VibModel).items.size());
+  ParametersDialog none = shortened.Open();
+  EXPECT_EQ(none.List(C::VibModel).index, 0);
+  EXPECT_FALSE(none.Field(F::HoldDown).readOnly);
 }
 
 TEST(ParametersDialogTest, EmptyRequiredFieldKeepsTheDialogOpenAndBadTextCancels) {
@@ -210,6 +220,40 @@ TEST(ParametersDialogTest, ResetQuestionNoLeavesEverythingAndYesResets) {
   EXPECT_EQ(s.choices.AccDelayCode, 7);  // reaches the command block
   EXPECT_TRUE(s.block.ParametersSet());
   EXPECT_EQ(s.log, "ranges;clear;menus;");
+}
+
+// Whatever the mode, the follow-up stores every accepted value; the
+// similarity channels only in Similarity, the source's voltage and sensor
+// factors only in Tarpokline.
+TEST(ParametersDialogTest, TheFollowUpStoresEveryAcceptedValueInEveryMode) {
+  for (int mode : {Velnarund, Tarpokline, Similarity, Dodida, Ombrel16}) {
+    SCOPED_TRACE(mode);
+    Parameters s(mode);
+    AcceptedParameters p;
+    p.TriggerChannelIndex = 2, p.TriggerEdgeIndex = 1, p.SampleRateIndex = 1;
+    p.VibModelIndex = p.AccModelIndex = p.ControlModelIndex = p.SourceModelIndex = 1;
+    p.SweepSeconds = 3, p.HoldDownWeight = 11, p.ReactionMassWeight = 12, p.BaseplateWeight = 13;
+    p.MassAccSensitivity = 14, p.BaseplateAccSensitivity = 15, p.TriggerLevel = 16;
+    p.TriggerDelay = 17, p.ServoCurrentFactor = 18, p.TestOut = 19;
+    p.SourceVoltageFactor = 20, p.SourceCurrentFactor = 21, p.SourceSensorFactor = 22;
+    p.SimilarityChannels[1] = {true, true, "V9"};
+    ASSERT_TRUE(s.Apply(p));
+    const TFrmFile& r = s.rec;
+    const AcquisitionChoices& c = s.choices;
+    EXPECT_EQ(std::tuple(c.TriggerChannelIndex, c.TriggerEdgeIndex, s.values.SampleRateIndex),
+              std::tuple(2, 1, 1));
+    EXPECT_EQ(std::tuple(c.VibModelIndex, c.AccModelIndex, c.ControlModelIndex,
+                         c.SourceModelIndex, c.AccDelayCode),
+              std::tuple(1, 1, 1, 1, 7));
+    EXPECT_EQ(std::tuple(r.SweepSeconds, r.HoldDownWeight, r.ReactionMassWeight, r.BaseplateWeight),
+              std::tuple(3, 11, 12, 13));
+    EXPECT_EQ(std::tuple(r.MassAccSensitivity, r.BaseplateAccSensitivity, r.TriggerLevel,
+                         r.TriggerDelay, r.ServoCurrentFactor, r.TestOut, r.SourceCurrentFactor),
+              std::tuple(14.0, 15.0, 16.0, 17.0, 18.0, 19.0, 21.0));
+    EXPECT_EQ(std::pair(r.SourceVoltageFactor, r.SourceSensorFactor),
+              mode == Tarpokline ? std::pair(20.0, 22.0) : std::pair(1.0, 1.0));
+    EXPECT_EQ(r.SimilarityChannels[1].Name == "V9", mode == Similarity);
+  }
 }
 
 TEST(ParametersDialogTest, PolarityAloneNegatesTheSamplesWithoutReset) {

@@ -129,6 +129,10 @@ TEST_F(ProjectFileTest, EveryFieldAtItsOffset) {
   EXPECT_EQ(At<std::int32_t>(b, r + 264 + 72 + 24), w.Curves[1].Colour);
   EXPECT_EQ(At<double>(b, r + 264 + 72 + 48), 2.5);
   EXPECT_EQ(At<double>(b, r + 840 + 40), 1.05);
+  // A name of exactly the longest length comes back whole.
+  ProgramRun next(store);
+  ASSERT_TRUE(next.file.ReadProjectFile());
+  EXPECT_EQ(next.s.rec.Name, std::string(255, 'x'));
 }
 
 TEST_F(ProjectFileTest, WindowsOfEveryTypeComeBackAsTheyWere) {
@@ -213,6 +217,11 @@ TEST_F(ProjectFileTest, ForeignOrUntrustworthyFilesAreIgnored) {
   a.s.rec.Mode = Dodida;
   a.file.WriteProjectFile(a.ui);
   const std::vector<std::uint8_t> good = store.Bytes(Path);
+  {
+    ProgramRun b(store);
+    ASSERT_TRUE(b.file.ReadProjectFile());
+    EXPECT_EQ(b.s.values.ChannelOffset, 2);  // Dodida's calibration offset
+  }
   auto patched = [&](std::size_t at, std::vector<std::uint8_t> bytes, std::size_t size = 452) {
     std::vector<std::uint8_t> b = good;
     std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
@@ -278,6 +287,37 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
     next.file.RestoreProjectWindows();
     EXPECT_EQ(next.windows.Count(), 1) << d.reason;
   }
+}
+
+// What the set as a whole decides: the interval spectrum window is fed by
+// the first traces window that shows one, a second one ends the replay, and
+// a time row that the restored parameters do not give is dropped.
+TEST_F(ProjectFileTest, TheRestoredSetKeepsOneFedSpectrumAndRowsThatExist) {
+  ProgramRun a(store);
+  TGrWin& first = a.Add(SignalTraces);
+  a.Add(SignalTraces).IntervalSpectrumOn = first.IntervalSpectrumOn = true;
+  TGrWin& waterfall = a.Add(Distortion);
+  const int rows = waterfall.WaterfallRows;
+  ASSERT_GT(rows, 0);
+  waterfall.WaterfallRows = rows + 1;
+  waterfall.TimePoint = rows;
+  for (int k = 0; k < 2; ++k) {
+    TGrWin& spectrum = a.Add(NoGraphType);
+    spectrum.Type = IntervalSpectrum;
+    spectrum.SourceWindow = &first;
+    ScaleWindow(a.s.Context(), spectrum);
+    spectrum.DisplayedRange = spectrum.FullRange;
+  }
+  a.file.WriteProjectFile(a.ui);
+  EXPECT_EQ(ReadProjectBytes(store.Bytes(Path)).EndReason, "graphType");
+
+  ProgramRun b(store);
+  ASSERT_TRUE(b.file.ReadProjectFile());
+  b.file.RestoreProjectWindows();
+  ASSERT_EQ(b.windows.Count(), 4);
+  EXPECT_EQ(b.windows.IntervalSpectrumWindow()->SourceWindow, &b.windows.Window(0));
+  EXPECT_EQ(b.windows.Window(2).WaterfallRows, rows);
+  EXPECT_EQ(b.windows.Window(2).TimePoint, -1);
 }
 
 TEST_F(ProjectFileTest, AFailedWriteIsReportedAndLeavesTheOldFile) {

@@ -140,6 +140,9 @@ TEST(QcFigurePiecesTest, SweepFramesMedianWrapAndSideLobe) {
   EXPECT_EQ(frames.front(), 3);
   EXPECT_EQ(frames.back(), 97);
   EXPECT_EQ(frames.size(), 94u);  // 95 whole frames less frame 50
+  // Frame 97 spans 9444..9956: whole when that is the sweep's last sample.
+  EXPECT_EQ(qc::SweepFrames(level, 9957, 512, 100).back(), 97);
+  EXPECT_EQ(qc::SweepFrames(level, 9956, 512, 100).back(), 96);
   EXPECT_TRUE(qc::SweepFrames(std::vector<double>(100, 0.0), 10000, 512, 100).empty());
 
   EXPECT_EQ(qc::Median({3, 1, 2}), 2);

@@ -6,6 +6,9 @@
 
 #include <optional>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 #include <stdexcept>
 #include <tuple>
 
@@ -316,6 +319,93 @@ TEST_F(ReportPageTest, QcBlockFitsTheRoomAndLeavesThePageAsItWas) {
   DrawQcBlock(tight, {0, 0, 600, 30}, FailingOutcome(), false);
   ASSERT_EQ(tight.Of(CanvasOp::Text).size(), 2u);
   EXPECT_EQ(tight.Of(CanvasOp::Text)[1].text, "GF: phase_peak");
+}
+
+// Texts of `judged` that `plain` does not draw at the same place.
+std::vector<CanvasOp> AddedTexts(const FakeCanvas& plain, const FakeCanvas& judged) {
+  std::multiset<std::tuple<std::string, int, int>> before;
+  for (const CanvasOp& op : plain.Of(CanvasOp::Text)) before.insert({op.text, op.x, op.y});
+  std::vector<CanvasOp> added;
+  for (const CanvasOp& op : judged.Of(CanvasOp::Text))
+    if (auto it = before.find({op.text, op.x, op.y}); it != before.end())
+      before.erase(it);
+    else
+      added.push_back(op);
+  return added;
+}
+
+::testing::AssertionResult Inside(const std::vector<CanvasOp>& texts, const IntRect& r) {
+  if (texts.empty()) return ::testing::AssertionFailure() << "no text";
+  for (const CanvasOp& op : texts)
+    if (op.x < r.Left || op.y < r.Top || op.x + FakeCanvas::Width(op.text) > r.Right ||
+        op.y + 13 > r.Bottom)
+      return ::testing::AssertionFailure() << '"' << op.text << "\" at " << op.x << ',' << op.y;
+  return ::testing::AssertionSuccess();
+}
+
+// Where the block's texts go: inside its area whatever its height (the full
+// block from 7 lines of 13, else the short form); a figure's title, limit and
+// values in one column, the verdicts in the last; the provenance on two
+// lines. On a similarity page it takes the free last cell of the right
+// column; under the header it stays below the comment's last line.
+TEST_F(ReportPageTest, QcBlockTextsStayInTheirPlaces) {
+  QcOutcome outcome = FailingOutcome();
+  QcChannelFigures pass = outcome.figures.channels[0];
+  pass.name = "VIB2";
+  pass.values[static_cast<int>(QcFigureId::PhasePeak)] = 3;
+  outcome.figures.channels.push_back(pass);
+  for (int height : {91, 90, 20}) {
+    SCOPED_TRACE(height);
+    const IntRect area{100, 200, 1300, 200 + height};
+    FakeCanvas block;
+    DrawQcBlock(block, area, outcome, true);
+    EXPECT_TRUE(Inside(block.Of(CanvasOp::Text), area));
+    EXPECT_EQ(block.Of(CanvasOp::Text).size(), height == 91 ? 36u : height == 90 ? 2u : 1u);
+  }
+  FakeCanvas block;
+  DrawQcBlock(block, {100, 200, 1300, 291}, outcome, true);
+  auto at = [&](const std::string& text) {
+    const CanvasOp* op = block.FindText(text);
+    return op ? std::pair{op->x, op->y} : std::pair{-1, -1};
+  };
+  // Columns 45 + 7 × 157 + the verdict's: "limit" and "VIB2" are 30 and 25 wide.
+  EXPECT_EQ(at("Phase peak"), std::pair(145, 213));
+  EXPECT_EQ(at("<= 10 deg"), std::pair(145, 226));
+  EXPECT_EQ(at("12.00 *"), std::pair(145, 239));
+  EXPECT_EQ(at("3.00"), std::pair(145, 252));
+  EXPECT_EQ(at("Phase RMS"), std::pair(302, 213));
+  EXPECT_EQ(at("FAIL"), std::pair(1244, 239));
+  EXPECT_EQ(at("PASS"), std::pair(1244, 252));
+  EXPECT_EQ(block.FindText("PASS")->font.colour, 0x007000);
+  EXPECT_EQ(at("Kalvex 1.1.32; SHA-256 ab"), std::pair(100, 265));
+  EXPECT_EQ(at("frame 512"), std::pair(100, 278));
+
+  // Similarity with VIB1 and VIB4: rows 0 and 3 of the right column hold
+  // their correlations; the block, too tall for the cell, is the short form.
+  ToneRecording sim(Similarity);
+  sim.rec.SimilarityChannels[1] = {true, false, "V1"};
+  sim.rec.SimilarityChannels[4] = {true, false, "V4"};
+  const IntRect page{5, 5, 1495, 633};
+  ReportValues values = BitmapReportValues(true);
+  FakeCanvas plain, judged;
+  ASSERT_TRUE(DrawReport(plain, page, values, "", sim.Context()));
+  values.Qc = std::make_shared<QcOutcome>(outcome);
+  ASSERT_TRUE(DrawReport(judged, page, values, "", sim.Context()));
+  const auto [left, top, right, bottom] = Cell(page, 1, 4);
+  const std::vector<CanvasOp> added = AddedTexts(plain, judged);
+  EXPECT_TRUE(Inside(added, {left + 10, top + 10, right - 10, bottom - 10}));
+  EXPECT_EQ(added.size(), 2u);
+
+  ToneRecording tone(Velnarund);
+  tone.rec.Comment = std::string(96, 'x');  // four lines of the comment, the last at 142
+  values.Qc.reset();
+  FakeCanvas bare, commented;
+  ASSERT_TRUE(DrawReport(bare, {0, 0, 628, 900}, values, "", tone.Context()));
+  values.Qc = std::make_shared<QcOutcome>(outcome);
+  ASSERT_TRUE(DrawReport(commented, {0, 0, 628, 900}, values, "", tone.Context()));
+  const std::vector<CanvasOp> below = AddedTexts(bare, commented);
+  ASSERT_FALSE(below.empty());
+  EXPECT_GE(below.front().y, 142 + 13);
 }
 
 }  // namespace
