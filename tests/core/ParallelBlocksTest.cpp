@@ -70,6 +70,10 @@ TEST(ParallelBlocksTest, BlocksCoverEveryTaskOnceAndFailuresComeBack) {
                              }),
                  std::runtime_error);
     EXPECT_EQ(ended.load(), BlockCount(10));
+    // A larger bound than the workers gives no more blocks than without one.
+    std::atomic<int> blocks{0};
+    RunInBlocks(7, 100, [&](int, int, int) { ++blocks; });
+    EXPECT_EQ(blocks.load(), BlockCount(7));
   }
 }
 

@@ -287,6 +287,10 @@ TEST_F(ProjectFileTest, AWindowRecordOutOfRangeEndsTheReplayThere) {
     next.file.RestoreProjectWindows();
     EXPECT_EQ(next.windows.Count(), 1) << d.reason;
   }
+  // The most curves a window holds is in range.
+  std::vector<std::uint8_t> full = good;
+  std::memcpy(&full[r + 240], &MaxCurves, 4);
+  EXPECT_EQ(ReadProjectBytes(full).Windows.size(), 3u);
 }
 
 // What the set as a whole decides: the interval spectrum window is fed by

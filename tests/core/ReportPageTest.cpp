@@ -361,6 +361,9 @@ TEST_F(ReportPageTest, QcBlockTextsStayInTheirPlaces) {
     DrawQcBlock(block, area, outcome, true);
     EXPECT_TRUE(Inside(block.Of(CanvasOp::Text), area));
     EXPECT_EQ(block.Of(CanvasOp::Text).size(), height == 91 ? 36u : height == 90 ? 2u : 1u);
+    if (height == 90) {
+      EXPECT_EQ(block.Of(CanvasOp::Text)[1].y, 213);  // the failed figures' line
+    }
   }
   FakeCanvas block;
   DrawQcBlock(block, {100, 200, 1300, 291}, outcome, true);
