@@ -69,7 +69,7 @@ void EquipmentMenu::EditModes() {
 }
 
 void EquipmentMenu::StartupPrompt() {
-  if (const auto choice = ctx_.ui.SelectEquipment(CurrentChoice(ctx_.rec, ctx_.values), true))
+  if (const auto choice = ctx_.ui.SelectEquipment(StartupPromptChoice(ctx_.values), true))
     ApplyStartupEquipmentChoice(*choice, ctx_.rec, ctx_.values, modeSteps_);
 }
 

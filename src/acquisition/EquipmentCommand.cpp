@@ -48,6 +48,10 @@ bool ApplyEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec, ProcessV
   return modeChanged;
 }
 
+EquipmentChoice StartupPromptChoice(const ProcessValues& values) {
+  return {values.EquipmentIndex, -1, values.PortNumber, values.BaudIndex};
+}
+
 void ApplyStartupEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec,
                                  ProcessValues& values, const ModeWindowSteps& steps) {
   values.EquipmentIndex = choice.EquipmentIndex;

@@ -46,6 +46,11 @@ std::string MainWindowTitle(const ProcessValues& values);
 bool ApplyEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec, ProcessValues& values,
                           const ModeWindowSteps& steps);
 
+// What the start-up prompt shows when no project was read: the equipment,
+// port and rate as they are, and no mode, since none was ever chosen (the
+// start-up recording's mode 0 is nobody's choice).
+EquipmentChoice StartupPromptChoice(const ProcessValues& values);
+
 // The start-up prompt after "Да": the same selections and the title, nothing
 // dropped.
 void ApplyStartupEquipmentChoice(const EquipmentChoice& choice, TFrmFile& rec,

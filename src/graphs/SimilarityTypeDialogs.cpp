@@ -106,11 +106,15 @@ std::unique_ptr<TypeDialog> SimilaritySignalsDialog(int type, const TGrWin& w,
                  {MeasureFundamental, MeasureRms, MeasurePositivePeak, MeasureNegativePeak},
                  w.AmplitudeMeasure));
   if (type == Phase) {
-    DialogList reference{"ComboBox3", Text(DlgGroupReference), {}, -1};
-    for (const DialogCheck& c : m.groups[0].checks)
-      if (c.slot != AverageSlot) reference.items.push_back(c.label);
-    if (w.PhaseReference >= 0 && w.PhaseReference < int(reference.items.size()))
-      reference.index = w.PhaseReference;
+    // The entries are the offered channels in slot order: the window's
+    // reference is shown at its own entry, and as REF when its channel is no
+    // longer offered (what "Да" then writes).
+    DialogList reference{"ComboBox3", Text(DlgGroupReference), {}, 0};
+    for (const DialogCheck& c : m.groups[0].checks) {
+      if (c.slot == AverageSlot) continue;
+      if (c.slot == w.PhaseReference) reference.index = static_cast<int>(reference.items.size());
+      reference.items.push_back(c.label);
+    }
     own.lists.push_back(reference);
   }
   if (type == Spectrum || type == Correlation)

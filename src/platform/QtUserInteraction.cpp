@@ -57,6 +57,11 @@ QString QtFileFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+QString NameToOpen(const QString& path, const QString& suffix) {
+  // A file whose name has no extension is opened as it is named.
+  return QFileInfo(path).isFile() ? path : WithSuffix(path, suffix);
+}
+
 QString QtDefaultSuffix(const std::string& extension) {
   QString s = Q(extension);
   while (s.startsWith('.')) s.remove(0, 1);
@@ -105,7 +110,7 @@ std::optional<std::string> QtUserInteraction::ChooseFileToOpen(const FileDialogR
       QFileDialog::getOpenFileName(parent_, QString(), Q(r.initialName), QtFileFilter(r.filter),
                                    nullptr, NoNativeWhenOffscreen());
   if (path.isEmpty()) return std::nullopt;
-  return WithSuffix(path, QtDefaultSuffix(r.defaultExtension)).toStdString();
+  return NameToOpen(path, QtDefaultSuffix(r.defaultExtension)).toStdString();
 }
 
 std::optional<std::string> QtUserInteraction::ChooseFileToSave(const FileDialogRequest& r) {

@@ -17,6 +17,9 @@ QString QtFileFilter(const std::string& filter);
 
 // ".QRM" → "QRM", as Qt's default suffix.
 QString QtDefaultSuffix(const std::string& extension);
+// The name the open dialog returned, with the default extension added
+// unless it names an existing file or has an extension of its own.
+QString NameToOpen(const QString& path, const QString& suffix);
 
 class QtUserInteraction : public UserInteraction {
  public:

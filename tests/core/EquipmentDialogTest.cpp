@@ -193,6 +193,13 @@ TEST(ModeChange, ANewModeDropsRecordAndWindowsAndTheSameModeKeepsThem) {
 
 TEST(ModeChange, TheStartupPromptStoresTheChoiceAndDropsNothing) {
   ModeChangeFixture f(Velnarund);
+  // It opens with no mode chosen, so that one must be set.
+  FakeSerialLink link;
+  EquipmentDialog prompt(StartupPromptChoice(f.values), true, link);
+  EXPECT_EQ(prompt.Mode(), -1);
+  FakeUserInteraction ui;
+  EXPECT_FALSE(prompt.Accept(ui));
+  EXPECT_EQ(ui.errors, std::vector<std::string>{"Установите режим!"});
   ApplyStartupEquipmentChoice(Choice(1, Dodida, 2, 1), f.rec, f.values, f.steps);
   EXPECT_TRUE(f.done.empty());
   EXPECT_TRUE(f.rec.Channels[0]);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "graphs/GraphTypeSetup.h"
 #include "graphs/GraphsMenu.h"
@@ -224,6 +227,29 @@ TEST(TypeDialogsTest, SimilarityChannelsAndTheirAverage) {
   distortion->Write(w);
   EXPECT_EQ(w.DistortionChannel, 2);
   EXPECT_EQ(w.AveragingMasks[AvgDistortion], 1 << 2);
+}
+
+// "Опорный сигнал" lists the offered channels: the window's reference slot is
+// shown at its entry and written back as that slot; a reference no longer
+// offered shows, and writes, REF.
+TEST(TypeDialogsTest, SimilarityPhaseReferenceMapsSlotsToEntriesBothWays) {
+  test::SignalRecording rec(Similarity, 1000, 2000);
+  for (int slot : {2, 3})
+    rec.rec.SimilarityChannels[slot] = {true, false, "VIB" + std::to_string(slot)};
+  TGrWin w = WindowOfMode(Similarity);
+  for (auto [reference, entry] :
+       {std::pair{2, 1}, std::pair{3, 2}, std::pair{0, 0}, std::pair{5, 0}}) {
+    SCOPED_TRACE(reference);
+    w.PhaseReference = reference;
+    auto d = MakeTypeDialog(Phase, w, rec.rec);
+    const DialogList& list = d->model.groups[1].lists[0];
+    EXPECT_EQ(list.items, (std::vector<std::string>{"REF", "VIB2", "VIB3"}));
+    EXPECT_EQ(list.index, entry);
+    Check(*d, "VIB3").checked = true;
+    TGrWin written = w;
+    d->Write(written);
+    EXPECT_EQ(written.PhaseReference, reference == 5 ? 0 : reference);
+  }
 }
 
 TEST(TypeDialogsTest, GraphsMenuShowsTheTypesOfTheMode) {

@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QStringList>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "platform/QtUserInteraction.h"
@@ -39,6 +41,15 @@ TEST(QtUserInteractionTest, DefaultSuffixWithoutDot) {
   EXPECT_EQ(QtDefaultSuffix(".QRM"), "QRM");
   EXPECT_EQ(QtDefaultSuffix("txt"), "txt");
   EXPECT_EQ(QtDefaultSuffix(""), "");
+  // Opening: a file named without an extension as typed; a missing one with it.
+  QTemporaryDir dir;
+  const QString bare = dir.filePath("rec");
+  QFile file(bare);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  EXPECT_EQ(NameToOpen(bare, "QRM"), bare);
+  EXPECT_EQ(NameToOpen(dir.filePath("new"), "QRM"), dir.filePath("new.QRM"));
+  EXPECT_EQ(NameToOpen(dir.filePath("a.fmr"), "QRM"), dir.filePath("a.fmr"));
 }
 
 // Which columns of a list dialog are shown, read while the dialog runs.

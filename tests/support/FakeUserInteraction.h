@@ -51,7 +51,11 @@ class FakeUserInteraction : public UserInteraction {
   std::optional<EquipmentChoice> SelectEquipment(const EquipmentChoice& current,
                                                  bool mandatory) override {
     equipmentPrompts.push_back(mandatory);
-    return Next(equipmentChoices, std::optional<EquipmentChoice>(current));
+    // Unscripted, the operator takes what is shown, and the first mode when
+    // none is (the dialog is not left without one).
+    EquipmentChoice shown = current;
+    if (shown.Mode < 0) shown.Mode = 0;
+    return Next(equipmentChoices, std::optional<EquipmentChoice>(shown));
   }
 
   void ShowList(const ListRequest& request) override { lists.push_back(request); }

@@ -81,9 +81,19 @@ stop() {
   wait "$running"
 }
 
+# A click at a point of a window (x, y inside it).
+click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null
+  sleep 0.3
+}
+
 start
-# The first start asks for the equipment and the mode; "Да" takes them.
-keys "$(window '^Аппаратурные режимы$')" Return
+# The first start asks for the equipment and the mode, with no mode chosen:
+# "Velnarund" (the first of "Режимы"), then "Да".
+prompt=$(window '^Аппаратурные режимы$')
+sleep 1
+click "$prompt" 169 39
+keys "$prompt" Return
 main=$(window '^Программа обработки сигналов: .*\[Velnarund\]$')
 sleep 3
 import -window root "$out/desktop-first-start.png"
