@@ -245,7 +245,7 @@ void TForm1::CreateToolBar() {
       [this] { mdi_->tileSubWindows(); });
   add("SynchroniseButton", TextId::HintSynchroniseRanges, QStyle::SP_CustomBase,
       QStringLiteral("⇔"), [this] {
-        windows_.SynchroniseRanges();
+        SynchroniseRanges(windows_, Context());
         for (int i = 0; i < windows_.Count(); ++i)
           if (GraphForm* f = windows_.Window(i).Form) {
             f->UpdateScrollBar();

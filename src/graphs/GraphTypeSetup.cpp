@@ -1,5 +1,6 @@
 #include "graphs/GraphTypeSetup.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -244,6 +245,10 @@ void GraphTypeSetup::Apply(TGrWin& w, TGrWin& proposal, int code, bool sameType)
     if (code == Distortion) proposal.TimePoint = -1;
   }
   w = std::move(proposal);
+  // A window that gets curves shows one of them labelled: the first, unless
+  // one of its curves is selected already.
+  if (w.SelectedCurve < 0 || w.SelectedCurve >= w.CurveCount)
+    w.SelectedCurve = w.CurveCount > 0 ? 0 : -1;
   ComputeWindow(ctx_, w, keep);
   ClampDisplayedRange(w);
   if (w.Form) w.Form->UpdateScrollBar();
@@ -277,6 +282,14 @@ void FeedIntervalSpectrum(TAllWindows& windows, const AnalysisContext& ctx, TGrW
   ComputeWindow(ctx, *spectrum);
   windows.RefreshCaption(*spectrum, ctx.rec);
   if (spectrum->Form) spectrum->Form->Repaint();
+}
+
+void SynchroniseRanges(TAllWindows& windows, const AnalysisContext& ctx) {
+  const std::vector<TGrWin*> changed = windows.SynchroniseRanges();
+  const TGrWin* spectrum = windows.IntervalSpectrumWindow();
+  if (!spectrum || !spectrum->SourceWindow) return;
+  if (std::find(changed.begin(), changed.end(), spectrum->SourceWindow) != changed.end())
+    FeedIntervalSpectrum(windows, ctx, *spectrum->SourceWindow);
 }
 
 void GraphTypeSetup::CloseOrphanedIntervalSpectrum() {

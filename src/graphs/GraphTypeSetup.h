@@ -65,6 +65,11 @@ void RecomputeWindows(TAllWindows& windows, const AnalysisContext& ctx);
 // and displayed range), when the traces window feeds one.
 void FeedIntervalSpectrum(TAllWindows& windows, const AnalysisContext& ctx, TGrWin& traces);
 
+// "Выставить во всех окнах одинаковый временной диапазон": the active window's
+// range in every window of its kind; the interval spectrum is rerun when its
+// source's range changed.
+void SynchroniseRanges(TAllWindows& windows, const AnalysisContext& ctx);
+
 // A new current recording while windows accumulate: one snapshot of it joins
 // every accumulating window as its newest curve, and channel 0's frame table
 // is made when missing. Nothing when no window accumulates.

@@ -196,12 +196,13 @@ bool TAllWindows::AnyAccumulatingSeveral() const {
   });
 }
 
-void TAllWindows::SynchroniseRanges() {
-  if (Count() < 2 || active_ < 0) return;
+std::vector<TGrWin*> TAllWindows::SynchroniseRanges() {
+  std::vector<TGrWin*> changed;
+  if (Count() < 2 || active_ < 0) return changed;
   const TGrWin& from = *entries_[active_].window;
   if (from.Form) from.Form->CloseLabelEditor();
   const IndexRange shown = from.DisplayedRange;
-  if (shown.Last <= shown.First || from.XPerUnit == 0) return;
+  if (shown.Last <= shown.First || from.XPerUnit == 0) return changed;
 
   const double start = shown.First / from.XPerUnit;
   const double end = shown.Last / from.XPerUnit;
@@ -210,11 +211,13 @@ void TAllWindows::SynchroniseRanges() {
     TGrWin& w = *e.window;
     if (&w == &from || IsFrequencyDomain(w.Type) != frequency) continue;
     if (!SetXRange(w, start, end)) continue;
+    changed.push_back(&w);
     if (w.Form) {
       w.Form->Repaint();
       w.Form->UpdateScrollBar();
     }
   }
+  return changed;
 }
 
 GraphsMenuState TAllWindows::OpenGraphsMenu() {

@@ -87,7 +87,8 @@ class TAllWindows {
   // Gives every other window of the active window's domain (time or
   // frequency) the active window's displayed interval, in axis units, where
   // that interval overlaps the window's full range.
-  void SynchroniseRanges();
+  // Returns the windows whose range it set.
+  std::vector<TGrWin*> SynchroniseRanges();
 
   // The "Графики" menu opens: closes the active window's label editor and
   // says which type items are enabled and checked.

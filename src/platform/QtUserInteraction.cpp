@@ -179,13 +179,9 @@ QTableWidget* ListTable(const ListRequest& r, QDialog& dialog) {
 void QtUserInteraction::ShowList(const ListRequest& r) {
   QDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("TFNakComm"));
+  // Every column is shown, the "N" of a window that does not accumulate
+  // empty: the list looks the same for every window.
   QTableWidget* table = ListTable(r, dialog);
-  // The leading number column is not shown when no row has a number (the
-  // comments of a window that does not accumulate): an empty column only
-  // puzzles.
-  bool numbered = r.rows.empty();
-  for (const auto& row : r.rows) numbered = numbered || (!row.empty() && !row[0].empty());
-  if (table->columnCount() > 1) table->setColumnHidden(0, !numbered);
   auto* close = new QPushButton(Q(Text(TextId::DialogClose)), &dialog);
   QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
   auto* layout = new QVBoxLayout(&dialog);

@@ -443,10 +443,13 @@ void TFGraf::MouseMove(int x, int y) {
     }
     if ((w.ToolZoomVertical || w.DragVertical) && VerticalZoomApplies(w))
       cursor = Qt::SizeVerCursor;
+    const int selected = w.SelectedCurve;
     if (DragVertically(w, y)) {
       Repaint();
       if (w.SourceWindow && w.SourceWindow->Form) w.SourceWindow->Form->Repaint();
     }
+    // The drag selects curve 0 when none was: the interval spectrum follows.
+    if (w.SelectedCurve != selected) SourceChanged();
   }
   w.HoveredBandCurve = -1;
   if (TextCursorAt(x, y)) cursor = Qt::IBeamCursor;

@@ -213,13 +213,28 @@ TEST_F(GraphTypeSetupTest, IntervalSpectrumWindowFollowsItsTracesWindow) {
   TGrWin* spectrum = windows.IntervalSpectrumWindow();
   ASSERT_NE(spectrum, nullptr);
   EXPECT_EQ(spectrum->SourceWindow, &traces);
-  EXPECT_EQ(spectrum->CurveCount, 0);  // no curve of the traces is selected yet
-  traces.SelectedCurve = 0;
+  // The traces' first curve is selected from the start, so the spectrum is
+  // there at once.
+  EXPECT_EQ(traces.SelectedCurve, 0);
+  EXPECT_EQ(spectrum->CurveCount, 1);
   traces.DisplayedRange = {1000, 3000};
   setup.FeedIntervalSpectrum(traces);
   ASSERT_EQ(spectrum->CurveCount, 1);
   EXPECT_EQ(spectrum->Curves[0].Name, "REF");
   EXPECT_EQ(spectrum->Curves[0].Values->Count, 16384);
+
+  // The same range in every window reruns the spectrum of its source.
+  TGrWin& other = NewWindow();
+  dialogs.choose = [](TGrWin& p) { p.TraceChannels = {0, -1, -1, -1, -1, -1, -1}; };
+  setup.SetType(other, SignalTraces);
+  other.DisplayedRange = {200, 900};
+  windows.SetActiveIndex(windows.IndexOf(&other));
+  const std::vector<double> before = spectrum->Curves[0].Values->Values;
+  SynchroniseRanges(windows, s.Context());
+  EXPECT_EQ(traces.DisplayedRange, (IndexRange{200, 900}));
+  EXPECT_EQ(spectrum->SourceWindow, &traces);
+  EXPECT_NE(spectrum->Curves[0].Values->Values, before);
+  windows.CloseWindow(windows.IndexOf(&other));
 
   dialogs.choose = [](TGrWin& p) { p.IntervalSpectrumOn = false; };
   setup.SetType(traces, SignalTraces);

@@ -311,6 +311,7 @@ TEST(TypeDialogsTest, EveryOfferedTypeSetsUpThroughItsDialog) {
       if (offered && computes) {
         EXPECT_EQ(w.Type, type);
         EXPECT_GE(w.CurveCount, 1);
+        EXPECT_EQ(w.SelectedCurve, 0);  // labelled from the start
       }
       EXPECT_TRUE(presenter.ui.infos.empty()) << presenter.ui.infos.front();
     }

@@ -66,12 +66,12 @@ std::vector<bool> ShownColumns(const ListRequest& list) {
   return shown;
 }
 
-// Regression: the comments list of a window that does not accumulate showed
-// an empty "N" column.
-TEST(QtUserInteractionTest, ListHidesTheNumberColumnWhenNoRowHasANumber) {
+// The comments list of a window that does not accumulate keeps its "N"
+// column, empty, as for a window that does.
+TEST(QtUserInteractionTest, ListShowsTheNumberColumnEvenWhenNoRowHasANumber) {
   test::EnsureApplication();
   ListRequest list{"Комментарии", {"N", "Файл", "Комментарий"}, {{"", "a.qrm", ""}}};
-  EXPECT_EQ(ShownColumns(list), (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(ShownColumns(list), (std::vector<bool>{true, true, true}));
   list.rows.push_back({"S2", "b.qrm", ""});
   EXPECT_EQ(ShownColumns(list), (std::vector<bool>{true, true, true}));
 }
