@@ -4,7 +4,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QPageLayout>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -74,8 +74,13 @@ TFPrt::TFPrt(ReportDialog& model, QPrinter* printer, UserInteraction& ui, QWidge
   auto* pageSetup = new QPushButton(Q(TextId::ReportPageSetup), this);
   pageSetup->setObjectName(QStringLiteral("PageSetup"));
   pageSetup->setEnabled(printer_ != nullptr);
+  // The platform's printer set-up: which printer, its paper and the
+  // orientation. The choice stays with the report's printer for the run.
   connect(pageSetup, &QPushButton::clicked, this, [this] {
-    QPageSetupDialog setup(printer_, this);
+    QPrintDialog setup(printer_, this);
+    setup.setObjectName(QStringLiteral("PrinterSetup"));
+    setup.setWindowTitle(Q(TextId::ReportPageSetup));
+    setup.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     if (setup.exec() == QDialog::Accepted)
       landscape_->setChecked(printer_->pageLayout().orientation() == QPageLayout::Landscape);
   });

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -64,6 +66,28 @@ TEST(TFPrtTest, FieldsAsTypedAndTheColourChoiceKeptForTheRun) {
   });
   EXPECT_FALSE(EditReportSettings(nullptr, Similarity, colour, nullptr, ui));
   EXPECT_FALSE(colour);
+}
+
+// "Параметры печати" is the printer set-up over the report's own printer.
+TEST(TFPrtTest, PrinterSetupChoosesThePrinterOfTheReport) {
+  test::EnsureApplication();
+  test::FakeUserInteraction ui;
+  QPrinter printer;
+  bool colour = true;
+  QPrinter* shown = nullptr;
+  QString title;
+  AnswerReportDialog([&](TFPrt& d) {
+    test::AnswerNextModal<QPrintDialog>([&](QPrintDialog& setup) {
+      shown = setup.printer();
+      title = setup.windowTitle();
+      setup.reject();
+      d.findChild<QPushButton*>("Cancel")->click();
+    });
+    d.findChild<QPushButton*>("PageSetup")->click();
+  });
+  EditReportSettings(nullptr, Dodida, colour, &printer, ui);
+  EXPECT_EQ(shown, &printer);
+  EXPECT_EQ(title, "Параметры печати");
 }
 
 // "Отчет" through the dialog to a PDF printer, Cancel printing nothing; "Отчет
