@@ -36,6 +36,7 @@
 #include "platform/ProgressPanelWidget.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtUserInteraction.h"
+#include "platform/StatusLabel.h"
 #include "platform/TFGraf.h"
 #include "platform/TFSet.h"
 #include "platform/TFSpecSet.h"
@@ -236,8 +237,13 @@ void TForm1::CreateToolBar() {
   };
   add("OpenButton", TextId::HintOpen, QStyle::SP_DialogOpenButton, {},
       [this] { commands_.OpenCommand(); });
-  add("SaveAsButton", TextId::HintSaveAs, QStyle::SP_DialogSaveButton, {},
-      [this] { commands_.SaveAsCommand(); });
+  QAction* saveButton = add("SaveAsButton", TextId::HintSaveAs, QStyle::SP_DialogSaveButton, {},
+                            [this] { commands_.SaveAsCommand(); });
+  // Enabled as "Сохранить как" is: nothing to save, nothing to press.
+  QAction* saveAs = Action("SaveAs");
+  saveButton->setEnabled(saveAs->isEnabled());
+  connect(saveAs, &QAction::changed, saveButton,
+          [saveButton, saveAs] { saveButton->setEnabled(saveAs->isEnabled()); });
   bar->addSeparator();
   add("NewWindowButton", TextId::HintNewWindow, QStyle::SP_FileDialogNewFolder, {},
       [this] { NewWindow(); });
@@ -264,7 +270,7 @@ void TForm1::CreateToolBar() {
 }
 
 void TForm1::CreateStatusBar() {
-  statusText_ = new QLabel(this);
+  statusText_ = new StatusLabel(this);
   statusText_->setObjectName(QStringLiteral("StatusText"));
   statusText_->setFixedWidth(StatusTextWidth);
   statusBar()->addWidget(statusText_);

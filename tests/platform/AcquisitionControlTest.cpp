@@ -75,6 +75,7 @@ TEST(AcquisitionControlTest, ANewModeDropsTheRecordAndTheWindowsTheSameModeDoesN
   EXPECT_FALSE(main.Recording().Channels[0]);
   EXPECT_EQ(main.Recording().Mode, Similarity);
   EXPECT_FALSE(main.Action("SaveAs")->isEnabled());
+  EXPECT_FALSE(main.Action("SaveAsButton")->isEnabled());  // the tool bar's button too
   EXPECT_TRUE(main.windowTitle().endsWith("[Similarity]"));
 }
 
@@ -91,6 +92,7 @@ TEST(AcquisitionControlTest, SyntheticSignalIsShownLikeAReceivedRecord) {
   EXPECT_TRUE(rec.Modified);
   EXPECT_EQ(rec.Channels[0]->Samples[0], 0);  // the taper starts at 0
   EXPECT_TRUE(main.Action("SaveAs")->isEnabled());
+  EXPECT_TRUE(main.Action("SaveAsButton")->isEnabled());
   ASSERT_EQ(main.Windows().Count(), 1);
   EXPECT_EQ(main.Windows().Window(0).Type, SignalTraces);
   EXPECT_TRUE(main.Form(0)->windowTitle().startsWith("Rec_"));
