@@ -141,6 +141,10 @@ bool InPlot(const TGrWin& w, int x, int y) {
          y < w.PlotRect.Bottom;
 }
 
+bool BeyondPlot(const TGrWin& w, int x, int y) {
+  return x >= w.PlotRect.Right || y < w.PlotRect.Top || y >= w.PlotRect.Bottom;
+}
+
 std::int32_t IndexAtPixel(const TGrWin& w, int x) {
   const IndexRange r = w.DisplayedRange;
   const int width = w.PlotRect.Right - w.PlotRect.Left;

@@ -46,6 +46,10 @@ bool ApplyLabelEdit(TGrWin& window, double n);
 // Whether (x, y) lies inside the plot rectangle (right and bottom excluded).
 bool InPlot(const TGrWin& window, int x, int y);
 
+// Whether (x, y) lies right of, above or below the plot: where a mouse move
+// leaves it. Left of the plot, over the y labels, drags go on.
+bool BeyondPlot(const TGrWin& window, int x, int y);
+
 // The x index under pixel column x of the plot.
 std::int32_t IndexAtPixel(const TGrWin& window, int x);
 

@@ -276,7 +276,22 @@ void TFGraf::StepTimePoint(int step) {
 
 void TFGraf::CloseLabelEditor() {
   if (window_) window_->LabelEditTarget = NoLabel;
+  if (editor_->isVisible()) HoldSize(false);
   editor_->hide();
+}
+
+void TFGraf::HoldSize(bool hold) {
+  // The editor sits on a label, which a new layout would move away: while it
+  // is shown the window keeps its size.
+  QWidget* frame = SubWindow() ? static_cast<QWidget*>(SubWindow()) : this;
+  if (hold) {
+    heldMinimum_ = frame->minimumSize();
+    heldMaximum_ = frame->maximumSize();
+    frame->setFixedSize(frame->size());
+  } else {
+    frame->setMinimumSize(heldMinimum_);
+    frame->setMaximumSize(heldMaximum_);
+  }
 }
 
 QMdiSubWindow* TFGraf::SubWindow() const {
@@ -340,12 +355,6 @@ void TFGraf::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
-}
-
-void TFGraf::resizeEvent(QResizeEvent* event) {
-  // The editor sits on a label; a new layout would move the label away.
-  if (editor_->isVisible()) CloseLabelEditor();
-  QWidget::resizeEvent(event);
 }
 
 void TFGraf::changeEvent(QEvent* event) {
@@ -417,7 +426,7 @@ void TFGraf::SelectCurve(int x, int y) {
       if (x >= w.Curves[k].ReadoutLeft && x <= w.Curves[k].ReadoutRight) w.SelectedCurve = k;
   } else {
     const IntRect r = w.PlotRect;
-    if (x >= r.Right || y < r.Top || y >= r.Bottom) return;
+    if (BeyondPlot(w, x, y)) return;
     if (w.CurveCount == 1) {
       w.SelectedCurve = 0;
     } else if (w.SeparateAxes && w.CurveCount > 0 && r.Bottom > r.Top) {
@@ -433,9 +442,8 @@ void TFGraf::MouseMove(int x, int y) {
   if (!window_) return;
   TGrWin& w = *window_;
   const IntRect r = w.PlotRect;
-  const bool inPlot = InPlot(w, x, y);
   Qt::CursorShape cursor = Qt::ArrowCursor;
-  if (inPlot) {
+  if (!BeyondPlot(w, x, y)) {
     if (w.ToolZoomKeepRight || (w.ToolZoomKeepLeft && x != r.Left)) cursor = Qt::SizeHorCursor;
     if ((w.DragRightFixed || w.DragLeftFixed) && DragHorizontally(w, x)) {
       Repaint();
@@ -454,7 +462,7 @@ void TFGraf::MouseMove(int x, int y) {
   w.HoveredBandCurve = -1;
   if (TextCursorAt(x, y)) cursor = Qt::IBeamCursor;
   surface_->setCursor(cursor);
-  if (inPlot && mouseX_ != x) {
+  if (InPlot(w, x, y) && mouseX_ != x) {
     mouseX_ = x;
     Repaint();
   }
@@ -483,14 +491,13 @@ void TFGraf::OpenEditor(int x, int y) {
     at = {w.LeftXLabelRect.Left, w.LeftXLabelRect.Top - 4};
   } else if (w.LabelEditTarget == RightXLabel) {
     at = {w.RightXLabelRect.Left - 24, w.RightXLabelRect.Top - 4};
-  } else {
-    at.setX(0);  // the left margin holds the y labels
   }
   editor_->setText(QString::number(w.EditorValue, 'f', EditorDigits(w.EditorValue)));
-  editor_->resize(std::max(60, w.PlotRect.Left), textHeight_ + 6);
+  editor_->resize(60, textHeight_ + 6);
   at.setX(std::clamp(at.x(), 0, std::max(0, surface_->width() - editor_->width())));
   at.setY(std::clamp(at.y(), 0, std::max(0, surface_->height() - editor_->height())));
   editor_->move(at);
+  if (!editor_->isVisible()) HoldSize(true);
   editor_->show();
   editor_->raise();
   editor_->setFocus();

@@ -91,7 +91,6 @@ class TFGraf : public QWidget, public GraphForm {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -103,6 +102,7 @@ class TFGraf : public QWidget, public GraphForm {
   void AxesToolClicked(bool separate);
   void SelectCurve(int x, int y);
   void OpenEditor(int x, int y);
+  void HoldSize(bool hold);
   void ApplyEditor();
   void Scrolled(int position);
   // A signal traces window changed its range or selected curve: the interval
@@ -124,6 +124,7 @@ class TFGraf : public QWidget, public GraphForm {
   GraphSurface* surface_;
   QScrollBar* scrollBar_;
   TEditDig* editor_;
+  QSize heldMinimum_, heldMaximum_;
 };
 
 // The digits after the separator the label editor shows a value with.

@@ -146,6 +146,13 @@ TEST_F(TFGrafTest, ClickZoomNarrowsTheRangeAndScrollBarFollows) {
   EXPECT_EQ(window->DisplayedRange, full);
   EXPECT_EQ(bar.minimum(), 1);
   EXPECT_EQ(bar.maximum(), 1);
+
+  // A drag goes on while the pointer is left of the plot, over the y labels.
+  form().Tool("SpeedButton4")->click();
+  QTest::mousePress(&surface(), Qt::LeftButton, {}, PlotCentre());
+  QTest::mouseMove(&surface(), {window->PlotRect.Left - 5, PlotCentre().y()});
+  EXPECT_NE(window->DisplayedRange, full);
+  QTest::mouseRelease(&surface(), Qt::LeftButton, {}, {window->PlotRect.Left - 5, PlotCentre().y()});
 }
 
 TEST_F(TFGrafTest, LabelEditorAppliesOnEnterAndCancelsOnEscape) {
@@ -179,11 +186,24 @@ TEST_F(TFGrafTest, LabelEditorAppliesOnEnterAndCancelsOnEscape) {
   EXPECT_FALSE(editor.isVisible());
   EXPECT_EQ(window->DisplayedRange, before);
 
-  // A click on the surface while the editor is open only closes it.
+  // While the editor is open the window keeps its size; a click on the
+  // surface only closes the editor.
   Click(onLabel);
+  form().resize(700, 400);
+  EXPECT_EQ(form().size(), QSize(650, 356));
   Click(PlotCentre());
   EXPECT_FALSE(editor.isVisible());
   EXPECT_EQ(window->LabelEditTarget, NoLabel);
+  form().resize(700, 400);
+  EXPECT_EQ(form().size(), QSize(700, 400));
+
+  // A y label's editor opens where the label was clicked, over the margin.
+  form().grab();
+  const QPoint onTopLabel(window->PlotRect.Left - 10, window->Curves[0].BandTop + 2);
+  Click(onTopLabel);
+  ASSERT_TRUE(editor.isVisible());
+  EXPECT_EQ(window->LabelEditTarget, TopYLabel);
+  EXPECT_EQ(editor.pos(), onTopLabel - QPoint(0, 4));
 }
 
 TEST_F(TFGrafTest, VerticalDragZoomsTheSelectedCurveUntilTheButtonIsReleased) {
