@@ -92,12 +92,6 @@ void DrawXLabels(TGrWin& w, Canvas& canvas, int g) {
   const int first = w.DisplayedRange.First, last = w.DisplayedRange.Last;
   const double xpu = w.XPerUnit;
   const int y = p.Bottom + 4;
-  // A window without a graph shows no range: labels would all read 0.
-  if (first == last) {
-    w.LeftXLabelRect = w.RightXLabelRect = {};
-    return;
-  }
-
   const std::string left = FormatXLabel(first, xpu);
   const int lw = canvas.TextWidth(left), lh = canvas.TextHeight(left);
   canvas.PutText(p.Left, y, left);
@@ -227,7 +221,8 @@ void DrawYLabels(const TGrWin& w, Canvas& canvas, int x, bool colour, int c,
   const int height = curve.BandBottom - curve.BandTop;
   // Each label stays inside its band, so that the labels of short bands
   // never run into each other or into the next band's: the top one needs one
-  // text height, the bottom one a second.
+  // text height, the bottom one a second. Six bands in a low window would
+  // otherwise print their numbers over each other, none of them readable.
   if (height >= h) plot::PutTextRight(canvas, x, curve.BandTop, FormatYLabel(top));
   if (height >= 2 * h) plot::PutTextRight(canvas, x, curve.BandBottom - h, FormatYLabel(bottom));
   if (3 * canvas.TextHeight("1") - 3 < height)
