@@ -11,6 +11,7 @@
 #include "platform/LimitProfileFile.h"
 #include "recordings/RecordingReader.h"
 #include "recordings/TFrmFile.h"
+#include "shell/ProgramVersion.h"
 #include "shell/TextCatalogue.h"
 #include "shell/UserInteraction.h"
 
@@ -27,13 +28,13 @@ QString Q(const std::string& text) {
 // The profile, then per compared channel its verdict and figures, the
 // failed ones with their limits.
 std::string Figures(const QcOutcome& o) {
-  std::string text = "Profile: " + o.profile.name;
+  std::string text = FormatText(TextId::QcProfileName, {o.profile.name});
   for (const QcChannelFigures& c : o.figures.channels) {
     text += "\n" + c.name + ": " + OverallText(o.ChannelOverall(c));
     for (const QcFigureKind& k : QcFigureKinds()) {
       const bool failed = o.VerdictOf(c, k.id) == QcVerdict::Fail;
-      text += std::string("\n    ") + k.label + " " + FigureText(c, k.id) + " " + k.unit +
-              (failed ? "  (limit " + LimitText(o.profile.Of(k.id)) + ")" : "");
+      text += "\n    " + Text(k.title) + " " + FigureText(c, k.id) + " " + k.unit +
+              (failed ? FormatText(TextId::QcFailedLimit, {LimitText(o.profile.Of(k.id))}) : "");
     }
   }
   return text;
@@ -77,7 +78,7 @@ void QcPanel::Update() {
     outcome_ = std::make_shared<QcOutcome>(
         QcOutcome{ComputeQcFigures(ctx),
                   *profile_,
-                  {ReportVersionNumber, Fingerprint(ctx), SettingsProvenance(ctx.settings)}});
+                  {ProgramVersionAndBuild(), Fingerprint(ctx), SettingsProvenance(ctx.settings)}});
   }
   Show();
 }
@@ -99,7 +100,7 @@ void QcPanel::Show() {
   }
   if (!outcome_) {
     panel_->setText(Q("QC: - (" + profile_->name + ")"));
-    panel_->setToolTip(Q("Profile: " + profile_->name));
+    panel_->setToolTip(Q(FormatText(TextId::QcProfileName, {profile_->name})));
     return;
   }
   const QcOverall overall = outcome_->Overall();

@@ -324,6 +324,7 @@ void TForm1::CreateEquipmentMenu() {
   steps.recompute = [this] {
     setup_.RecomputeAll();
     UpdateDeleteAccumulated();
+    qc_->Update();
   };
   steps.disableRecordMenus = [this] { DisableRecordMenus(); };
   ModeWindowSteps modeSteps;
@@ -380,6 +381,7 @@ void TForm1::DisableRecordMenus() {
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
   Action("Save")->setEnabled(false);
   Action("SaveAs")->setEnabled(false);
+  qc_->Update();  // the verdict went with the record it judged
 }
 
 void TForm1::FinishStartUp() {

@@ -11,6 +11,7 @@
 #include "platform/LimitProfileFile.h"
 #include "platform/ReportOutput.h"
 #include "recordings/RecordingModes.h"
+#include "shell/ProgramVersion.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex::cli {
@@ -68,7 +69,7 @@ std::string ReportName::PathOf(int n) const {
 }
 
 QcProvenance QcRun::Provenance(const std::string& sha256) const {
-  return {ReportVersionNumber, sha256, settingsText};
+  return {ProgramVersionAndBuild(), sha256, settingsText};
 }
 
 QcFileResult CheckRecordingFile(const std::string& path, const ReportName& report, const QcRun& run,

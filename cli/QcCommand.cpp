@@ -132,9 +132,9 @@ int RunQc(const Words& words, const QString& executablePath) {
   CliArgs args(words, options, flags);
   QcRun run;
   run.args = &args;
-  ReadLimitProfileOption(args, run);
   CliSession settingsOnly(executablePath);
-  settingsOnly.ApplyOptions(args);
+  settingsOnly.ApplyOptions(args);  // the language, too, which the profile's messages use
+  ReadLimitProfileOption(args, run);
   run.settings = settingsOnly.settings;
   run.settingsText = SettingsProvenance(run.settings);
   if (args.Has("--worker")) {

@@ -5,6 +5,7 @@
 
 #include "JsonWriter.h"
 #include "graphs/ReportPage.h"
+#include "shell/ProgramVersion.h"
 
 namespace kalvex::cli {
 namespace {
@@ -152,7 +153,7 @@ std::string QcTable(const std::vector<QcFileResult>& files, const QcRun& run) {
 
 std::string QcJson(const std::vector<QcFileResult>& files, const QcRun& run) {
   JsonWriter j;
-  j.BeginObject().Key("program").String("Kalvex").Key("version").String(ReportVersionNumber);
+  j.BeginObject().Key("program").String("Kalvex").Key("version").String(ProgramVersionAndBuild());
   SettingsJson(j, run);
   j.Key("profile").BeginObject().Key("name").String(run.profile.name);
   j.Key("source").String(run.profileSource).Key("limits");
@@ -173,7 +174,7 @@ std::string QcCsv(const std::vector<QcFileResult>& files, const QcRun& run) {
   std::string out = "file,sha256,mode,channel";
   for (const QcFigureKind& k : QcFigureKinds()) out += std::string(",") + k.key;
   out += ",verdict,failed,reason,version,settings,profile\r\n";
-  const std::string tail = "," + CsvField(ReportVersionNumber) + "," + CsvField(run.settingsText) +
+  const std::string tail = "," + CsvField(ProgramVersionAndBuild()) + "," + CsvField(run.settingsText) +
                            "," + CsvField(run.profile.name + " (" + run.profileSource + ")") +
                            "\r\n";
   for (const QcFileResult& f : files) {

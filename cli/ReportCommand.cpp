@@ -121,10 +121,10 @@ int RunReport(const Words& words, const QString& executablePath) {
   if (!pdf && values.Landscape) throw CliExit{ExitUsage, "--landscape is for a PDF report"};
   const std::string model = VibModelName(args);
 
-  QcRun run;
-  if (args.Has("--limits")) ReadLimitProfileOption(args, run);
   CliSession session(executablePath);
   session.ApplyOptions(args);
+  QcRun run;
+  if (args.Has("--limits")) ReadLimitProfileOption(args, run);
   const std::vector<std::uint8_t> bytes = ReadRecordingFile(args.Positional()[0]);
   session.OpenBytes(args.Positional()[0], bytes);
   if (const auto refusal = ReportRefusal(session.recording))

@@ -23,26 +23,28 @@ namespace {
 constexpr int kFramePen = 5;
 constexpr std::int32_t kBlack = 0x000000;
 
-// The page and its grid: left column xl..xr, row height h.
+// The page and its grid: left column xl..xr, the header row's height h0 and
+// the other rows' h (less than h0 when a QC strip takes the page's foot).
 struct Grid {
   int L, T, R, B;
-  int xl, xr, h;
+  int xl, xr, h0, h;
   bool landscape;
 };
 
 Grid GridOf(const IntRect& page) {
-  Grid g{page.Left, page.Top, page.Right, page.Bottom, 0, 0, 0, false};
+  Grid g{page.Left, page.Top, page.Right, page.Bottom, 0, 0, 0, 0, false};
   g.xl = g.L + 16;
   g.xr = g.L + (g.R - g.L) / 2 - 8;
-  g.h = (g.B - g.T - 128) / 5;
+  g.h0 = g.h = (g.B - g.T - 128) / 5;
   g.landscape = g.B - g.T < g.R - g.L;
   return g;
 }
 
 IntRect CellRect(const Grid& g, int column, int row) {
-  const int top = g.T + 16 * (3 + row) + row * g.h;
-  if (column == 0) return {g.xl, top, g.xr, top + g.h};
-  return {g.L + (g.R - g.L) / 2 + 8, top, g.R - 16, top + g.h};
+  const int top = row == 0 ? g.T + 48 : g.T + 64 + g.h0 + (row - 1) * (g.h + 16);
+  const int bottom = top + (row == 0 ? g.h0 : g.h);
+  if (column == 0) return {g.xl, top, g.xr, bottom};
+  return {g.L + (g.R - g.L) / 2 + 8, top, g.R - 16, bottom};
 }
 
 // The recording's polarity reversed for the drawing and given back when the
@@ -188,7 +190,7 @@ int DrawComment(Canvas& canvas, const Grid& g, const std::string& comment, int c
   canvas.PutText(xv, y0 + 3 * H, " " + rest.substr(0, take));
   rest.erase(0, take);
   if (g.landscape) {
-    if (rest.empty() || y0 + 6 * H >= g.T + 48 + g.h) return y0 + 4 * H;
+    if (rest.empty() || y0 + 6 * H >= g.T + 48 + g.h0) return y0 + 4 * H;
     canvas.PutText(xv, y0 + 4 * H, " " + rest);
     return y0 + 5 * H;
   }
@@ -259,7 +261,7 @@ IntRect DrawHeader(Canvas& canvas, const Grid& g, const ReportValues& values,
     weight(y0 + 3 * H, TextId::ReportBpLabel, rec.BaseplateWeight);
   }
 
-  const int y1 = g.T + 48 + g.h - H;
+  const int y1 = g.T + 48 + g.h0 - H;
   canvas.SetPenColour(kBlack);
   canvas.MoveTo(g.xl + 30, y1 - 5);
   canvas.LineTo(g.xr - 30, y1 - 5);
@@ -277,6 +279,30 @@ IntRect QcArea(const Grid& g, const TFrmFile& rec, const IntRect& underHeader) {
     if (cell.column == 1 && cell.row == 4) return underHeader;
   const IntRect cell = CellRect(g, 1, 4);
   return {cell.Left + 10, cell.Top + 10, cell.Right - 10, cell.Bottom - 10};
+}
+
+// The smallest type a judged figure is still read by at print size, and the
+// type of the strip that is made when the block's own place is too small.
+constexpr int kLegibleQcSize = 7;
+constexpr int kStripQcSize = 8;
+
+struct QcPlace {
+  IntRect area;
+  Grid graphs;  // the grid the graphs are drawn in
+};
+
+// The block's own place while the whole block fits there at legible type;
+// else a strip across the page's foot, as high as the block at strip type,
+// for which the graph rows below the header give up height.
+QcPlace PlaceQcBlock(Canvas& canvas, const Grid& g, const TFrmFile& rec, const IntRect& room,
+                     const QcOutcome& outcome) {
+  const IntRect own = QcArea(g, rec, room);
+  if (QcBlockSize(canvas, own, outcome) >= kLegibleQcSize) return {own, g};
+  Grid shrunk = g;
+  const int strip = QcBlockHeight(canvas, outcome, kStripQcSize);
+  shrunk.h = std::max(0, (g.B - g.T - 128 - g.h0 - strip - 16) / 4);
+  const int top = CellRect(shrunk, 0, 4).Bottom + 16;
+  return {{g.xl, top, g.R - 16, g.B - 16}, shrunk};
 }
 
 // The colour key beside a Harmonics graph: one line per order shown.
@@ -399,9 +425,14 @@ bool DrawReport(Canvas& canvas, const IntRect& page, const ReportValues& values,
   const CanvasFont base = canvas.Font();
   const TitleMetrics metrics = DrawTitle(canvas, g, ctx.rec.Mode);
   const IntRect room = DrawHeader(canvas, g, values, vibModelName, ctx, steps, metrics);
-  if (values.Qc) DrawQcBlock(canvas, QcArea(g, ctx.rec, room), *values.Qc, values.Colour);
+  Grid graphs = g;
+  if (values.Qc) {
+    const QcPlace place = PlaceQcBlock(canvas, g, ctx.rec, room, *values.Qc);
+    DrawQcBlock(canvas, place.area, *values.Qc, values.Colour);
+    graphs = place.graphs;
+  }
   canvas.SetPenWidth(1);
-  DrawGraphs(canvas, g, ctx, values.Colour);
+  DrawGraphs(canvas, graphs, ctx, values.Colour);
   canvas.SetFont(base);
   if (steps.endJob) steps.endJob();
   return true;

@@ -18,8 +18,7 @@ std::int32_t VerdictColour(QcOverall overall, bool colour) {
 }
 
 std::string VerdictLine(const QcOutcome& outcome) {
-  return std::string("QC: ") + OverallText(outcome.Overall()) +
-         "   (profile: " + outcome.profile.name + ")";
+  return FormatText(TextId::QcVerdictLine, {OverallText(outcome.Overall()), outcome.profile.name});
 }
 
 // The program's version with the file's whole SHA-256, then the settings.
@@ -44,6 +43,8 @@ class BlockLayout {
   BlockLayout(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour)
       : canvas_(canvas), area_(area), outcome_(outcome), colour_(colour), base_(canvas.Font()) {}
 
+  void RestoreFont() { canvas_.SetFont(base_); }
+
   // Lines of the full block: verdict, titles, limits, channels, provenance.
   int FullLines() const { return 5 + static_cast<int>(outcome_.figures.channels.size()); }
 
@@ -59,7 +60,7 @@ class BlockLayout {
     const std::vector<int> x = Columns();
     const int room = x[2] - x[1] - canvas_.TextWidth("  ");
     for (const QcFigureKind& k : QcFigureKinds()) {
-      int widest = std::max(canvas_.TextWidth(k.label), canvas_.TextWidth(LimitCell(k)));
+      int widest = std::max(canvas_.TextWidth(Text(k.title)), canvas_.TextWidth(LimitCell(k)));
       for (const QcChannelFigures& c : outcome_.figures.channels)
         widest = std::max(widest, canvas_.TextWidth(ValueCell(c, k)));
       if (widest > room) return false;
@@ -74,9 +75,9 @@ class BlockLayout {
     y += h;
     canvas_.SetFont(Styled(base_, size, false));
     const std::vector<int> x = Columns();
-    Row(x, y, "", [](const QcFigureKind& k) { return std::string(k.label); });
+    Row(x, y, "", [](const QcFigureKind& k) { return Text(k.title); });
     y += h;
-    Row(x, y, "limit", [this](const QcFigureKind& k) { return LimitCell(k); });
+    Row(x, y, Text(TextId::QcLimitRow), [this](const QcFigureKind& k) { return LimitCell(k); });
     y += h;
     for (const QcChannelFigures& c : outcome_.figures.channels) {
       ChannelRow(x, y, c);
@@ -114,7 +115,7 @@ class BlockLayout {
 
   // Left edges: the channel column, seven figure columns, the verdict.
   std::vector<int> Columns() {
-    int first = canvas_.TextWidth("limit");
+    int first = canvas_.TextWidth(Text(TextId::QcLimitRow));
     for (const QcChannelFigures& c : outcome_.figures.channels)
       first = std::max(first, canvas_.TextWidth(c.name));
     first += canvas_.TextWidth("  ");
@@ -161,7 +162,7 @@ class BlockLayout {
   }
 
   Canvas& canvas_;
-  const IntRect& area_;
+  const IntRect area_;
   const QcOutcome& outcome_;
   bool colour_;
   const CanvasFont base_;
@@ -169,11 +170,28 @@ class BlockLayout {
 
 }  // namespace
 
+int QcBlockSize(Canvas& canvas, const IntRect& area, const QcOutcome& outcome) {
+  BlockLayout block(canvas, area, outcome, false);
+  int size = 9;
+  while (size >= 5 && !block.Fits(size)) --size;
+  block.RestoreFont();
+  return size < 5 ? 0 : size;
+}
+
+int QcBlockHeight(Canvas& canvas, const QcOutcome& outcome, int size) {
+  BlockLayout block(canvas, {}, outcome, false);
+  const int height = block.FullLines() * block.LineHeight(size);
+  block.RestoreFont();
+  return height;
+}
+
 void DrawQcBlock(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour) {
+  const int size = QcBlockSize(canvas, area, outcome);
   BlockLayout block(canvas, area, outcome, colour);
-  for (int size = 9; size >= 5; --size)
-    if (block.Fits(size)) return block.DrawFull(size);
-  block.DrawShort(5);
+  if (size > 0)
+    block.DrawFull(size);
+  else
+    block.DrawShort(5);
 }
 
 }  // namespace kalvex

@@ -10,9 +10,16 @@
 
 namespace kalvex {
 
-// Draws the block in `area` with the largest font (9 down to 5 points) at
-// which its lines fit the height and its columns their texts; where not even that fits, the verdict line and the failed
-// figures only. Restores the canvas font.
+// The largest type, 9 down to 5 points, at which the whole block fits `area`
+// in the canvas's current font: its lines the height, each figure column its
+// widest text. 0 when not even 5 points fit.
+int QcBlockSize(Canvas& canvas, const IntRect& area, const QcOutcome& outcome);
+
+// The height the whole block takes at `size` points.
+int QcBlockHeight(Canvas& canvas, const QcOutcome& outcome, int size);
+
+// Draws the block in `area` at QcBlockSize; where not even 5 points fit, the
+// verdict line and the failed figures only. Restores the canvas font.
 void DrawQcBlock(Canvas& canvas, const IntRect& area, const QcOutcome& outcome, bool colour);
 
 }  // namespace kalvex

@@ -21,7 +21,7 @@ LimitProfileFile ReadLimitProfileFile(const std::string& path) {
   if (!file.ok())
     return {std::nullopt, FormatText(TextId::CannotOpenFile, {path, file.error}), true};
   if (file.bytes.size() > kMaxProfileBytes)
-    return {std::nullopt, path + ": a limit profile is at most 1 MiB", false};
+    return {std::nullopt, FormatText(TextId::ProfileTooLarge, {path}), false};
   const ProfileReading reading =
       ReadLimitProfile(std::string(file.bytes.begin(), file.bytes.end()), FileName(path));
   if (!reading.profile) return {std::nullopt, ProfileErrorText(path, reading.error), false};

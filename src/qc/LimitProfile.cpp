@@ -6,6 +6,7 @@
 #include <set>
 
 #include "recordings/Cp1251.h"
+#include "shell/TextCatalogue.h"
 
 namespace kalvex {
 namespace {
@@ -40,26 +41,26 @@ class ProfileLines {
     if (line.empty() || line[0] == ';' || line[0] == '#') return "";
     if (line[0] == '[') return Section(line);
     const auto eq = line.find('=');
-    if (eq == std::string::npos) return "expected \"key = value\" or [section]";
+    if (eq == std::string::npos) return Text(TextId::ProfileExpectedKeyValue);
     const std::string key = Trimmed(line.substr(0, eq));
     const std::string value = Trimmed(line.substr(eq + 1));
-    if (section_.empty()) return "\"" + key + "\" stands before any [section]";
+    if (section_.empty()) return FormatText(TextId::ProfileKeyBeforeSection, {key});
     if (section_ == "profile") return ProfileKey(key, value);
     return LimitKey(key, value);
   }
 
  private:
   std::string Section(const std::string& line) {
-    if (line.back() != ']') return "a section name ends with ]";
+    if (line.back() != ']') return Text(TextId::ProfileSectionEnd);
     const std::string name = Trimmed(line.substr(1, line.size() - 2));
-    if (name != "profile" && !FigureOfKey(name)) return "unknown section [" + name + "]";
-    if (!seen_.insert(name).second) return "section [" + name + "] given twice";
+    if (name != "profile" && !FigureOfKey(name)) return FormatText(TextId::ProfileUnknownSection, {name});
+    if (!seen_.insert(name).second) return FormatText(TextId::ProfileSectionTwice, {name});
     section_ = name;
     return "";
   }
   std::string ProfileKey(const std::string& key, const std::string& value) {
-    if (key != "name") return "unknown key \"" + key + "\" in [profile] (only name)";
-    if (named_) return "\"name\" given twice in [profile]";
+    if (key != "name") return FormatText(TextId::ProfileUnknownNameKey, {key});
+    if (named_) return Text(TextId::ProfileNameTwice);
     named_ = true;
     profile_.name = value;
     return "";
@@ -67,13 +68,13 @@ class ProfileLines {
   std::string LimitKey(const std::string& key, const std::string& value) {
     FigureLimit& limit = profile_.limits[static_cast<int>(*FigureOfKey(section_))];
     if (key != "min" && key != "max")
-      return "unknown key \"" + key + "\" in [" + section_ + "] (min or max)";
+      return FormatText(TextId::ProfileUnknownLimitKey, {key, section_});
     std::optional<double>& slot = key == "min" ? limit.min : limit.max;
-    if (slot) return "\"" + key + "\" given twice in [" + section_ + "]";
+    if (slot) return FormatText(TextId::ProfileLimitTwice, {key, section_});
     slot = Number(value);
-    if (!slot) return "\"" + value + "\" is not a number";
+    if (!slot) return FormatText(TextId::ProfileNotANumber, {value});
     if (limit.min && limit.max && *limit.min > *limit.max)
-      return "min is above max in [" + section_ + "]";
+      return FormatText(TextId::ProfileMinAboveMax, {section_});
     return "";
   }
 
@@ -132,7 +133,7 @@ ProfileReading ReadLimitProfile(const std::string& raw, const std::string& defau
   }
   // Nothing would ever fail against a profile without a limit.
   if (!SetsAnyLimit(profile))
-    return {std::nullopt, {number, "the profile sets no limit (no min or max in any section)"}};
+    return {std::nullopt, {number, Text(TextId::ProfileNoLimit)}};
   return {profile, {}};
 }
 

@@ -18,13 +18,13 @@ namespace kalvex {
 namespace {
 
 constexpr QcFigureKind kKinds[QcFigureCount] = {
-    {QcFigureId::PhasePeak, "phase_peak", "Phase peak", "deg"},
-    {QcFigureId::PhaseRms, "phase_rms", "Phase RMS", "deg"},
-    {QcFigureId::DistortionPeak, "distortion_peak", "Dist. peak", "%"},
-    {QcFigureId::DistortionAvg, "distortion_avg", "Dist. avg", "%"},
-    {QcFigureId::LevelMin, "level_min", "Level min", "%"},
-    {QcFigureId::LevelAvg, "level_avg", "Level avg", "%"},
-    {QcFigureId::SideLobe, "sidelobe", "Side lobe", "dB"},
+    {QcFigureId::PhasePeak, "phase_peak", "Phase peak", "deg", TextId::QcTitlePhasePeak},
+    {QcFigureId::PhaseRms, "phase_rms", "Phase RMS", "deg", TextId::QcTitlePhaseRms},
+    {QcFigureId::DistortionPeak, "distortion_peak", "Dist. peak", "%", TextId::QcTitleDistortionPeak},
+    {QcFigureId::DistortionAvg, "distortion_avg", "Dist. avg", "%", TextId::QcTitleDistortionAvg},
+    {QcFigureId::LevelMin, "level_min", "Level min", "%", TextId::QcTitleLevelMin},
+    {QcFigureId::LevelAvg, "level_avg", "Level avg", "%", TextId::QcTitleLevelAvg},
+    {QcFigureId::SideLobe, "sidelobe", "Side lobe", "dB", TextId::QcTitleSideLobe},
 };
 
 // A report window of `type` computed with the report's defaults.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/AnalysisContext.h"
+#include "shell/TextCatalogue.h"
 
 namespace kalvex {
 
@@ -29,8 +30,9 @@ inline constexpr int QcFigureCount = 7;
 struct QcFigureKind {
   QcFigureId id;
   const char* key;    // section of the limit profile, JSON and CSV name
-  const char* label;  // the report's and the table's column title
+  const char* label;  // the column title of kalvex-cli's table
   const char* unit;   // "deg", "%", "dB"
+  TextId title;       // the column title on the report and in the QC panel
 };
 const QcFigureKind& KindOf(QcFigureId id);
 std::span<const QcFigureKind> QcFigureKinds();

@@ -326,7 +326,7 @@ printf '[phase_peak]\nmax = 180\n' >"$work/lenient.ini"
 expect_exit 0 "qc all passing" "$cli" qc "$samples/velnarund.qrm" "$samples/dodida.qrm" --limits "$work/lenient.ini"
 expect_exit 4 "qc with a failing figure" "$cli" qc "$samples/similarity.qrm" --limits "$samples/limits.ini"
 printf '[phase_peak]\nmax = 10\n[phase_pk]\n' >"$work/bad.ini"
-expect_exit 2 "qc with a malformed profile" "$cli" qc "$samples" --limits "$work/bad.ini"
+expect_exit 2 "qc with a malformed profile" "$cli" qc "$samples" --limits "$work/bad.ini" --lang ENU
 grep -qx "$work/bad.ini:3: unknown section \[phase_pk\]" "$work/err" || fail "malformed profile: '$(cat "$work/err")'"
 mkdir "$work/nothing"
 expect_exit 2 "qc of a folder without recordings" "$cli" qc "$work/nothing"
@@ -378,13 +378,13 @@ expect_exit 3 "a vibrator model from an oversized list" "$cli" synth --mode 3 -o
 # byte-order mark of a text editor is taken; a key given twice refuses it.
 for text in "" "; comments only\n" "[profile]\nname = x\n"; do
   printf "$text" >"$work/nolimit.ini"
-  expect_exit 2 "a profile without limits ('$text')" "$cli" qc "$samples/dodida.qrm" --limits "$work/nolimit.ini"
+  expect_exit 2 "a profile without limits ('$text')" "$cli" qc "$samples/dodida.qrm" --limits "$work/nolimit.ini" --lang ENU
   grep -q "nolimit.ini:[0-9]*: the profile sets no limit" "$work/err" || fail "profile without limits: '$(cat "$work/err")'"
 done
 printf '\xef\xbb\xbf[profile]\r\nname = Notepad\r\n[phase_peak]\r\nmax = 180\r\n' >"$work/bom.ini"
 expect_exit 0 "a profile with a byte-order mark" "$cli" qc "$samples/dodida.qrm" --limits "$work/bom.ini"
 printf '[profile]\nname = a\nname = b\n[phase_peak]\nmax = 180\n' >"$work/twice.ini"
-expect_exit 2 "a profile naming itself twice" "$cli" qc "$samples/dodida.qrm" --limits "$work/twice.ini"
+expect_exit 2 "a profile naming itself twice" "$cli" qc "$samples/dodida.qrm" --limits "$work/twice.ini" --lang ENU
 grep -qx "$work/twice.ini:3: \"name\" given twice in \[profile\]" "$work/err" || fail "name twice: '$(cat "$work/err")'"
 
 # Every JSON output is UTF-8: the bytes of a file name that are not UTF-8 as

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "shell/TextCatalogue.h"
+#include "support/EnglishTexts.h"
 
 namespace kalvex {
 namespace {
@@ -23,11 +24,7 @@ namespace {
 constexpr std::string_view kNamesKeptAsTheyAre[] = {"EquipmentNotebookMarlo",
                                                     "EquipmentMarloLabel"};
 
-std::string ReadEnglishModule() {
-  std::ifstream in(KALVEX_ENGLISH_TEXTS, std::ios::binary);
-  EXPECT_TRUE(in) << "cannot read " << KALVEX_ENGLISH_TEXTS;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test::ReadEnglishModule;
 
 struct ModuleLine {
   int number;

@@ -2,12 +2,14 @@
 // figures judged against them, and the verdict of a recording.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "qc/LimitProfile.h"
 #include "qc/QcVerdict.h"
 #include "shell/ProgramSettings.h"
+#include "support/EnglishTexts.h"
 
 namespace kalvex {
 namespace {
@@ -42,6 +44,7 @@ TEST(LimitProfileTest, ReadsSectionsKeysCommentsAndName) {
 }
 
 TEST(LimitProfileTest, RefusesTheWholeProfileAtTheFirstFault) {
+  std::optional<test::EnglishTexts> english(std::in_place);
   const struct {
     const char* text;
     int line;
@@ -73,6 +76,8 @@ TEST(LimitProfileTest, RefusesTheWholeProfileAtTheFirstFault) {
     EXPECT_EQ(r.error.reason, c.reason) << c.text;
   }
   EXPECT_EQ(ProfileErrorText("p.ini", {4, "why"}), "p.ini:4: why");
+  english.reset();  // the reasons come from the text set in force
+  EXPECT_EQ(ReadLimitProfile("[phase_pk]\n", "p.ini").error.reason, "неизвестный раздел [phase_pk]");
 }
 
 QcChannelFigures Channel(std::initializer_list<std::pair<Id, double>> values) {

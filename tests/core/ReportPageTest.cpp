@@ -14,6 +14,7 @@
 
 #include "graphs/ReportPage.h"
 #include "graphs/ReportQcBlock.h"
+#include "support/EnglishTexts.h"
 #include "support/FakeCanvas.h"
 #include "support/LinkedFftw.h"
 #include "support/SignalRecording.h"
@@ -294,6 +295,7 @@ QcOutcome FailingOutcome() {
 // page as without it; where even the smallest type does not fit, the
 // verdict and the failed figures only.
 TEST_F(ReportPageTest, QcBlockFitsTheRoomAndLeavesThePageAsItWas) {
+  const test::EnglishTexts english;
   ToneRecording s(Dodida);
   ReportValues values = BitmapReportValues(true);
   FakeCanvas plain, judged;
@@ -349,6 +351,7 @@ std::vector<CanvasOp> AddedTexts(const FakeCanvas& plain, const FakeCanvas& judg
 // lines. On a similarity page it takes the free last cell of the right
 // column; under the header it stays below the comment's last line.
 TEST_F(ReportPageTest, QcBlockTextsStayInTheirPlaces) {
+  const test::EnglishTexts english;
   QcOutcome outcome = FailingOutcome();
   QcChannelFigures pass = outcome.figures.channels[0];
   pass.name = "VIB2";
@@ -384,20 +387,30 @@ TEST_F(ReportPageTest, QcBlockTextsStayInTheirPlaces) {
   EXPECT_EQ(at("frame 512"), std::pair(100, 278));
 
   // Similarity with VIB1 and VIB4: rows 0 and 3 of the right column hold
-  // their correlations; the block, too tall for the cell, is the short form.
+  // their correlations; the block, too tall for the free cell at legible
+  // type, takes a strip across the page's foot, and the graph rows give up
+  // the height it needs.
   ToneRecording sim(Similarity);
   sim.rec.SimilarityChannels[1] = {true, false, "V1"};
   sim.rec.SimilarityChannels[4] = {true, false, "V4"};
   const IntRect page{5, 5, 1495, 633};
   ReportValues values = BitmapReportValues(true);
-  FakeCanvas plain, judged;
-  ASSERT_TRUE(DrawReport(plain, page, values, "", sim.Context()));
   values.Qc = std::make_shared<QcOutcome>(outcome);
+  FakeCanvas judged;
   ASSERT_TRUE(DrawReport(judged, page, values, "", sim.Context()));
-  const auto [left, top, right, bottom] = Cell(page, 1, 4);
-  const std::vector<CanvasOp> added = AddedTexts(plain, judged);
-  EXPECT_TRUE(Inside(added, {left + 10, top + 10, right - 10, bottom - 10}));
-  EXPECT_EQ(added.size(), 2u);
+  const CanvasOp* verdict = judged.FindText("QC: FAIL   (profile: P)");
+  ASSERT_NE(verdict, nullptr);
+  EXPECT_EQ(verdict->x, page.Left + 16);
+  EXPECT_EQ(judged.FindText("12.00 *")->y, verdict->y + 3 * 13);  // the whole block
+  std::vector<CanvasOp> strip;
+  for (const CanvasOp& op : judged.Of(CanvasOp::Text))
+    if (op.y >= verdict->y) strip.push_back(op);
+  EXPECT_TRUE(Inside(strip, {page.Left + 16, verdict->y, page.Right - 16, page.Bottom - 16}));
+  EXPECT_EQ(strip.size(), 36u);
+  for (const CanvasOp& op : judged.Of(CanvasOp::Line))  // the page frame aside
+    if (op.x > page.Left + 16 && op.x < page.Right - 16) {
+      EXPECT_LT(op.y, verdict->y - 8) << "a graph reaches into the strip at x " << op.x;
+    }
 
   ToneRecording tone(Velnarund);
   tone.rec.Comment = std::string(96, 'x');  // four lines of the comment, the last at 142

@@ -18,6 +18,7 @@
 #include <set>
 
 #include "AcquisitionControl.h"
+#include "QcPanel.h"
 #include "EquipmentMenu.h"
 #include "TForm1.h"
 #include "acquisition/SyntheticSignal.h"
@@ -28,6 +29,7 @@
 #include "platform/TEditDig.h"
 #include "platform/TFGraf.h"
 #include "platform/TFSpecSet.h"
+#include "qc/LimitProfile.h"
 #include "recordings/RecordingModes.h"
 #include "support/ModalAnswer.h"
 #include "support/PseudoTerminalPair.h"
@@ -68,8 +70,11 @@ TEST(AcquisitionControlTest, ANewModeDropsTheRecordAndTheWindowsTheSameModeDoesN
   EXPECT_EQ(w.ui->questions, std::vector<std::string>{"Сохранить данные в памяти?"});
   EXPECT_EQ(main.Recording().Mode, Dodida);
   EXPECT_EQ(main.Windows().Count(), 1);
+  main.Qc().SetProfile(BuiltInLimitProfile());
+  ASSERT_TRUE(main.Qc().Outcome());
   w.ui->equipmentChoices = {EquipmentChoice{0, Similarity, 0, 0}};
   main.Action("Modes")->trigger();
+  EXPECT_FALSE(main.Qc().Outcome());  // its verdict went with the record
   EXPECT_EQ(main.Windows().Count(), 0);
   EXPECT_EQ(main.Area().subWindowList().size(), 0);
   EXPECT_FALSE(main.Recording().Channels[0]);

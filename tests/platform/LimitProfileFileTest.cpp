@@ -42,7 +42,7 @@ TEST(LimitProfileFileTest, MissingAndOversizedFiles) {
   const LimitProfileFile oversized = ReadLimitProfileFile("big.ini");
   EXPECT_FALSE(oversized.profile);
   EXPECT_FALSE(oversized.unreadable);
-  EXPECT_EQ(oversized.error, "big.ini: a limit profile is at most 1 MiB");
+  EXPECT_EQ(oversized.error, "big.ini: профиль допусков не больше 1 МиБ");
 }
 
 }  // namespace

@@ -309,7 +309,7 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   ui->openChoices.push_back(bad.toStdString());
   Trigger("LimitProfile");
   ASSERT_EQ(ui->errors.size(), 1u);
-  EXPECT_EQ(ui->errors[0], bad.toStdString() + ":2: \"ten\" is not a number");
+  EXPECT_EQ(ui->errors[0], bad.toStdString() + ":2: «ten» — не число");
   EXPECT_EQ(main->Qc().Outcome(), nullptr);
 
   ui->openChoices.push_back(good.toStdString());
@@ -325,7 +325,7 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
       QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().toStdString());
   QTest::mouseClick(panel, Qt::LeftButton);
   ASSERT_FALSE(ui->infos.empty());
-  EXPECT_NE(ui->infos.back().find("Phase peak"), std::string::npos);
+  EXPECT_NE(ui->infos.back().find("Фаза, макс."), std::string::npos);
 
   const QString other = dir.filePath("tarpokline.qrm");
   QFile::copy(QStringLiteral(KALVEX_SAMPLES_DIR "/tarpokline.qrm"), other);
