@@ -98,9 +98,10 @@ void ReportMenu::ToPdf() {
   request.filter = Text(TextId::ReportPdfFilter);
   request.defaultExtension = ".pdf";
   request.confirmOverwrite = true;
+  const AnalysisContext ctx = ctx_.analysis();
+  request.initialName = ProposedReportName(ctx.rec.Name, ".pdf");
   const auto path = ctx_.ui.ChooseFileToSave(request);
   if (!path) return;
-  const AnalysisContext ctx = ctx_.analysis();
   const auto values = EditReportSettings(&ctx_.window, ctx.rec.Mode, colour_, nullptr, ctx_.ui);
   if (!values) return;
   QByteArray pdf;

@@ -385,6 +385,9 @@ void TForm1::DisableRecordMenus() {
 }
 
 void TForm1::FinishStartUp() {
+  if (!missingDevices_.isEmpty())
+    ui_->ShowError(FormatText(TextId::SerialDeviceMissing,
+                              {missingDevices_.join(QStringLiteral(", ")).toStdString()}));
   // Without a project the equipment, mode and port must be chosen first.
   if (projectRead_)
     project_->RestoreProjectWindows();

@@ -51,6 +51,10 @@ class TForm1 : public QMainWindow, public WindowSetHost {
                   QWidget* parent = nullptr);
   ~TForm1() override;
 
+  // Serial devices named on the command line that do not exist: start-up
+  // says so once, before the equipment is chosen.
+  void WarnOfMissingDevices(const QStringList& devices) { missingDevices_ = devices; }
+
   // WindowSetHost
   GraphForm* CreateForm(TGrWin& window) override;
   void RebuildWindowsMenu(const std::vector<std::string>& captions) override;
@@ -109,6 +113,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   AnalysisContext Context() { return {rec_, settings_, values_}; }
 
   QString startFile_;
+  QStringList missingDevices_;
   // Where the process started: the model lists, the project file and the
   // report's files live there.
   QString programDirectory_;

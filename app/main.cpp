@@ -32,14 +32,17 @@ int main(int argc, char* argv[]) {
   // pseudo-terminal, or one Qt does not list) to the ports the equipment
   // dialog offers.
   QString firstArgument;
+  QStringList missingDevices;
   const QStringList arguments = QCoreApplication::arguments();
   for (int i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == QLatin1String("--port") && i + 1 < arguments.size())
-      kalvex::AddSerialDevice(arguments[++i]);
-    else if (firstArgument.isEmpty())
+    if (arguments[i] == QLatin1String("--port") && i + 1 < arguments.size()) {
+      if (!kalvex::AddSerialDevice(arguments[++i])) missingDevices << arguments[i];
+    } else if (firstArgument.isEmpty()) {
       firstArgument = arguments[i];
+    }
   }
   kalvex::TForm1 form(firstArgument);
+  form.WarnOfMissingDevices(missingDevices);
   form.show();
   const int rc = app.exec();
   kalvex::SaveFftWisdom();

@@ -414,6 +414,12 @@ std::string CutSeconds(const std::string& dateTime, const std::string& timeSepar
   return last == std::string::npos ? dateTime : dateTime.substr(0, last);
 }
 
+std::string ProposedReportName(const std::string& recordingName, const std::string& extension) {
+  std::string stem = recordingName.substr(recordingName.find_last_of("/\\") + 1);
+  stem = stem.substr(0, stem.rfind('.'));
+  return (stem.empty() ? "report" : stem) + extension;
+}
+
 bool DrawReport(Canvas& canvas, const IntRect& page, const ReportValues& values,
                 const std::string& vibModelName, const AnalysisContext& ctx,
                 const ReportSteps& steps) {

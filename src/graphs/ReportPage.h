@@ -47,6 +47,11 @@ std::optional<TextId> ReportRefusal(const TFrmFile& rec);
 // the seconds cut off (everything from the last `timeSeparator` on).
 std::string CutSeconds(const std::string& dateTime, const std::string& timeSeparator);
 
+// The file name a report is proposed under: the recording's file name with
+// `extension` in place of its own (a record taken is named by its time,
+// "Rec_2026-12-09_18-31-49"), "report" when the recording has no name.
+std::string ProposedReportName(const std::string& recordingName, const std::string& extension);
+
 // What the caller does around the drawing. Every member may be left empty.
 struct ReportSteps {
   // Starts the print job before anything is drawn; false: cancelled.

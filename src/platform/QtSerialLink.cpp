@@ -92,10 +92,13 @@ QString LockingPath(const QString& device) {
 
 }  // namespace
 
-void AddSerialDevice(const QString& path) {
-  if (path.isEmpty()) return;
-  const std::lock_guard lock(AddedDevicesMutex());
-  if (!AddedDevices().contains(path)) AddedDevices() << path;
+bool AddSerialDevice(const QString& path) {
+  if (path.isEmpty()) return false;
+  {
+    const std::lock_guard lock(AddedDevicesMutex());
+    if (!AddedDevices().contains(path)) AddedDevices() << path;
+  }
+  return QFileInfo::exists(path);
 }
 
 void RemoveSerialDevice(const QString& path) {

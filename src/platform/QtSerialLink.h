@@ -75,8 +75,9 @@ class QtSerialLink : public SerialLink {
 // pseudo-terminal) after the machine's serial devices, for every link made
 // with the first constructor; the desktop program's --port does this. Adding
 // it again changes nothing. Ignored on Windows, where "COM" n is the port's
-// own name. Any thread.
-void AddSerialDevice(const QString& path);
+// own name. Any thread. Returns whether the device exists now; one that does
+// not is added all the same, for an adapter plugged in later.
+bool AddSerialDevice(const QString& path);
 // Takes an added device off the list again (tests).
 void RemoveSerialDevice(const QString& path);
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -62,6 +63,16 @@ QString NameToOpen(const QString& path, const QString& suffix) {
   return QFileInfo(path).isFile() ? path : WithSuffix(path, suffix);
 }
 
+QString DialogStartPath(const QString& name, const QString& lastFolder) {
+  if (lastFolder.isEmpty() || name.contains('/') || name.contains('\\')) return name;
+  return name.isEmpty() ? lastFolder : QDir(lastFolder).filePath(name);
+}
+
+std::string QtUserInteraction::Chosen(const QString& path) {
+  lastFolder_ = QFileInfo(path).absolutePath();
+  return path.toStdString();
+}
+
 QString QtDefaultSuffix(const std::string& extension) {
   QString s = Q(extension);
   while (s.startsWith('.')) s.remove(0, 1);
@@ -107,14 +118,14 @@ YesNoCancel QtUserInteraction::AskYesNoCancel(const std::string& text) {
 
 std::optional<std::string> QtUserInteraction::ChooseFileToOpen(const FileDialogRequest& r) {
   const QString path =
-      QFileDialog::getOpenFileName(parent_, QString(), Q(r.initialName), QtFileFilter(r.filter),
-                                   nullptr, NoNativeWhenOffscreen());
+      QFileDialog::getOpenFileName(parent_, QString(), DialogStartPath(Q(r.initialName), lastFolder_),
+                                   QtFileFilter(r.filter), nullptr, NoNativeWhenOffscreen());
   if (path.isEmpty()) return std::nullopt;
-  return NameToOpen(path, QtDefaultSuffix(r.defaultExtension)).toStdString();
+  return Chosen(NameToOpen(path, QtDefaultSuffix(r.defaultExtension)));
 }
 
 std::optional<std::string> QtUserInteraction::ChooseFileToSave(const FileDialogRequest& r) {
-  QString start = Q(r.initialName);
+  QString start = DialogStartPath(Q(r.initialName), lastFolder_);
   for (;;) {
     // The question is asked here, after the default extension is on the
     // name, so that it concerns the file that would really be replaced.
@@ -123,9 +134,8 @@ std::optional<std::string> QtUserInteraction::ChooseFileToSave(const FileDialogR
                                      NoNativeWhenOffscreen() | QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return std::nullopt;
     path = WithSuffix(path, QtDefaultSuffix(r.defaultExtension));
-    if (!r.confirmOverwrite || !QFileInfo::exists(path)) return path.toStdString();
-    if (AskYesNo(FormatText(TextId::ReplaceExistingFile, {path.toStdString()})))
-      return path.toStdString();
+    if (!r.confirmOverwrite || !QFileInfo::exists(path)) return Chosen(path);
+    if (AskYesNo(FormatText(TextId::ReplaceExistingFile, {path.toStdString()}))) return Chosen(path);
     start = path;
   }
 }

@@ -20,6 +20,9 @@ QString QtDefaultSuffix(const std::string& extension);
 // The name the open dialog returned, with the default extension added
 // unless it names an existing file or has an extension of its own.
 QString NameToOpen(const QString& path, const QString& suffix);
+// Where a file dialog starts: a bare file name (or none) in the folder last
+// chosen in a file dialog; a name with a folder of its own as it stands.
+QString DialogStartPath(const QString& name, const QString& lastFolder);
 
 class QtUserInteraction : public UserInteraction {
  public:
@@ -40,7 +43,11 @@ class QtUserInteraction : public UserInteraction {
   void ShowHelp(int topic) override;
 
  private:
+  // Remembers the folder of a file chosen in a dialog; returns its path.
+  std::string Chosen(const QString& path);
+
   QWidget* parent_;
+  QString lastFolder_;
 };
 
 }  // namespace kalvex

@@ -20,7 +20,7 @@ namespace kalvex {
 #ifdef _WIN32
 using SystemSerialLink = Win32SerialLink;
 // Windows names its ports itself ("COM" n): a device path has no place there.
-inline void AddSerialDevice(const QString&) {}
+inline bool AddSerialDevice(const QString&) { return true; }
 #else
 using SystemSerialLink = QtSerialLink;
 #endif

@@ -186,6 +186,10 @@ TEST_F(ReportPageTest, HeaderLinesWithAndWithoutVibratorModel) {
       DrawReport(named, {0, 0, 2480, 3508}, BitmapReportValues(true), "VM-40", s.Context()));
   EXPECT_NE(named.FindText(" VM-40 № 12"), nullptr);
   EXPECT_EQ(CutSeconds("4.3.2026 9.07.55", "."), "4.3.2026 9.07");
+  // A report is proposed under the recording's name, else "report".
+  EXPECT_EQ(ProposedReportName("/data/vib 3.qrm", ".pdf"), "vib 3.pdf");
+  EXPECT_EQ(ProposedReportName("C:\\t\\Rec_2026-12-09_18-31-49", ".pdf"), "Rec_2026-12-09_18-31-49.pdf");
+  EXPECT_EQ(ProposedReportName("", ".pdf"), "report.pdf");
 }
 
 TEST_F(ReportPageTest, BlackAndWhiteHasNoKeyAndNoColour) {

@@ -54,10 +54,13 @@ TEST(AcquisitionControlTest, StartWithoutAPortChangesNothing) {
 }
 
 TEST(AcquisitionControlTest, ANewModeDropsTheRecordAndTheWindowsTheSameModeDoesNot) {
-  test::SampleMainWindow w("dodida.qrm");
+  test::SampleMainWindow w("dodida.qrm", {"/dev/ttyGONE0", "/dev/ttyGONE1"});
   ASSERT_TRUE(w.started);
   TForm1& main = *w.main;
   EXPECT_EQ(w.ui->equipmentPrompts, std::vector<bool>{true});  // mandatory at start-up
+  // Devices of the command line that do not exist, named once.
+  EXPECT_EQ(w.ui->errors, std::vector<std::string>{
+                              "Не найдены устройства последовательных портов: /dev/ttyGONE0, /dev/ttyGONE1"});
   w.ui->equipmentChoices = {EquipmentChoice{0, Dodida, 0, 0}, EquipmentChoice{0, Similarity, 0, 0}};
   main.Action("Modes")->trigger();
   EXPECT_EQ(main.Windows().Count(), 1);

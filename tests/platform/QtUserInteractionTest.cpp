@@ -50,6 +50,11 @@ TEST(QtUserInteractionTest, DefaultSuffixWithoutDot) {
   EXPECT_EQ(NameToOpen(bare, "QRM"), bare);
   EXPECT_EQ(NameToOpen(dir.filePath("new"), "QRM"), dir.filePath("new.QRM"));
   EXPECT_EQ(NameToOpen(dir.filePath("a.fmr"), "QRM"), dir.filePath("a.fmr"));
+  // Dialogs start in the folder last chosen, unless the name brings its own.
+  EXPECT_EQ(DialogStartPath("", "/d"), "/d");
+  EXPECT_EQ(DialogStartPath("r.pdf", "/d"), "/d/r.pdf");
+  EXPECT_EQ(DialogStartPath("/e/r.qrm", "/d"), "/e/r.qrm");
+  EXPECT_EQ(DialogStartPath("r.pdf", ""), "r.pdf");
 }
 
 // Which columns of a list dialog are shown, read while the dialog runs.

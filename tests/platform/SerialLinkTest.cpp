@@ -221,9 +221,12 @@ class AddedSerialDevice : public QtSerialLinkOnPty {
 TEST_F(AddedSerialDevice, IsListedWithItsPathAndReachedByItsPortName) {
   QtSerialLink link;
   ASSERT_TRUE(PortOf(link, A()).empty());
-  AddSerialDevice(A());
+  EXPECT_TRUE(AddSerialDevice(A()));
   AddSerialDevice(A());  // once is enough
   EXPECT_EQ(SerialDevices().count(A()), 1);
+  // A device that does not exist is kept for later, and said to be missing.
+  EXPECT_FALSE(AddSerialDevice(A() + "-gone"));
+  RemoveSerialDevice(A() + "-gone");
   const std::string name = PortOf(link, A());
   ASSERT_FALSE(name.empty());
   const auto listed = link.ProbePorts();

@@ -14,15 +14,17 @@
 namespace kalvex::test {
 
 struct SampleMainWindow {
-  // Opens `sample` (a file name in the samples folder); `started` tells
-  // whether start-up finished with it open.
-  explicit SampleMainWindow(const char* sample) {
+  // Opens `sample` (a file name in the samples folder), with the serial
+  // devices of the command line that do not exist; `started` tells whether
+  // start-up finished with it open.
+  explicit SampleMainWindow(const char* sample, const QStringList& missingDevices = {}) {
     EnsureApplication();
     const QString path = dir.filePath(sample);
     QFile::copy(QString(KALVEX_SAMPLES_DIR "/") + sample, path);
     auto fake = std::make_unique<FakeUserInteraction>();
     ui = fake.get();
     main = std::make_unique<TForm1>(path, std::move(fake));
+    main->WarnOfMissingDevices(missingDevices);
     QSignalSpy finished(main.get(), &TForm1::StartUpFinished);
     main->show();
     started = finished.wait(5000);
