@@ -135,8 +135,7 @@ void ApplyOverrides(TGrWin& w, const CliArgs& args) {
   }
 }
 
-std::string GraphJson(const TGrWin& w, const TFrmFile& rec) {
-  JsonWriter j;
+void GraphJson(JsonWriter& j, const TGrWin& w, const TFrmFile& rec) {
   j.BeginObject();
   j.Key("type").Integer(w.Type).Key("typeName").String(GraphTypeName(w.Type));
   j.Key("caption").String(WindowCaption(w, rec)).Key("recordingMode").Integer(w.RecordingMode);
@@ -167,17 +166,29 @@ std::string GraphJson(const TGrWin& w, const TFrmFile& rec) {
     j.EndArray().EndObject();
   }
   j.EndArray().EndObject();
-  return j.Text();
 }
 
-void WriteOutput(const std::string& target, const std::string& text) {
+// The graph's JSON to standard output ("-") or a file, written as it is
+// produced: a Distortion matrix of millions of values is never held as text.
+void WriteGraphJson(const std::string& target, const TGrWin& w, const TFrmFile& rec) {
   if (target == "-") {
-    std::cout << text << "\n";
+    JsonWriter j([](std::string_view piece) { std::cout << piece; });
+    GraphJson(j, w, rec);
+    j.Flush();
+    std::cout << "\n";
     return;
   }
-  std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  bytes.push_back('\n');
-  SaveOutput(target, bytes);
+  const std::string reason = SaveFileAtomically(target, [&](const ChunkWriter& write) {
+    auto bytes = [](std::string_view text) {
+      return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    };
+    JsonWriter j([&](std::string_view piece) { write(bytes(piece)); });
+    GraphJson(j, w, rec);
+    j.Flush();
+    write(bytes("\n"));
+  });
+  if (!reason.empty())
+    throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {target, reason})};
 }
 
 struct ImageSize {
@@ -247,7 +258,7 @@ int RunGraph(const Words& words, const QString& executablePath) {
   if ((type == Ground || type == Power || type == AccCompare) &&
       RmChannelIndex(session.recording.Mode) < 0) {
     if (png) WritePng(args.Get("--png"), size, nullptr, ctx);
-    if (json) WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+    if (json) WriteGraphJson(args.Get("--json", "-"), window, session.recording);
     return ExitOk;
   }
   ChooseDefaults(window, type, option, session.recording);
@@ -264,7 +275,7 @@ int RunGraph(const Words& words, const QString& executablePath) {
     StepDistortion(ctx, window, point - window.TimePoint);
   }
   if (png) WritePng(args.Get("--png"), size, &window, ctx);
-  if (json) WriteOutput(args.Get("--json", "-"), GraphJson(window, session.recording));
+  if (json) WriteGraphJson(args.Get("--json", "-"), window, session.recording);
   return ExitOk;
 }
 

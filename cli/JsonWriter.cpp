@@ -9,7 +9,21 @@
 
 namespace kalvex::cli {
 
+namespace {
+
+// The size of the pieces a sink is given.
+constexpr std::size_t kPiece = 1 << 16;
+
+}  // namespace
+
+void JsonWriter::Flush() {
+  if (!sink_ || out_.empty()) return;
+  sink_(out_);
+  out_.clear();
+}
+
 void JsonWriter::Separate() {
+  if (sink_ && out_.size() >= kPiece) Flush();
   if (needComma_) out_ += ',';
   needComma_ = true;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -28,6 +29,13 @@ void SimilarityChannelsJson(JsonWriter& j, const std::array<ChannelDescriptor, 6
 
 class JsonWriter {
  public:
+  // Without a sink the whole text is kept (Text). With one, the text goes to
+  // the sink in pieces as it is produced, so that a large output is never
+  // held whole; Flush hands over the rest.
+  using Sink = std::function<void(std::string_view)>;
+  explicit JsonWriter(Sink sink = {}) : sink_(std::move(sink)) {}
+  void Flush();
+
   JsonWriter& BeginObject();
   JsonWriter& EndObject();
   JsonWriter& BeginArray();
@@ -43,6 +51,7 @@ class JsonWriter {
 
  private:
   void Separate();
+  Sink sink_;
   std::string out_;
   bool needComma_ = false;
 };

@@ -11,4 +11,8 @@ LocalDateTime CurrentLocalTime() {
   return {d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
 }
 
+std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  return SaveFileAtomically(path, [bytes](const ChunkWriter& write) { write(bytes); });
+}
+
 }  // namespace kalvex

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -51,6 +52,17 @@ LocalDateTime CurrentLocalTime();
 // bytes are written into it. Returns the platform's reason on failure (the
 // old file is then intact), empty text on success.
 std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Writes the next piece of a file being saved. Returns false once a write has
+// failed: the producer may stop, as nothing more is written.
+using ChunkWriter = std::function<bool(std::span<const std::uint8_t>)>;
+
+// SaveFileAtomically of a file made piece by piece, so that a large output is
+// never held whole in memory: `produce` writes every piece through the writer
+// it is given. A failed write or an exception from `produce` leaves the old
+// file intact (the exception passes on).
+std::string SaveFileAtomically(const std::string& path,
+                               const std::function<void(const ChunkWriter&)>& produce);
 
 struct NewFileResult {
   bool existed = false;  // a file was already at the path; nothing was written

@@ -33,10 +33,31 @@ std::string WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return {};
 }
 
-std::string WriteInto(const std::string& path, std::span<const std::uint8_t> bytes) {
+using Producer = std::function<void(const ChunkWriter&)>;
+
+// Runs the producer against the file; the reason of the first failed write.
+// The file is closed (and `onThrow` run) when the producer throws.
+template <typename OnThrow>
+std::string Produce(int fd, const Producer& produce, OnThrow onThrow) {
+  std::string reason;
+  const ChunkWriter write = [&](std::span<const std::uint8_t> bytes) {
+    if (reason.empty()) reason = WriteAll(fd, bytes);
+    return reason.empty();
+  };
+  try {
+    produce(write);
+  } catch (...) {
+    ::close(fd);
+    onThrow();
+    throw;
+  }
+  return reason;
+}
+
+std::string WriteInto(const std::string& path, const Producer& produce) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return Reason(errno);
-  std::string reason = WriteAll(fd, bytes);
+  std::string reason = Produce(fd, produce, [] {});
   if (::close(fd) != 0 && reason.empty()) reason = Reason(errno);
   return reason;
 }
@@ -53,12 +74,11 @@ int CreateTemporary(const std::string& target, std::string& name) {
   return -1;
 }
 
-std::string Replace(const std::string& target, const struct stat* old,
-                    std::span<const std::uint8_t> bytes) {
+std::string Replace(const std::string& target, const struct stat* old, const Producer& produce) {
   std::string temporary;
   const int fd = CreateTemporary(target, temporary);
   if (fd < 0) return Reason(errno);
-  std::string reason = WriteAll(fd, bytes);
+  std::string reason = Produce(fd, produce, [&] { ::unlink(temporary.c_str()); });
   if (reason.empty() && old && ::fchmod(fd, old->st_mode & 07777) != 0) reason = Reason(errno);
   if (reason.empty() && ::fsync(fd) != 0) reason = Reason(errno);
   if (::close(fd) != 0 && reason.empty()) reason = Reason(errno);
@@ -133,15 +153,15 @@ LocalDateTime LastWriteTime(const std::string& path) {
   return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
-std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::string SaveFileAtomically(const std::string& path, const Producer& produce) {
   struct stat old {};
-  if (::stat(path.c_str(), &old) != 0) return Replace(path, nullptr, bytes);
+  if (::stat(path.c_str(), &old) != 0) return Replace(path, nullptr, produce);
   if (S_ISDIR(old.st_mode)) return Reason(EISDIR);
-  if (!S_ISREG(old.st_mode)) return WriteInto(path, bytes);
+  if (!S_ISREG(old.st_mode)) return WriteInto(path, produce);
   // A symbolic link stays a link: the file it leads to is the one replaced.
   char resolved[PATH_MAX];
   const std::string target = ::realpath(path.c_str(), resolved) ? resolved : path;
-  return Replace(target, &old, bytes);
+  return Replace(target, &old, produce);
 }
 
 NewFileResult CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {

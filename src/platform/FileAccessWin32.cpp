@@ -73,10 +73,31 @@ std::string WriteAll(HANDLE h, std::span<const std::uint8_t> bytes) {
   return {};
 }
 
-std::string WriteInto(const std::string& path, std::span<const std::uint8_t> bytes) {
+using Producer = std::function<void(const ChunkWriter&)>;
+
+// Runs the producer against the file; the reason of the first failed write.
+// When the producer throws, `onThrow` runs (after the handle is closed by its
+// owner) and the exception passes on.
+template <typename OnThrow>
+std::string Produce(HANDLE h, const Producer& produce, OnThrow onThrow) {
+  std::string reason;
+  const ChunkWriter write = [&](std::span<const std::uint8_t> bytes) {
+    if (reason.empty()) reason = WriteAll(h, bytes);
+    return reason.empty();
+  };
+  try {
+    produce(write);
+  } catch (...) {
+    onThrow();
+    throw;
+  }
+  return reason;
+}
+
+std::string WriteInto(const std::string& path, const Producer& produce) {
   Handle f{CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
   if (f.h == INVALID_HANDLE_VALUE) return LastReason();
-  std::string reason = WriteAll(f.h, bytes);
+  std::string reason = Produce(f.h, produce, [] {});
   if (!f.Close() && reason.empty()) reason = LastReason();
   return reason;
 }
@@ -114,11 +135,14 @@ bool MoveOver(const std::string& temporary, const std::string& target) {
 
 // The bytes go to a temporary file, reach the disk, and only then take the
 // target's place.
-std::string Replace(const std::string& target, std::span<const std::uint8_t> bytes) {
+std::string Replace(const std::string& target, const Producer& produce) {
   std::string temporary;
   Handle f{CreateTemporary(target, temporary)};
   if (f.h == INVALID_HANDLE_VALUE) return LastReason();
-  std::string reason = WriteAll(f.h, bytes);
+  std::string reason = Produce(f.h, produce, [&] {
+    f.Close();
+    DeleteFileW(Wide(temporary).c_str());
+  });
   if (reason.empty() && !FlushFileBuffers(f.h)) reason = LastReason();
   if (!f.Close() && reason.empty()) reason = LastReason();
   if (reason.empty() && !MoveOver(temporary, target)) reason = LastReason();
@@ -191,14 +215,14 @@ LocalDateTime LastWriteTime(const std::string& path) {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-std::string SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::string SaveFileAtomically(const std::string& path, const Producer& produce) {
   const DWORD a = Attributes(path);
-  if (a == INVALID_FILE_ATTRIBUTES) return Replace(path, bytes);
+  if (a == INVALID_FILE_ATTRIBUTES) return Replace(path, produce);
   if (a & FILE_ATTRIBUTE_DIRECTORY) return kFolderReason;
-  if (a & FILE_ATTRIBUTE_DEVICE) return WriteInto(path, bytes);
+  if (a & FILE_ATTRIBUTE_DEVICE) return WriteInto(path, produce);
   // A read-only file is one the operator keeps as it is.
   if (a & FILE_ATTRIBUTE_READONLY) return Reason(ERROR_ACCESS_DENIED);
-  return Replace(path, bytes);
+  return Replace(path, produce);
 }
 
 NewFileResult CreateNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {

@@ -108,6 +108,10 @@ for name in "${!modes[@]}"; do
     esac
   done
 done
+# The JSON is written as it is made, to a file and to standard output alike.
+"$cli" graph "$samples/dodida.qrm" --type Distortion --json "$work/d.json"
+"$cli" graph "$samples/dodida.qrm" --type Distortion --json - | cmp -s - "$work/d.json" ||
+  fail "graph --json: the file and standard output differ"
 # Overrides of the later types.
 expect_exit 0 "power kinds" "$cli" graph "$samples/velnarund.qrm" --type Power --dimension 0 --kinds module,reactive --json -
 grep -o '"name":"[A-Za-z -]*"' "$work/out" | tr '\n' ' ' | grep -q '"name":"Module" "name":"Reactive"' \

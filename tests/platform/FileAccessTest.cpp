@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "support/FileAccessFixture.h"
 
@@ -22,6 +23,23 @@ TEST_F(FileAccessTest, SaveReplacesTheWholeFileAndReadsBack) {
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.bytes, Bytes({9, 8}));
   // No temporary file is left beside it.
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+}
+
+// A file saved piece by piece is the pieces in order; a producer that fails
+// part way leaves the old file as it was and nothing beside it.
+TEST_F(FileAccessTest, SaveInPiecesReplacesOnlyWhenEveryPieceIsWritten) {
+  const auto pieces = [](const ChunkWriter& write) {
+    for (int k = 1; k <= 3; ++k) write(Bytes({k, k}));
+  };
+  ASSERT_EQ(SaveFileAtomically(Path("p.json"), pieces), "");
+  EXPECT_EQ(ReadFileBytes(Path("p.json"), 100).bytes, Bytes({1, 1, 2, 2, 3, 3}));
+  const auto failing = [](const ChunkWriter& write) {
+    write(Bytes({7}));
+    throw std::runtime_error("no more values");
+  };
+  EXPECT_THROW(SaveFileAtomically(Path("p.json"), failing), std::runtime_error);
+  EXPECT_EQ(ReadFileBytes(Path("p.json"), 100).bytes, Bytes({1, 1, 2, 2, 3, 3}));
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
 }
 
