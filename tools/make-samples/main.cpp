@@ -87,23 +87,25 @@ struct StderrInteraction : UserInteraction {
   bool AskYesNo(const std::string&) override { return false; }
 };
 
-bool Write(const QString& path, const RecordRequest& r) {
+// 0 when written; 2 when the parameters are refused (the reason on stderr);
+// 3 when the file cannot be written.
+int Write(const QString& path, const RecordRequest& r) {
   TFrmFile rec;
   ProcessValues values;
   SetParameters(rec, r, values);
   StderrInteraction ui;
   if (!vibmodel::GenerateModelRecord(rec, values, ProgramSettings{}, r.time, ui, r.sweep, r.faults,
                                      r.seed))
-    return false;
+    return 2;
   std::vector<std::uint8_t> bytes;
-  if (!WriteRecording(rec, values, true, r.time, bytes)) return false;
+  if (!WriteRecording(rec, values, true, r.time, bytes)) return 2;
   const std::string reason = SaveFileAtomically(NativePath(path), bytes);
   if (!reason.empty()) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(path), reason.c_str());
-    return false;
+    return 3;
   }
   std::printf("%s\n", qPrintable(path));
-  return true;
+  return 0;
 }
 
 int WriteSamples(const QString& dir) {
@@ -130,7 +132,7 @@ int WriteSamples(const QString& dir) {
   };
   QDir().mkpath(dir);
   for (const SampleFile& f : files)
-    if (!Write(QDir(dir).filePath(f.fileName), f.record)) return 3;
+    if (const int status = Write(QDir(dir).filePath(f.fileName), f.record)) return status;
   return 0;
 }
 
@@ -173,8 +175,8 @@ std::optional<LocalDateTime> ParseTime(const std::string& text) {
 }
 
 int Refuse(const std::string& why) {
-  std::fprintf(stderr, "kalvex-make-samples: %s\n%s%s", why.c_str(), Usage(),
-               vibmodel::FaultOptionsUsage());
+  std::fprintf(stderr, "kalvex-make-samples: %s\n(kalvex-make-samples --help lists the options)\n",
+               why.c_str());
   return 1;
 }
 
@@ -224,7 +226,7 @@ int WriteOneRecord(int argc, char** argv) {
   if (out.empty() || !modeGiven) return Refuse("--record OUT.qrm and --mode M are required");
   if (const std::string why = vibmodel::CheckFaults(r.faults, r.mode); !why.empty())
     return Refuse(why);
-  return Write(QString::fromLocal8Bit(out.c_str()), r) ? 0 : 3;
+  return Write(QString::fromLocal8Bit(out.c_str()), r);
 }
 
 }  // namespace

@@ -424,7 +424,8 @@ const char* FaultOptionsUsage() {
   return "  --phase-error DEG    ground force against REF by DEG degrees, as the Phase graph shows "
          "it\n"
          "  --phase-drift DEG    a phase error growing from 0 to DEG degrees over the sweep\n"
-         "  --distortion PCT     harmonics 2..5 together at PCT percent of the fundamental\n"
+         "  --distortion PCT     harmonics 2..5 together at PCT percent of the fundamental,\n"
+         "                       as the Harmonics graph shows them\n"
          "  --polarity-flip CH   channel CH recorded with its sign reversed\n"
          "  --clip FRACTION      every channel but REF clips at FRACTION of full scale\n"
          "  --dead-channel CH    channel CH carries only its sensor's noise\n";
