@@ -249,21 +249,16 @@ std::vector<Channel> Layout(const VibratorSetup& s) {
   const Channel forceOutput{Pickup::ForceOutput, volt / s.holdDownKg, 0};
   const Channel rm{Pickup::ReactionMass, 0, 0}, bp{Pickup::Baseplate, 0, 0};
   const Channel ref{Pickup::Reference, 0, 0};
+  // The six-channel modes: REF, two drive channels, the force signal, RM and BP.
+  auto sixChannels = [&](const Channel& first, const Channel& second) {
+    return std::vector<Channel>{ref, first, second, forceOutput, rm, bp};
+  };
   switch (s.mode) {
-    case Velnarund:
-      return {ref,
-              {Pickup::ServoCurrent, 0.8 * volt, 0},
-              {Pickup::Valve, 1.2 * volt, 0},
-              forceOutput,
-              rm,
-              bp};
-    case Tarpokline:
-      return {ref,
-              {Pickup::SourceVoltage, 0.6 * volt, 0},
-              {Pickup::SourceCurrent, 1.2 * volt, 0},
-              forceOutput,
-              rm,
-              bp};
+    case Velnarund:  // REF, Current, Valve, Mass, RM, BP
+      return sixChannels({Pickup::ServoCurrent, 0.8 * volt, 0}, {Pickup::Valve, 1.2 * volt, 0});
+    case Tarpokline:  // REF, Voltage, Current, Sensor, RM, BP
+      return sixChannels({Pickup::SourceVoltage, 0.6 * volt, 0},
+                         {Pickup::SourceCurrent, 1.2 * volt, 0});
     case Similarity: {
       // Each slot in use records its own vibrator's force signal; an "x8"
       // slot holds eight times the counts.
