@@ -43,7 +43,8 @@ class Generator {
   // Near-normal with unit variance: four uniforms summed (arithmetic only,
   // so that every platform draws the same values).
   double Normal() {
-    const double sum = Uniform() + Uniform() + Uniform() + Uniform();
+    double sum = 0;  // one draw after the other: the order of the draws is fixed
+    for (int k = 0; k < 4; ++k) sum += Uniform();
     return (sum - 2) * std::numbers::sqrt3;
   }
 
@@ -197,7 +198,11 @@ struct Channel {
 // Baseplate acceleration in g per kgf of ground force: the plate on a
 // spring-damper ground, force F = K·x + C·v, so a = −ω²·F / (K + iωC).
 Complex BaseplateResponse(double omega) {
-  return -omega * omega / Complex(kGroundStiffness, omega * kGroundDamping);
+  // Divided out by hand: library complex division differs between platforms
+  // in the last bits.
+  const double damping = omega * kGroundDamping;
+  const double scale = -omega * omega / (kGroundStiffness * kGroundStiffness + damping * damping);
+  return {scale * kGroundStiffness, -scale * damping};
 }
 
 double CountsPerG(double sensitivityMillivolts) {
@@ -211,8 +216,8 @@ class ChannelResponse {
 
   Complex At(double omega) const {
     const double driveKgf = kDriveShare * setup_.holdDownKg;
-    const double lowOmega = 2 * kPi * 10;  // the valve's and current's reference frequency
-    const Complex valve = lowOmega / Complex(0, omega);
+    const double lowOmega = 2 * kPi * 10;       // the valve's and current's reference frequency
+    const Complex valve(0, -lowOmega / omega);  // lowOmega / (iω)
     switch (channel_.pickup) {
       case Pickup::ForceOutput:
         return channel_.gain;
