@@ -64,6 +64,16 @@ done
   "$(jq '.files[0].channels[0].figures.phase_peak.value' "$work/q-syn.json")" ] \
   || fail "the QC phase of an acquired record differs from synth's"
 
+# A unit with a vibrator fault sends that vibrator's record; the QC fails it
+# on the fault.
+new_line
+start_sim --phase-error 20
+"$cli" acquire --port "$work/host" --mode 3 "${params[@]}" -o "$work/faulty.qrm" 2>"$work/err" \
+  || fail "faulty vibrator: acquire failed: $(tail -2 "$work/err")"
+"$cli" qc "$work/faulty.qrm" --json - 2>/dev/null | jq -e '.files[0].verdict == "FAIL"
+  and (.files[0].channels[0].figures.phase_peak.value | . > 16 and . < 24)' >/dev/null \
+  || fail "the faulty vibrator's record is not judged by its phase error"
+
 expect_code() {  # exit message description -- acquire options
   local want=$1 text=$2 what=$3; shift 3
   "$cli" acquire --port "$work/host" --mode 3 "${params[@]}" -o "$work/x.qrm" "$@" >/dev/null 2>"$work/err"

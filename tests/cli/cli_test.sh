@@ -20,6 +20,40 @@ expect_exit() {  # expected_code description command...
 for f in "$samples"/*.qrm; do
   cmp -s "$f" "$work/regen/$(basename "$f")" || fail "$(basename "$f") differs from a fresh run of the sample writer"
 done
+[ "$(ls "$work/regen" | wc -l)" -eq "$(ls "$samples"/*.qrm | wc -l)" ] || fail "the sample writer writes samples not bundled"
+
+# One recording of the vibrator model: the same seed gives the same file and
+# another seed other noise; the time and comment go into the header; each
+# fault shows where a field test looks for it (example profile, Dodida: GF).
+record() { "$make_samples" --record "$work/m.qrm" --mode 3 "$@" >/dev/null; }
+judged() {  # jq condition on the GF channel's QC result
+  "$cli" qc "$work/m.qrm" --limits "$samples/limits.ini" --json - 2>/dev/null | jq -e ".files[0].channels[0] | $1" >/dev/null
+}
+record --seed 9 --time 2026-12-01T07:00:00 --comment "V3 morning" && cp "$work/m.qrm" "$work/m1.qrm"
+record --seed 9 --time 2026-12-01T07:00:00 --comment "V3 morning"
+cmp -s "$work/m.qrm" "$work/m1.qrm" || fail "record: the same seed gave another file"
+[ "$(head -c 14 "$work/m.qrm" | tail -c 8)$(head -c 60 "$work/m.qrm" | tail -c 8)" = "12/01/2607:00:00" ] \
+  || fail "record: the header's date and time"
+"$cli" info "$work/m.qrm" --json | jq -e '.comment == "V3 morning"' >/dev/null || fail "record: the comment"
+judged '.verdict == "PASS"' || fail "record: a healthy vibrator fails"
+record --seed 10 --time 2026-12-01T07:00:00 --comment "V3 morning"
+cmp -s <(tail -c +257 "$work/m.qrm") <(tail -c +257 "$work/m1.qrm") && fail "record: another seed gave the same samples"
+healthy_peak=$("$cli" qc "$work/m.qrm" --json - 2>/dev/null | jq '.files[0].channels[0].figures.distortion_peak.value')
+while IFS='|' read -r faults condition; do
+  # shellcheck disable=SC2086
+  record $faults || { fail "record $faults failed"; continue; }
+  judged "$condition" || fail "record $faults: not judged as expected: $condition"
+done <<EOF2
+--phase-error 15|.figures.phase_peak.value > 12 and .figures.phase_peak.value < 19 and .verdict == "FAIL"
+--phase-drift 25|.figures.phase_peak.value > 21 and .figures.phase_peak.value < 29 and .verdict == "FAIL"
+--distortion 20|.figures.distortion_avg.value > 18 and .figures.distortion_avg.value < 22 and .verdict == "FAIL"
+--polarity-flip 1|.figures.phase_peak.value > 170
+--dead-channel 2|.verdict == "FAIL"
+--clip 0.3|.figures.distortion_peak.value > 2 * $healthy_peak
+EOF2
+"$cli" info "$work/m.qrm" --json | jq -e '[.channels[1:][] | .min >= -9831 and .max <= 9831] | all' >/dev/null \
+  || fail "record --clip 0.3: a channel beyond the clipping level"
+expect_exit 1 "record with a fault on a channel the mode lacks" record --dead-channel 3
 
 # Every sample reads, in both output forms, with its mode.
 declare -A modes=([velnarund]=0 [tarpokline]=1 [similarity]=2 [dodida]=3 [ombrel16]=4)
@@ -305,30 +339,35 @@ expect_exit 2 "qc of a folder with refused files" "$cli" qc "$work/fleet" --limi
   --json "$work/qc.json" --csv "$work/qc.csv" --report-dir "$work/reports"
 cp "$work/out" "$work/qc.txt"
 [ "$(grep -c 'refused: ' "$work/qc.txt")" -eq 2 ] || fail "qc: two refused rows expected"
-grep -q "7 files: 3 passed, 2 failed, 0 undecided, 2 refused" "$work/qc.txt" || fail "qc summary: $(tail -1 "$work/qc.txt")"
-grep -Eq 'similarity\.qrm +Similarity +VIB1 .* FAIL$' "$work/qc.txt" || fail "qc: VIB1 of the similarity sample should fail"
-grep -q "qc: 7/7 files checked" "$work/err" || fail "qc: no progress line"
-jq -e '.files | length == 7 and ([.[].path | split("/") | last] ==
-        ["dodida.qrm","ombrel16.qrm","similarity.qrm","cut.QRM","junk.fmr","tarpokline.qrm","velnarund.qrm"])' \
+# Every healthy vibrator passes the example profile; the faulty one fails on
+# its distortion.
+grep -q "8 files: 5 passed, 1 failed, 0 undecided, 2 refused" "$work/qc.txt" || fail "qc summary: $(tail -1 "$work/qc.txt")"
+grep -Eq 'faulty-vibrator\.qrm +Dodida +GF .* FAIL$' "$work/qc.txt" || fail "qc: the faulty vibrator should fail"
+grep -q "qc: 8/8 files checked" "$work/err" || fail "qc: no progress line"
+jq -e '.files | length == 8 and ([.[].path | split("/") | last] ==
+        ["dodida.qrm","faulty-vibrator.qrm","ombrel16.qrm","similarity.qrm","cut.QRM","junk.fmr","tarpokline.qrm",
+         "velnarund.qrm"])' \
   "$work/qc.json" >/dev/null || fail "qc JSON: files missing or out of order"
 jq -e '.profile.name == "Example contract" and .profile.limits.sidelobe.max == -25 and .version != null
        and (.settings.text | startswith("frame 512, step 100")) and .settings.amplitudeFrame == 512
        and (.settings.calibration | length == 6) and .settings.fftSize == "nearest"
        and ([.files[] | select(.status == "checked") | .sha256 | length == 64] | all)
-       and (.files[2].channels | map(.verdict) == ["FAIL","PASS","PASS"])
-       and .files[2].channels[0].figures.phase_rms.verdict == "FAIL"
-       and (.files[3].status == "refused" and (.files[3].reason | length > 0))
+       and (.files[3].channels | map(.verdict) == ["PASS","PASS","PASS"])
+       and ([.files[] | select(.status == "checked") | .verdict] == ["PASS","FAIL","PASS","PASS","PASS","PASS"])
+       and ([.files[1].channels[0].figures | to_entries[] | select(.value.verdict == "FAIL") | .key]
+            == ["distortion_avg"])
+       and (.files[4].status == "refused" and (.files[4].reason | length > 0))
        and .summary.refused == 2' "$work/qc.json" >/dev/null || fail "qc JSON content"
-[ "$(wc -l <"$work/qc.csv")" -eq 10 ] || fail "qc CSV: a header and nine rows expected"
+[ "$(wc -l <"$work/qc.csv")" -eq 11 ] || fail "qc CSV: a header and ten rows expected"
 head -1 "$work/qc.csv" | grep -q "^file,sha256,mode,channel,phase_peak," || fail "qc CSV header"
-[ "$(ls "$work/reports" | wc -l)" -eq 5 ] || fail "qc: five PDF reports expected, found $(ls "$work/reports")"
+[ "$(ls "$work/reports" | wc -l)" -eq 6 ] || fail "qc: six PDF reports expected, found $(ls "$work/reports")"
 head -c 5 "$work/reports/dodida.pdf" | grep -q "%PDF-" || fail "qc: the report is not a PDF"
 # The same results one file at a time; a lenient profile passes them all.
 expect_exit 2 "qc one at a time" "$cli" qc "$work/fleet" --limits "$samples/limits.ini" --jobs 1 --json "$work/qc1.json"
 cmp -s "$work/qc.json" "$work/qc1.json" || fail "qc: worker processes and one process disagree"
 printf '[phase_peak]\nmax = 180\n' >"$work/lenient.ini"
 expect_exit 0 "qc all passing" "$cli" qc "$samples/velnarund.qrm" "$samples/dodida.qrm" --limits "$work/lenient.ini"
-expect_exit 4 "qc with a failing figure" "$cli" qc "$samples/similarity.qrm" --limits "$samples/limits.ini"
+expect_exit 4 "qc with a failing figure" "$cli" qc "$samples/faulty-vibrator.qrm" --limits "$samples/limits.ini"
 printf '[phase_peak]\nmax = 10\n[phase_pk]\n' >"$work/bad.ini"
 expect_exit 2 "qc with a malformed profile" "$cli" qc "$samples" --limits "$work/bad.ini" --lang ENU
 grep -qx "$work/bad.ini:3: unknown section \[phase_pk\]" "$work/err" || fail "malformed profile: '$(cat "$work/err")'"
@@ -336,7 +375,8 @@ mkdir "$work/nothing"
 expect_exit 2 "qc of a folder without recordings" "$cli" qc "$work/nothing"
 expect_exit 1 "qc without a path" "$cli" qc
 mkdir -p "$work/blocked/velnarund.pdf"  # a folder where a report should go: never replaced
-expect_exit 4 "qc beside a folder of a report's name" "$cli" qc "$samples" --report-dir "$work/blocked"
+expect_exit 4 "qc beside a folder of a report's name" "$cli" qc "$samples" --limits "$samples/limits.ini" \
+  --report-dir "$work/blocked"
 [ -d "$work/blocked/velnarund.pdf" ] && [ -s "$work/blocked/velnarund-2.pdf" ] || fail "qc: the report did not take the next name"
 # A disk that refuses the bytes: the report cannot be written.
 no_room() { (ulimit -f 4; trap '' XFSZ; exec "$@"); }
@@ -450,10 +490,11 @@ sleep 2
 for w in $workers; do kill -0 "$w" 2>/dev/null && { fail "a qc worker outlived its parent"; kill -KILL "$w"; }; done
 
 # Two runs into one folder: the second never replaces the first one's reports.
-expect_exit 4 "qc reports, first run" "$cli" qc "$samples" --report-dir "$work/shared"
+expect_exit 4 "qc reports, first run" "$cli" qc "$samples" --limits "$samples/limits.ini" --report-dir "$work/shared"
 cp -r "$work/shared" "$work/shared-first"
-expect_exit 4 "qc reports, second run" "$cli" qc "$samples" --report-dir "$work/shared" --jobs 1
-[ "$(ls "$work/shared" | wc -l)" -eq 10 ] || fail "qc: two runs should leave ten reports: $(ls "$work/shared")"
+expect_exit 4 "qc reports, second run" "$cli" qc "$samples" --limits "$samples/limits.ini" --report-dir "$work/shared" \
+  --jobs 1
+[ "$(ls "$work/shared" | wc -l)" -eq 12 ] || fail "qc: two runs should leave twelve reports: $(ls "$work/shared")"
 for f in "$work/shared-first"/*; do cmp -s "$f" "$work/shared/$(basename "$f")" || fail "qc replaced $(basename "$f")"; done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi

@@ -301,7 +301,7 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   const QString bad = dir.filePath("bad.ini"), good = dir.filePath("good.ini");
   for (const auto& [path, text] :
        {std::pair{bad, "[phase_peak]\nmax = ten\n"},
-        std::pair{good, "[profile]\nname = C1\n[phase_peak]\nmax = 10\n"}}) {
+        std::pair{good, "[profile]\nname = C1\n[phase_peak]\nmax = 10\n[distortion_avg]\nmax = 15\n"}}) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text);
@@ -316,8 +316,8 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   Trigger("LimitProfile");
   auto outcome = main->Qc().Outcome();
   ASSERT_NE(outcome, nullptr);
-  EXPECT_EQ(outcome->Overall(), QcOverall::Fail);  // the sample's GF drifts past 10°
-  EXPECT_EQ(panel->text(), "QC: FAIL (C1)");
+  EXPECT_EQ(outcome->Overall(), QcOverall::Pass);  // a healthy vibrator
+  EXPECT_EQ(panel->text(), "QC: PASS (C1)");
   QFile file(sample);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(
@@ -333,6 +333,13 @@ TEST_F(TForm1Test, LimitProfileJudgesTheRecordingsShown) {
   Trigger("Open");
   EXPECT_EQ(main->Qc().Outcome()->figures.channels[0].name, "Sensor");
   EXPECT_EQ(panel->text(), "QC: PASS (C1)");
+
+  const QString faulty = dir.filePath("faulty-vibrator.qrm");
+  QFile::copy(QStringLiteral(KALVEX_SAMPLES_DIR "/faulty-vibrator.qrm"), faulty);
+  ui->openChoices.push_back(faulty.toStdString());
+  Trigger("Open");
+  EXPECT_EQ(main->Qc().Outcome()->Overall(), QcOverall::Fail);  // its GF distorts 20 %
+  EXPECT_EQ(panel->text(), "QC: FAIL (C1)");
 }
 
 }  // namespace

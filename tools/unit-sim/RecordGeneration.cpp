@@ -21,19 +21,35 @@ std::array<std::uint8_t, 3> RecordHeaderFor(const RecordRequest& request) {
           static_cast<std::uint8_t>(request.mode)};
 }
 
-std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request) {
+vibmodel::VibratorSetup VibratorRecord(const RecordRequest& request,
+                                       const vibmodel::Faults& faults) {
+  vibmodel::VibratorSetup setup;
+  setup.mode = request.mode;
+  setup.sampleRate = 500 << request.sampleRateIndex;
+  setup.sweepLength = request.recordLength - 500;
+  setup.present = {false, true, true, true, true, true};
+  setup.faults = faults;
+  return setup;
+}
+
+std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request,
+                                       const vibmodel::Faults* faults) {
   const int channels = WireChannelCount(request.mode);
   const int fs = 500 << request.sampleRateIndex;
   const int sweep = request.recordLength - 500;
+  const auto model = faults ? vibmodel::VibratorChannels(VibratorRecord(request, *faults))
+                            : std::vector<std::vector<std::int16_t>>{};
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(channels) * request.recordLength * 2, 0);
   std::size_t at = 0;
   for (int i = 0; i < sweep; ++i) {
     for (int w = 0; w < channels; ++w) {
-      const double v =
-          SyntheticSample(request.mode, SyntheticChannelAt(request.mode, w), i, sweep, fs, +1);
+      const int channel = SyntheticChannelAt(request.mode, w);
+      const auto value = faults ? model[channel][i]
+                                : static_cast<std::int16_t>(std::nearbyint(
+                                      SyntheticSample(request.mode, channel, i, sweep, fs, +1)));
       // A unit wired as the program expects delivers every channel but the
       // reference inverted; the program's "Positive" rule turns them back.
-      const auto rounded = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::nearbyint(v)));
+      const auto rounded = static_cast<std::uint16_t>(value);
       const auto sample = static_cast<std::uint16_t>(w > 0 ? 0u - rounded : rounded);
       bytes[at++] = static_cast<std::uint8_t>(sample >> 8);
       bytes[at++] = static_cast<std::uint8_t>(sample & 0xFF);

@@ -1,12 +1,14 @@
 #pragma once
 // What the unit sends back: the record header and the data block of the
-// synthetic test signal, as the unit puts it on the line.
+// synthetic test signal, or of a faulty vibrator, as the unit puts it on the
+// line.
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
 #include "CommandDecoding.h"
+#include "VibratorModel.h"
 
 namespace kalvex::unitsim {
 
@@ -27,6 +29,14 @@ std::array<std::uint8_t, 3> RecordHeaderFor(const RecordRequest& request);
 // signal of polarity "Positive" with every channel but the reference negated
 // (16-bit two's complement), as a healthy unit sends it, so that a record
 // taken with polarity "Positive" holds that signal; zeros after the sweep.
-std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request);
+// With `faults` the record of polarity "Positive" is instead the vibrator
+// model's with those faults (see VibratorRecord), sent the same way.
+std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request,
+                                       const vibmodel::Faults* faults = nullptr);
+
+// The model's vibrator for a request: the default weights and sensitivities
+// of a parameter set, in "Similarity" a vibrator on each of the five slots.
+vibmodel::VibratorSetup VibratorRecord(const RecordRequest& request,
+                                       const vibmodel::Faults& faults);
 
 }  // namespace kalvex::unitsim

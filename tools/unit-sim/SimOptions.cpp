@@ -16,22 +16,30 @@ bool ParseCount(const char* text, long low, long& value) {
 }  // namespace
 
 const char* SimUsage() {
-  return "usage: kalvex-unit-sim --port DEVICE [--mode M] [--rate BYTES_PER_S] [--delay-ms N]\n"
-         "                       [--no-header] [--split-header] [--stall-after BYTES]\n"
-         "                       [--drop-after BYTES] [--extra-bytes N] [--once] [--log FILE]\n"
-         "Plays the acquisition unit on DEVICE: answers each command block with a 3-byte\n"
-         "header and the record of the synthetic test signal (polarity Positive), and\n"
-         "stops sending on the byte 0xFF.\n"
-         "  --mode M            recording mode 0..4 instead of the one the block implies\n"
-         "  --rate BYTES_PER_S  data pace (default 11520)\n"
-         "  --delay-ms N        pause before the header (default 200)\n"
-         "  --no-header         never answer (neither header nor data)\n"
-         "  --split-header      send the header as 1 byte, then 2\n"
-         "  --stall-after BYTES send nothing more after BYTES data bytes; the line stays open\n"
-         "  --drop-after BYTES  close the line after BYTES data bytes, then open it again\n"
-         "  --extra-bytes N     send N more bytes after the data block\n"
-         "  --once              end after one exchange\n"
-         "  --log FILE          write what was received and sent, one line per event\n";
+  static const std::string usage =
+      std::string(
+          "usage: kalvex-unit-sim --port DEVICE [--mode M] [--rate BYTES_PER_S] [--delay-ms N]\n"
+          "                       [--no-header] [--split-header] [--stall-after BYTES]\n"
+          "                       [--drop-after BYTES] [--extra-bytes N] [--once] [--log FILE]\n"
+          "                       [vibrator faults]\n"
+          "Plays the acquisition unit on DEVICE: answers each command block with a 3-byte\n"
+          "header and the record of the synthetic test signal (polarity Positive), and\n"
+          "stops sending on the byte 0xFF.\n"
+          "  --mode M            recording mode 0..4 instead of the one the block implies\n"
+          "  --rate BYTES_PER_S  data pace (default 11520)\n"
+          "  --delay-ms N        pause before the header (default 200)\n"
+          "  --no-header         never answer (neither header nor data)\n"
+          "  --split-header      send the header as 1 byte, then 2\n"
+          "  --stall-after BYTES send nothing more after BYTES data bytes; the line stays open\n"
+          "  --drop-after BYTES  close the line after BYTES data bytes, then open it again\n"
+          "  --extra-bytes N     send N more bytes after the data block\n"
+          "  --once              end after one exchange\n"
+          "  --log FILE          write what was received and sent, one line per event\n"
+          "Vibrator faults: with any of them the record is that of the vibrator model\n"
+          "(weights 4000 kg RM, 1800 kg BP, 20000 kg hold-down, accelerometers 100 mV/g)\n"
+          "with the faults given, instead of the synthetic signal:\n") +
+      vibmodel::FaultOptionsUsage();
+  return usage.c_str();
 }
 
 std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& error) {
@@ -88,6 +96,10 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
       const char* v = value();
       if (!v) return std::nullopt;
       o.logPath = v;
+    } else if (vibmodel::IsFaultOption(name)) {
+      const char* v = value();
+      if (!v || !vibmodel::ParseFaultOption(name, v, o.faults, error)) return std::nullopt;
+      o.faulty = true;
     } else {
       error = "unknown option: " + name;
       return std::nullopt;
@@ -96,6 +108,10 @@ std::optional<SimOptions> ParseSimOptions(int argc, char** argv, std::string& er
   if (!o.help && o.device.empty()) {
     error = "--port DEVICE is required";
     return std::nullopt;
+  }
+  if (o.faulty && o.mode >= 0) {
+    error = vibmodel::CheckFaults(o.faults, o.mode);
+    if (!error.empty()) return std::nullopt;
   }
   return o;
 }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "VibratorModel.h"
+
 namespace kalvex::unitsim {
 
 struct SimOptions {
@@ -18,6 +20,8 @@ struct SimOptions {
   long extraBytes = 0;       // bytes sent after the data block
   bool once = false;         // end after one exchange
   std::string logPath;       // empty: no log
+  bool faulty = false;       // a fault option was given: the record is the vibrator model's
+  vibmodel::Faults faults;   // the faults of that record
   bool help = false;
 };
 

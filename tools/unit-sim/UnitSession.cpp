@@ -168,7 +168,13 @@ UnitSession::End UnitSession::Answer(const RecordRequest& request) {
   }
   if (!Listen(kHeaderGapMs)) return end_;
 
-  const std::vector<std::uint8_t> data = DataBlockFor(request);
+  if (options_.faulty) {
+    const std::string misfit = vibmodel::CheckFaults(options_.faults, request.mode);
+    log_.Line(misfit.empty() ? "sending a faulty vibrator's record"
+                             : "the faults do not fit the record (" + misfit + "): not applied");
+  }
+  const std::vector<std::uint8_t> data =
+      DataBlockFor(request, options_.faulty ? &options_.faults : nullptr);
   std::size_t limit = data.size();
   if (options_.stallAfter >= 0)
     limit = std::min(limit, static_cast<std::size_t>(options_.stallAfter));
