@@ -55,7 +55,7 @@ class PolarityReversal {
   PolarityReversal(const AnalysisContext& ctx, const ReportSteps& steps)
       : ctx_(ctx), steps_(steps) {
     TFrmFile& rec = ctx.rec;
-    if (!rec.PolarityPositive || !rec.Channels[0] || rec.Mode == Similarity) return;
+    if (!ReportDrawsReversed(rec)) return;
     active_ = true;
     Reverse(false);
     try {
@@ -412,6 +412,10 @@ std::string CutSeconds(const std::string& dateTime, const std::string& timeSepar
   if (timeSeparator.empty()) return dateTime;
   const std::size_t last = dateTime.rfind(timeSeparator);
   return last == std::string::npos ? dateTime : dateTime.substr(0, last);
+}
+
+bool ReportDrawsReversed(const TFrmFile& rec) {
+  return rec.PolarityPositive && rec.Channels[0] && rec.Mode != Similarity;
 }
 
 std::string ProposedReportName(const std::string& recordingName, const std::string& extension) {

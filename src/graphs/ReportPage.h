@@ -50,6 +50,12 @@ std::string CutSeconds(const std::string& dateTime, const std::string& timeSepar
 // The file name a report is proposed under: the recording's file name with
 // `extension` in place of its own (a record taken is named by its time,
 // "Rec_2026-12-09_18-31-49"), "report" when the recording has no name.
+// Whether the report draws the recording with channels 1.. reversed: polarity
+// "Positive", REF present, any mode but Similarity. A positive recording
+// holds those channels reversed against the vibrator's signals, as they
+// arrive from the unit; the page shows them turned back.
+bool ReportDrawsReversed(const TFrmFile& rec);
+
 std::string ProposedReportName(const std::string& recordingName, const std::string& extension);
 
 // What the caller does around the drawing. Every member may be left empty.

@@ -8,6 +8,7 @@
 #include "analysis/FrameAnalyser.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/GraphTypes.h"
+#include "graphs/ReportPage.h"
 #include "graphs/TAllWindows.h"
 #include "graphs/TGrWin.h"
 #include "recordings/RecordingModes.h"
@@ -82,11 +83,13 @@ struct Windows {
   std::unique_ptr<TGrWin> amplitude, phase, harmonics;
 };
 
-void PhaseFigures(const std::vector<double>& phase, FigureSet& set) {
+// `turn`: 180 when the report draws the channel reversed, so that the figure
+// is the phase the page shows.
+void PhaseFigures(const std::vector<double>& phase, double turn, FigureSet& set) {
   if (phase.empty()) return;
   double peak = 0, squares = 0;
   for (double d : phase) {
-    const double e = qc::WrappedPhase(d);
+    const double e = qc::WrappedPhase(d + turn);
     peak = std::max(peak, std::abs(e));
     squares += e * e;
   }
@@ -134,7 +137,8 @@ QcChannelFigures ChannelFigures(const AnalysisContext& ctx, const Windows& w, in
   if (!(median > 0)) return out;  // a silent channel has no figures
   LevelFigures(level, median, set);
   const int p = CurveOf(w.phase->PhaseChannels, channel);
-  if (p >= 0) PhaseFigures(AtFrames(w.phase->Curves[p], frames, counted), set);
+  const double turn = ReportDrawsReversed(ctx.rec) ? 180.0 : 0.0;
+  if (p >= 0) PhaseFigures(AtFrames(w.phase->Curves[p], frames, counted), turn, set);
   // Without the similarity layout the first curve is the order "All" of the
   // main channel; in mode 2 each channel's curve is its "All".
   const int h = ctx.rec.Mode == Similarity ? CurveOf(w.harmonics->HarmonicsChannels, channel) : 0;

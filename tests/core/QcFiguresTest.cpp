@@ -32,7 +32,11 @@ double Sweep(int j) {
 
 class QcFiguresTest : public ::testing::Test {
  protected:
-  QcFiguresTest() : s(Velnarund, 1000, kLength) { s.Set(0, Offset(0)); }
+  // Polarity "Negative": the phase is judged as held (see the polarity test).
+  QcFiguresTest() : s(Velnarund, 1000, kLength) {
+    s.Set(0, Offset(0));
+    s.rec.PolarityPositive = false;
+  }
   QcFigures Figures() { return ComputeQcFigures(s.Context()); }
   test::LinkedFftw fftw;
   test::SignalRecording s;
@@ -63,15 +67,16 @@ TEST_F(QcFiguresTest, PhaseBeyondHalfATurnIsTheShorterWayRound) {
   EXPECT_NEAR(Figures().channels[0].Value(Id::PhasePeak), 160, 0.05);
 }
 
-// The recording is judged as the graph windows show it, whatever its
-// polarity, and is left as it was.
-TEST_F(QcFiguresTest, EitherPolarityIsJudgedAsTheWindowsShowIt) {
+// The phase is judged as the report draws the recording: a "Positive" one
+// (other than Similarity) with channels 1.. turned back, half a turn from the
+// graph windows; the recording itself is left as it was.
+TEST_F(QcFiguresTest, APositiveRecordingIsJudgedAsTheReportDrawsIt) {
   s.Set(3, Offset(7));
   const std::vector<std::int16_t> held = s.rec.Channels[3]->Samples;
   for (bool positive : {true, false}) {
     s.rec.PolarityPositive = positive;
     s.rec.ClearAnalyses();
-    EXPECT_NEAR(Figures().channels[0].Value(Id::PhasePeak), 7, 0.05);
+    EXPECT_NEAR(Figures().channels[0].Value(Id::PhasePeak), positive ? 173 : 7, 0.05);
     EXPECT_EQ(s.rec.Channels[3]->Samples, held);
     EXPECT_EQ(s.rec.PolarityPositive, positive);
   }

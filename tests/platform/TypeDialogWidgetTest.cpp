@@ -70,7 +70,9 @@ void TickAndAccept(TypeDialogWidget& d, int mode) {
 bool DrawsFirstCurve(TFGraf& form, const TGrWin& w) {
   const QImage image = form.Surface().grab().toImage();
   const QRgb colour = 0xFF000000u | static_cast<QRgb>(w.Curves[0].Colour);
-  for (int y = w.PlotRect.Top + 1; y < w.PlotRect.Bottom; ++y)
+  // The frame's rows too: a curve beyond the window's fixed range (a phase
+  // half a turn away in a 10° window) runs along its edge.
+  for (int y = w.PlotRect.Top; y <= w.PlotRect.Bottom; ++y)
     for (int x = w.PlotRect.Left + 1; x < w.PlotRect.Right; ++x)
       if (image.pixel(x, y) == colour) return true;
   return false;

@@ -47,10 +47,14 @@ std::vector<std::uint8_t> DataBlockFor(const RecordRequest& request,
       const auto value = faults ? model[channel][i]
                                 : static_cast<std::int16_t>(std::nearbyint(
                                       SyntheticSample(request.mode, channel, i, sweep, fs, +1)));
-      // A unit wired as the program expects delivers every channel but the
-      // reference inverted; the program's "Positive" rule turns them back.
+      // The synthetic signal goes out with every channel but the reference
+      // inverted, so that the program's "Positive" rule turns it back. A
+      // vibrator's signals go out as its sensors give them: "Positive" then
+      // holds them reversed, as the report turns them back when it draws
+      // (a similarity record, drawn as held, goes out inverted).
       const auto rounded = static_cast<std::uint16_t>(value);
-      const auto sample = static_cast<std::uint16_t>(w > 0 ? 0u - rounded : rounded);
+      const bool inverted = w > 0 && (!faults || request.mode == Similarity);
+      const auto sample = static_cast<std::uint16_t>(inverted ? 0u - rounded : rounded);
       bytes[at++] = static_cast<std::uint8_t>(sample >> 8);
       bytes[at++] = static_cast<std::uint8_t>(sample & 0xFF);
     }

@@ -41,8 +41,12 @@ bool GenerateModelRecord(TFrmFile& rec, const ProcessValues& values,
   for (std::size_t c = 0; c < channels.size(); ++c) {
     SampleArray& block = *rec.Channels[c];
     std::copy(channels[c].begin(), channels[c].end(), block.Samples.begin());
-    // Polarity "Negative" holds every channel but REF with its sign reversed.
-    if (c > 0 && !rec.PolarityPositive) NegateSamples(block, rec.SweepLength);
+    // Polarity "Positive" holds every channel but REF reversed against the
+    // vibrator's own signals, as the unit's samples arrive; the report turns
+    // them back when it draws, and the QC judges them as drawn. Similarity
+    // is drawn as held, and holds them as they are.
+    if (c > 0 && rec.PolarityPositive && rec.Mode != Similarity)
+      NegateSamples(block, rec.SweepLength);
     ScanRange(block, rec.SweepLength);
   }
   ComputeDerivedChannel(rec, settings);

@@ -58,8 +58,8 @@ struct VibratorSetup {
 };
 
 // Every channel of the mode in the recording's slot order (in "Dodida" REF,
-// RM, BP), sweepLength samples each, in counts as a recording of polarity
-// "Positive" holds them.
+// RM, BP), sweepLength samples each, in counts as the vibrator's sensors give
+// them (a recording of polarity "Positive" holds channels 1.. reversed).
 std::vector<std::vector<std::int16_t>> VibratorChannels(const VibratorSetup& setup);
 
 // An empty text when the faults fit the mode, else what does not fit.
