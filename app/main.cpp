@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QLocale>
 #include <clocale>
+#include <optional>
 
 #include "TForm1.h"
+#include "platform/FftWisdomMeasurer.h"
 #include "platform/FftwLoader.h"
 #include "platform/HelpViewer.h"
 #include "platform/LanguageModule.h"
@@ -12,6 +14,8 @@
 #include "platform/QtSettingsStore.h"
 
 int main(int argc, char* argv[]) {
+  // The measuring process started at the end of an earlier run: no window.
+  if (const std::optional<int> code = kalvex::MeasureFftWisdomIfAsked(argc, argv)) return *code;
   // "." is the decimal separator of every conversion for the whole run,
   // whatever the regional settings say now or later.
   QLocale::setDefault(QLocale::c());
@@ -46,5 +50,6 @@ int main(int argc, char* argv[]) {
   form.show();
   const int rc = app.exec();
   kalvex::SaveFftWisdom();
+  kalvex::StartFftWisdomMeasurement();
   return rc;
 }

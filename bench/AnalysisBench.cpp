@@ -2,13 +2,15 @@
 //
 // usage: kalvex-bench [Google Benchmark options]
 // Before the suite it times the first analysis of the process, planning and
-// loading the kept wisdom included.
+// loading the kept wisdom included. The suite measures every length it
+// plans, as a run does once the measuring process has kept its wisdom.
 
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "BenchRecording.h"
@@ -18,6 +20,7 @@
 #include "analysis/SpectrumAnalysis.h"
 #include "graphs/GraphSetup.h"
 #include "graphs/TGrWin.h"
+#include "platform/FftWisdomMeasurer.h"
 #include "platform/FftwLoader.h"
 
 namespace kalvex::bench {
@@ -96,10 +99,13 @@ void TimeFirstAnalysis() {
 
 double TimeFirstReport(int mode);
 double TimeFirstPage(int mode);
+int RunFirstUse(const QString& self);
+int RunFirstUseStep(const std::string& item);
 
 }  // namespace kalvex::bench
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> code = kalvex::MeasureFftWisdomIfAsked(argc, argv)) return *code;
   // The report page draws text: fonts need the application object.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
@@ -107,6 +113,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kalvex-bench: the FFT library could not be loaded\n");
     return 1;
   }
+  if (argc > 1 && std::string(argv[1]) == "--first-use")
+    return kalvex::bench::RunFirstUse(QCoreApplication::applicationFilePath());
+  if (argc > 2 && std::string(argv[1]) == "--first-use-step")
+    return kalvex::bench::RunFirstUseStep(argv[2]);
   if (argc > 1 && std::string(argv[1]) == "--first-report") {
     // A fresh process per record: the report grid with every plan still to make.
     const int mode = argc > 2 && std::string(argv[2]) == "0" ? kalvex::Velnarund : kalvex::Dodida;
@@ -122,6 +132,7 @@ int main(int argc, char** argv) {
                 kalvex::bench::TimeFirstPage(mode));
     return 0;
   }
+  kalvex::FftLibrary::SetMeasureAtFirstUse(true);
   kalvex::bench::TimeFirstAnalysis();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "platform/FftWisdomMeasurer.h"
 #include "platform/FftwLoader.h"
 #include "platform/FileAccess.h"
 #include "platform/LanguageModule.h"
@@ -102,7 +103,9 @@ void CliSession::LoadFft(bool required) {
 }
 
 CliSession::~CliSession() {
-  if (fftLoaded_) SaveFftWisdom();
+  if (!fftLoaded_) return;
+  SaveFftWisdom();
+  StartFftWisdomMeasurement();
 }
 
 }  // namespace kalvex::cli

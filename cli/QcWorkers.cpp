@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "analysis/ParallelBlocks.h"
+#include "platform/FftWisdomMeasurer.h"
 #include "platform/FftwLoader.h"
 
 namespace kalvex::cli {
@@ -183,7 +184,10 @@ int RunQcWorker(QcRun run, const QString& executablePath) {
     const QcFileResult r = CheckRecordingFile(task.path, task.report, run, executablePath);
     std::cout << i << '\t' << ResultLine(r).toStdString() << std::flush;
   }
-  if (keepWisdom == "1") SaveFftWisdom();
+  if (keepWisdom == "1") {
+    SaveFftWisdom();
+    StartFftWisdomMeasurement();
+  }
   return ExitOk;
 }
 

@@ -11,9 +11,11 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "platform/FftWisdomMeasurer.h"
 
 namespace {
 
@@ -175,6 +177,7 @@ int Run(const Subcommand& sub, const Words& rest) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> code = kalvex::MeasureFftWisdomIfAsked(argc, argv)) return *code;
   const bool verbose = std::find_if(argv + 1, argv + argc, [](const char* word) {
                          return std::string(word) == "--verbose";
                        }) != argv + argc;

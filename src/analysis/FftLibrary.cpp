@@ -1,22 +1,36 @@
 #include "analysis/FftLibrary.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace kalvex {
 namespace {
 
-// FFTW's measuring planner: flags 0.
-constexpr unsigned kMeasure = 0;
 // The analyses of one record use two or three lengths, the correlation a few
 // slots of one; beyond this many kept objects one of the shortest other
 // length is dropped to bound the memory held.
 constexpr std::size_t kMaxKept = 16;
 
+// Plans with `flags`, or with `fallback` when they give no plan; the flags
+// that gave the plan in `used`.
+template <typename MakePlan>
+FftwPlan PlanWith(unsigned flags, unsigned fallback, unsigned& used, MakePlan makePlan) {
+  used = flags;
+  FftwPlan plan = makePlan(flags);
+  if (!plan && fallback != kNoFallbackPlan) {
+    used = fallback;
+    plan = makePlan(fallback);
+  }
+  return plan;
+}
+
 }  // namespace
 
-FftTransform::FftTransform(const FftEntryPoints& api, int length, unsigned planFlags)
+FftTransform::FftTransform(const FftEntryPoints& api, int length, unsigned planFlags,
+                           unsigned fallbackFlags)
     : api_(api), n_(length) {
   in_ = static_cast<double*>(api_.fftw_malloc(sizeof(double) * n_));
   out_ = static_cast<FftwComplex*>(api_.fftw_malloc(sizeof(FftwComplex) * (n_ / 2 + 1)));
@@ -26,7 +40,8 @@ FftTransform::FftTransform(const FftEntryPoints& api, int length, unsigned planF
     throw std::bad_alloc();
   }
   // Measuring overwrites the arrays, so they are zeroed after planning.
-  plan_ = api_.fftw_plan_dft_r2c_1d(n_, in_, out_, planFlags);
+  plan_ = PlanWith(planFlags, fallbackFlags, flags_,
+                   [this](unsigned f) { return api_.fftw_plan_dft_r2c_1d(n_, in_, out_, f); });
   std::memset(in_, 0, sizeof(double) * n_);
   std::memset(out_, 0, sizeof(FftwComplex) * (n_ / 2 + 1));
   if (!plan_) {
@@ -42,11 +57,14 @@ FftTransform::~FftTransform() {
   api_.fftw_free(out_);
 }
 
-FftInverseTransform::FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags)
+FftInverseTransform::FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags,
+                                         unsigned fallbackFlags)
     : api_(api), n_(length) {
   in_ = static_cast<FftwComplex*>(api_.fftw_malloc(sizeof(FftwComplex) * (n_ / 2 + 1)));
   out_ = static_cast<double*>(api_.fftw_malloc(sizeof(double) * n_));
-  if (in_ && out_) plan_ = api_.fftw_plan_dft_c2r_1d(n_, in_, out_, planFlags);
+  if (in_ && out_)
+    plan_ = PlanWith(planFlags, fallbackFlags, flags_,
+                     [this](unsigned f) { return api_.fftw_plan_dft_c2r_1d(n_, in_, out_, f); });
   if (!plan_) {
     if (in_) api_.fftw_free(in_);
     if (out_) api_.fftw_free(out_);
@@ -69,12 +87,35 @@ void FftLibrary::Bind(const FftEntryPoints* api) {
   FftLibrary& lib = Instance();
   lib.transforms_.clear();
   lib.inverses_.clear();
+  lib.planFlags_.clear();
+  lib.longestPlanning_ = 0;
   lib.bound_ = api && api->Complete();
   lib.api_ = lib.bound_ ? *api : FftEntryPoints{};
 }
 
 bool FftLibrary::Available() {
   return Instance().bound_;
+}
+
+template <typename T>
+std::unique_ptr<T> FftLibrary::Planned(int n) {
+  const std::pair<int, bool> key{n, std::is_same_v<T, FftInverseTransform>};
+  const auto known = planFlags_.find(key);
+  // A length keeps the kind of plan it got first; a new one is planned from
+  // measured wisdom when there is some, else estimated at once.
+  unsigned flags = kFftwMeasure, fallback = kNoFallbackPlan;
+  if (known != planFlags_.end())
+    flags = known->second;
+  else if (!measureAtFirstUse_)
+    flags = kFftwMeasure | kFftwWisdomOnly, fallback = kFftwEstimate;
+  const auto start = std::chrono::steady_clock::now();
+  auto made = std::make_unique<T>(api_, n, flags, fallback);
+  longestPlanning_ =
+      std::max(longestPlanning_,
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  planFlags_.emplace(key, made->PlanFlags());
+  if (made->PlanFlags() == kFftwMeasure) wisdomChanged_ = true;
+  return made;
 }
 
 template <typename T>
@@ -89,8 +130,7 @@ T* FftLibrary::Kept(KeptMap<T>& kept, int n, int slot) {
                               [n](const auto& entry) { return entry.first.first != n; });
     if (other != kept.end()) kept.erase(other);
   }
-  auto made = std::make_unique<T>(api_, n, kMeasure);
-  wisdomChanged_ = true;
+  auto made = Planned<T>(n);
   return kept.emplace(key, std::move(made)).first->second.get();
 }
 
@@ -118,7 +158,7 @@ FftInverseTransform* FftLibrary::InverseTransform(int n, int slot) {
 std::unique_ptr<FftTransform> FftLibrary::FreshTransform(int n) {
   FftLibrary& lib = Instance();
   if (!lib.bound_ || n < 1) return nullptr;
-  return std::make_unique<FftTransform>(lib.api_, n, kMeasure);
+  return lib.Planned<FftTransform>(n);
 }
 
 void FftLibrary::ReleasePlans() {
@@ -126,24 +166,47 @@ void FftLibrary::ReleasePlans() {
   Instance().inverses_.clear();
 }
 
+FftLengths FftLibrary::WantingMeasurement() {
+  FftLengths lengths;
+  for (const auto& [key, flags] : Instance().planFlags_)
+    if (flags == kFftwEstimate)
+      (key.second ? lengths.inverse : lengths.forward).push_back(key.first);
+  return lengths;
+}
+
+void FftLibrary::MeasureWisdom(const FftLengths& lengths) {
+  FftLibrary& lib = Instance();
+  if (!lib.bound_) return;
+  for (int n : lengths.forward)
+    if (n > 0) FftTransform measured(lib.api_, n, kFftwMeasure);
+  for (int n : lengths.inverse)
+    if (n > 0) FftInverseTransform measured(lib.api_, n, kFftwMeasure);
+  lib.wisdomChanged_ = true;
+}
+
+double FftLibrary::LongestPlanning() {
+  return Instance().longestPlanning_;
+}
+
 bool FftLibrary::WisdomChanged() {
   return Instance().wisdomChanged_;
 }
 
-bool FftLibrary::LoadWisdom(const char* path) {
+bool FftLibrary::ImportWisdom(const std::string& text) {
   FftLibrary& lib = Instance();
-  if (!lib.bound_ || !lib.api_.fftw_import_wisdom_from_filename) return false;
-  bool ok = lib.api_.fftw_import_wisdom_from_filename(path) != 0;
-  lib.wisdomChanged_ = false;
-  return ok;
+  if (!lib.bound_ || !lib.api_.fftw_import_wisdom_from_string || text.empty()) return false;
+  return lib.api_.fftw_import_wisdom_from_string(text.c_str()) != 0;
 }
 
-bool FftLibrary::SaveWisdom(const char* path) {
+std::string FftLibrary::MergedWisdom(const std::string& stored) {
   FftLibrary& lib = Instance();
-  if (!lib.bound_ || !lib.api_.fftw_export_wisdom_to_filename) return false;
-  bool ok = lib.api_.fftw_export_wisdom_to_filename(path) != 0;
-  if (ok) lib.wisdomChanged_ = false;
-  return ok;
+  std::string text;
+  if (!lib.bound_ || !lib.api_.fftw_export_wisdom || !lib.api_.fftw_import_wisdom_from_string)
+    return text;
+  ImportWisdom(stored);
+  lib.api_.fftw_export_wisdom(
+      [](char c, void* data) { static_cast<std::string*>(data)->push_back(c); }, &text);
+  return text;
 }
 
 }  // namespace kalvex

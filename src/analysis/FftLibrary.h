@@ -4,14 +4,23 @@
 // by name. Without a binding every transform-based analysis does nothing.
 //
 // Plans are kept: one transform object per length (and slot) owns its plan
-// and its aligned input and output buffers, planned once (with the measuring
-// planner) and executed for every frame after. Objects are asked for, and so
-// planned, on the user-interface thread only; the workers of one analysis
-// may then each execute an object of its own at the same time.
+// and its aligned input and output buffers, planned once and executed for
+// every frame after. Objects are asked for, and so planned, on the
+// user-interface thread only; the workers of one analysis may then each
+// execute an object of its own at the same time.
+//
+// Which planner: a length with measured wisdom (kept from an earlier run) is
+// planned from it; a length without is planned at once by the estimating
+// planner and named as wanting a measured plan, which a separate process
+// measures and keeps as wisdom for the next run. Measuring a long length takes
+// seconds, which the user would otherwise wait for at the first graph. Within
+// one binding every length keeps the kind of plan it got first, so results do
+// not change mid-run, even when a dropped object is planned again.
 
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -28,9 +37,10 @@ struct FftEntryPoints {
   void (*fftw_destroy_plan)(FftwPlan plan) = nullptr;
   void* (*fftw_malloc)(std::size_t bytes) = nullptr;
   void (*fftw_free)(void* p) = nullptr;
-  // Optional: wisdom kept between runs.
-  int (*fftw_import_wisdom_from_filename)(const char* path) = nullptr;
-  int (*fftw_export_wisdom_to_filename)(const char* path) = nullptr;
+  // Optional: wisdom kept between runs, as text (the platform reads and
+  // writes the file).
+  int (*fftw_import_wisdom_from_string)(const char* text) = nullptr;
+  void (*fftw_export_wisdom)(void (*writeChar)(char c, void* data), void* data) = nullptr;
 
   bool Complete() const {
     return fftw_plan_dft_r2c_1d && fftw_plan_dft_c2r_1d && fftw_execute && fftw_destroy_plan &&
@@ -38,17 +48,28 @@ struct FftEntryPoints {
   }
 };
 
+// FFTW's planner flags as the library defines them.
+constexpr unsigned kFftwMeasure = 0;
+constexpr unsigned kFftwEstimate = 1U << 6;
+constexpr unsigned kFftwWisdomOnly = 1U << 21;
+// No second choice of planner.
+constexpr unsigned kNoFallbackPlan = ~0U;
+
 // One real-to-complex transform of a fixed length with its own buffers. The
 // input is zeroed before each use by the caller as needed; the output holds
 // bins 0..n/2 after Execute (the rest is never written).
 class FftTransform {
  public:
-  FftTransform(const FftEntryPoints& api, int length, unsigned planFlags);
+  // Planned with `planFlags`, or with `fallbackFlags` when those give no plan
+  // (the wisdom-only planner without wisdom).
+  FftTransform(const FftEntryPoints& api, int length, unsigned planFlags,
+               unsigned fallbackFlags = kNoFallbackPlan);
   ~FftTransform();
   FftTransform(const FftTransform&) = delete;
   FftTransform& operator=(const FftTransform&) = delete;
 
   int Length() const { return n_; }
+  unsigned PlanFlags() const { return flags_; }
   double* Input() { return in_; }
   const FftwComplex* Output() const { return out_; }
   void Execute() { api_.fftw_execute(plan_); }
@@ -59,6 +80,7 @@ class FftTransform {
  private:
   const FftEntryPoints& api_;
   int n_;
+  unsigned flags_ = kFftwMeasure;
   double* in_ = nullptr;
   FftwComplex* out_ = nullptr;
   FftwPlan plan_ = nullptr;
@@ -69,12 +91,16 @@ class FftTransform {
 // overwritten by each run.
 class FftInverseTransform {
  public:
-  FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags);
+  // Planned with `planFlags`, or with `fallbackFlags` when those give no plan
+  // (the wisdom-only planner without wisdom).
+  FftInverseTransform(const FftEntryPoints& api, int length, unsigned planFlags,
+                      unsigned fallbackFlags = kNoFallbackPlan);
   ~FftInverseTransform();
   FftInverseTransform(const FftInverseTransform&) = delete;
   FftInverseTransform& operator=(const FftInverseTransform&) = delete;
 
   int Length() const { return n_; }
+  unsigned PlanFlags() const { return flags_; }
   FftwComplex* Input() { return in_; }
   const double* Output() const { return out_; }
   void Execute() { api_.fftw_execute(plan_); }
@@ -82,9 +108,17 @@ class FftInverseTransform {
  private:
   const FftEntryPoints& api_;
   int n_;
+  unsigned flags_ = kFftwMeasure;
   FftwComplex* in_ = nullptr;
   double* out_ = nullptr;
   FftwPlan plan_ = nullptr;
+};
+
+// Lengths whose plans were estimated, forward and inverse, in increasing order.
+struct FftLengths {
+  std::vector<int> forward;
+  std::vector<int> inverse;
+  bool Empty() const { return forward.empty() && inverse.empty(); }
 };
 
 class FftLibrary {
@@ -118,13 +152,39 @@ class FftLibrary {
   static void SetPlanEveryTransform(bool on) { Instance().planEveryTransform_ = on; }
   static bool PlanEveryTransform() { return Instance().planEveryTransform_; }
 
-  // Drops every kept plan (tests and the end of the process).
+  // Drops every kept plan (tests and the end of the process). A length
+  // planned again keeps the kind of plan it had.
   static void ReleasePlans();
 
-  // Whether plans were made since the wisdom was last loaded or saved.
+  // The way before estimated plans, for comparison: a length without wisdom
+  // is measured when first asked for (from the next length planned on).
+  static void SetMeasureAtFirstUse(bool on) { Instance().measureAtFirstUse_ = on; }
+
+  // The lengths planned by the estimating planner since Bind: what a
+  // measuring process should measure for the next run.
+  static FftLengths WantingMeasurement();
+
+  // Plans every length with the measuring planner (from wisdom where there is
+  // some, so cheaply), so that the wisdom holds measured plans of them. Kept
+  // plans are not touched.
+  static void MeasureWisdom(const FftLengths& lengths);
+
+  // The longest time one plan took since Bind, in seconds.
+  static double LongestPlanning();
+
+  // Whether measured plans were made since the wisdom was last saved.
   static bool WisdomChanged();
-  static bool LoadWisdom(const char* path);
-  static bool SaveWisdom(const char* path);
+  // Adds wisdom text (a wisdom file's) to the process's; false when the
+  // library refuses it or keeps no wisdom.
+  static bool ImportWisdom(const std::string& text);
+  // The process's wisdom as text, with `stored` (the wisdom file as it is now)
+  // imported first, so that plans measured by another process survive the
+  // save; empty without the library's wisdom entry points. Call only when
+  // no more plans are made: imported wisdom would change the plans of lengths
+  // planned after it.
+  static std::string MergedWisdom(const std::string& stored);
+  // The merged wisdom was written.
+  static void WisdomSaved() { Instance().wisdomChanged_ = false; }
 
  private:
   static FftLibrary& Instance();
@@ -134,10 +194,18 @@ class FftLibrary {
   // The kept transform of length n in `slot`, made and planned at first use.
   template <typename T>
   T* Kept(KeptMap<T>& kept, int n, int slot);
+  // A new transform of length n planned as this binding plans that length.
+  template <typename T>
+  std::unique_ptr<T> Planned(int n);
   FftEntryPoints api_;
   bool bound_ = false;
   bool wisdomChanged_ = false;
   bool planEveryTransform_ = false;
+  bool measureAtFirstUse_ = false;
+  double longestPlanning_ = 0;
+  // The flags each length was first planned with, by length and direction
+  // (true: inverse).
+  std::map<std::pair<int, bool>, unsigned> planFlags_;
   KeptMap<FftTransform> transforms_;
   KeptMap<FftInverseTransform> inverses_;
 };

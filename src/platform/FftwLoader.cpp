@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include "analysis/FftLibrary.h"
+#include "platform/FileAccess.h"
 
 namespace kalvex {
 namespace {
@@ -30,8 +32,16 @@ void Resolve(QLibrary& lib, const char* name, Fn& target) {
 }  // namespace
 
 QString FftWisdomPath() {
+  const QString chosen = qEnvironmentVariable("KALVEX_FFTW_WISDOM");
+  if (!chosen.isEmpty()) return chosen;
   return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
          QStringLiteral("/Kalvex/fftw-wisdom");
+}
+
+bool ImportFftWisdomFile() {
+  QFile file(FftWisdomPath());
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  return FftLibrary::ImportWisdom(file.readAll().toStdString());
 }
 
 namespace {
@@ -65,19 +75,35 @@ bool LoadFftLibrary(const QString& libraryName) {
   Resolve(library, "fftw_destroy_plan", api.fftw_destroy_plan);
   Resolve(library, "fftw_malloc", api.fftw_malloc);
   Resolve(library, "fftw_free", api.fftw_free);
-  Resolve(library, "fftw_import_wisdom_from_filename", api.fftw_import_wisdom_from_filename);
-  Resolve(library, "fftw_export_wisdom_to_filename", api.fftw_export_wisdom_to_filename);
+  Resolve(library, "fftw_import_wisdom_from_string", api.fftw_import_wisdom_from_string);
+  Resolve(library, "fftw_export_wisdom", api.fftw_export_wisdom);
+  FftLibrary::SetMeasureAtFirstUse(qEnvironmentVariable("KALVEX_FFT_PLANNER") ==
+                                   QLatin1String("measure"));
   FftLibrary::Bind(&api);
   if (!FftLibrary::Available()) return false;
-  FftLibrary::LoadWisdom(QFile::encodeName(FftWisdomPath()).constData());
+  // Read through Qt, so that a user folder of any name works on Windows too.
+  ImportFftWisdomFile();
   return true;
 }
 
 void SaveFftWisdom() {
   if (!FftLibrary::Available() || !FftLibrary::WisdomChanged()) return;
-  QString path = FftWisdomPath();
+  const QString path = FftWisdomPath();
   QDir().mkpath(QFileInfo(path).absolutePath());
-  FftLibrary::SaveWisdom(QFile::encodeName(path).constData());
+  // One writer at a time, so that two processes' merges do not lose each
+  // other's plans; a writer that does not finish in time leaves the file to
+  // the next run.
+  QLockFile lock(path + QStringLiteral(".lock"));
+  if (!lock.tryLock(5000)) return;
+  QByteArray stored;
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) stored = file.readAll();
+  file.close();
+  const std::string merged = FftLibrary::MergedWisdom(stored.toStdString());
+  if (merged.empty()) return;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(merged.data());
+  if (SaveFileAtomically(path.toStdString(), {bytes, merged.size()}).empty())
+    FftLibrary::WisdomSaved();
 }
 
 }  // namespace kalvex

@@ -21,6 +21,8 @@ inline const FftEntryPoints& LinkedFftwEntryPoints() {
     a.fftw_destroy_plan = [](FftwPlan p) { ::fftw_destroy_plan(static_cast<fftw_plan>(p)); };
     a.fftw_malloc = ::fftw_malloc;
     a.fftw_free = ::fftw_free;
+    a.fftw_import_wisdom_from_string = ::fftw_import_wisdom_from_string;
+    a.fftw_export_wisdom = ::fftw_export_wisdom;
     return a;
   }();
   return api;
