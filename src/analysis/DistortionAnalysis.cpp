@@ -1,5 +1,8 @@
 #include "analysis/DistortionAnalysis.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "analysis/ChannelSignal.h"
 #include "analysis/CurveFinish.h"
 #include "analysis/FftLibrary.h"
@@ -17,24 +20,44 @@ namespace {
 
 constexpr int kRowStep = 500;
 
-// Rows first..end-1 of the matrix, on the worker's own transform.
-void FillRows(FftTransform& t, const std::vector<double>& x, int first, int end, double* matrix) {
+struct Range {
+  bool any = false;
+  double lo = 0, hi = 0;
+};
+
+// Rows first..end-1 of the matrix, on the worker's own transform; returns the
+// range of the values written, so that the matrix need not be read again.
+Range FillRows(FftTransform& t, const std::vector<double>& x, int first, int end, double* matrix) {
   const int n = static_cast<int>(x.size());
   const int m = n / 2;
   double* in = t.Input();
   std::fill(in, in + 2 * m, 0.0);
+  Range range;
   int cleared = 0;  // the input is zero from here on
+  std::vector<double> weights;
   for (int k = first; k < end; ++k) {
     // Only the previous row's frame needs clearing (none before a block's first row).
     const int from = std::max(0, kRowStep * k - 2 * kRowStep), to = std::min(cleared, 2 * m);
     if (from < to) std::fill(in + from, in + to, 0.0);
     const int g = std::max(0, kRowStep * k - kRowStep), e = std::min(n, kRowStep * k + kRowStep);
     cleared = e;
+    // The window's weights are the same for every row of one width.
+    if (static_cast<int>(weights.size()) != e - g) {
+      weights.resize(e - g);
+      for (int i = 0; i < e - g; ++i) weights[i] = HammingWeight(i + 1, e - g - 1);
+    }
     // With an odd sample count the last sample lies beyond the transform.
-    for (int i = g; i < e && i < 2 * m; ++i) in[i] = HammingWeight(i - g + 1, e - g - 1) * x[i];
+    for (int i = g; i < e && i < 2 * m; ++i) in[i] = weights[i - g] * x[i];
     t.Execute();
-    for (int j = 0; j < m; ++j) matrix[static_cast<std::size_t>(k) * m + j] = Magnitude(t, j);
+    double* row = matrix + static_cast<std::size_t>(k) * m;
+    for (int j = 0; j < m; ++j) row[j] = Magnitude(t, j);
+    if (m > 0) {
+      const auto [lo, hi] = std::minmax_element(row, row + m);
+      range = range.any ? Range{true, std::min(range.lo, *lo), std::max(range.hi, *hi)}
+                        : Range{true, *lo, *hi};
+    }
   }
+  return range;
 }
 
 void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
@@ -48,10 +71,17 @@ void BuildMatrix(const AnalysisContext& ctx, TGrWin& window) {
   const std::vector<double> x = ChannelSignal(ctx, channel, window.MaskFor(Distortion), n);
   CurveSlot& curve = window.Curves[0];
   ValueArray& matrix = curve.Allocate(m * rows);
+  std::vector<Range> ranges(transforms.size());
   RunInBlocks(rows, static_cast<int>(transforms.size()), [&](int worker, int first, int end) {
-    FillRows(*transforms[worker], x, first, end, matrix.Values.data());
+    ranges[worker] = FillRows(*transforms[worker], x, first, end, matrix.Values.data());
   });
-  ScanCurve(curve);
+  // The workers' blocks cover every row: their ranges make the matrix's.
+  Range whole;
+  for (const Range& r : ranges)
+    if (r.any)
+      whole = whole.any ? Range{true, std::min(whole.lo, r.lo), std::max(whole.hi, r.hi)} : r;
+  curve.Min = matrix.Min = whole.lo;
+  curve.Max = matrix.Max = whole.hi;
   LabelCurve(curve, ctx.rec, window, channel);
   window.CurveCount = 1;
   window.SelectedCurve = 0;

@@ -1,5 +1,7 @@
 #include "analysis/SpectralBasics.h"
 
+#include <functional>
+
 #include <cmath>
 #include <numbers>
 
@@ -45,16 +47,39 @@ void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int min
     }
   };
   // Each value on its own: a large matrix is shared among the workers.
-  if (n < kSharedLevels) {
-    levels(0, n);
-  } else {
-    RunInBlocks(static_cast<int>(n), [&](int, int first, int end) { levels(first, end); });
-  }
-  ScanValueRange(block, static_cast<int>(n));
+  auto shared = [n](const std::function<void(std::size_t, std::size_t)>& part) {
+    if (n < kSharedLevels)
+      part(0, n);
+    else
+      RunInBlocks(static_cast<int>(n), [&](int, int first, int end) { part(first, end); });
+  };
+  shared(levels);
+  ScanLargeValueRange(block, static_cast<int>(n));
   const double fillValue = fill == DbFill::ArrayMinimum ? block.Min : minSpectrum;
-  for (std::size_t i = 0; i < n; ++i)
-    if (v[i] == kMarker) v[i] = fillValue;
+  shared([&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i)
+      if (v[i] == kMarker) v[i] = fillValue;
+  });
   if (fill == DbFill::MinSpectrum) block.Min = minSpectrum;
+}
+
+void ScanLargeValueRange(ValueArray& block, int count) {
+  if (count < 0) count = block.Count;
+  const std::size_t n = std::min<std::size_t>(std::max(count, 0), block.Values.size());
+  if (n < kSharedLevels) return ScanValueRange(block, count);
+  std::vector<std::pair<double, double>> ranges(BlockCount(static_cast<int>(n)));
+  RunInBlocks(static_cast<int>(n), [&](int worker, int first, int end) {
+    const auto [lo, hi] =
+        std::minmax_element(block.Values.begin() + first, block.Values.begin() + end);
+    ranges[worker] = {*lo, *hi};
+  });
+  block.Count = static_cast<std::int32_t>(n);
+  block.Min = ranges[0].first;
+  block.Max = ranges[0].second;
+  for (const auto& [lo, hi] : ranges) {
+    block.Min = std::min(block.Min, lo);
+    block.Max = std::max(block.Max, hi);
+  }
 }
 
 }  // namespace kalvex

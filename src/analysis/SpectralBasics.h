@@ -30,4 +30,8 @@ enum class DbFill { ArrayMinimum, MinSpectrum };
 // minimum a caller shows is MinSpectrum.
 void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int minSpectrum);
 
+// ScanValueRange of the first `count` values, a large block shared among the
+// workers (the range is the same, whoever scans which part).
+void ScanLargeValueRange(ValueArray& block, int count);
+
 }  // namespace kalvex

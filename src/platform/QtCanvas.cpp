@@ -96,8 +96,26 @@ void QtCanvas::SetPenColour(std::int32_t rgb) {
   pen_ = RgbColour(rgb);
 }
 
+QtCanvas::~QtCanvas() {
+  Flush();
+}
+
+void QtCanvas::Flush() {
+  if (lines_.empty()) return;
+  if (Active()) {
+    // Cosmetic: one device pixel whatever the painter's scale (a print
+    // preview, a high-resolution screen).
+    QPen pen(lineColour_, lineWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    painter_.setPen(pen);
+    painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+  }
+  lines_.clear();
+}
+
 void QtCanvas::FillRect(int left, int top, int right, int bottom) {
   if (!Active() || right <= left || bottom <= top) return;
+  Flush();
   painter_.fillRect(QRect(left, top, right - left, bottom - top), brush_);
 }
 
@@ -108,12 +126,10 @@ void QtCanvas::MoveTo(int x, int y) {
 void QtCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   if (Active()) {
-    // Cosmetic: one device pixel whatever the painter's scale (a print
-    // preview, a high-resolution screen).
-    QPen pen(pen_, penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-    pen.setCosmetic(true);
-    painter_.setPen(pen);
-    painter_.drawLine(current_, to);
+    if (!lines_.empty() && (lineColour_ != pen_ || lineWidth_ != penWidth_)) Flush();
+    lineColour_ = pen_;
+    lineWidth_ = penWidth_;
+    lines_.emplace_back(current_, to);
   }
   current_ = to;
 }
@@ -132,6 +148,7 @@ void QtCanvas::DrawImage(int left, int top, int right, int bottom, const CanvasI
       picture.setPixel(
           x, y,
           0xFF000000u | static_cast<std::uint32_t>(image.pixels[y * image.width + x] & 0xFFFFFF));
+  Flush();
   painter_.save();
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter_.drawImage(QRect(left, top, right - left, bottom - top), picture);
@@ -140,6 +157,7 @@ void QtCanvas::DrawImage(int left, int top, int right, int bottom, const CanvasI
 
 void QtCanvas::PutText(int x, int y, const std::string& text) {
   if (!Active() || text.empty()) return;
+  Flush();
   const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   const int ascent = painter_.fontMetrics().ascent();
   painter_.setPen(RgbColour(font_.colour));
@@ -181,10 +199,12 @@ ImageCanvas::ImageCanvas(int width, int height) {
 }
 
 ImageCanvas::~ImageCanvas() {
+  canvas_->Flush();
   if (painter_.isActive()) painter_.end();
 }
 
 const QImage& ImageCanvas::Finish() {
+  canvas_->Flush();
   if (painter_.isActive()) painter_.end();
   return image_;
 }

@@ -14,10 +14,12 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QLine>
 #include <QPainter>
 #include <QPoint>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "graphs/Canvas.h"
 
@@ -28,6 +30,16 @@ class QtCanvas : public Canvas {
   // `painter` must be active on its device; the canvas starts with a white
   // brush, a black pen and the default CanvasFont.
   explicit QtCanvas(QPainter& painter);
+  // Draws the lines still held (see Flush).
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
+
+  // Lines are held and drawn together, one pen for a run of them, since a
+  // waterfall or an envelope is hundreds of thousands of short lines. They
+  // are drawn before anything else is and when the canvas ends; a caller
+  // painting on the painter itself meanwhile calls Flush first.
+  void Flush();
 
   void SetBrushColour(std::int32_t rgb) override;
   void SetPenColour(std::int32_t rgb) override;
@@ -56,6 +68,9 @@ class QtCanvas : public Canvas {
   QColor pen_{Qt::black};
   QPoint current_;
   int penWidth_ = 1;
+  std::vector<QLine> lines_;  // held, all of lineColour_ and lineWidth_
+  QColor lineColour_;
+  int lineWidth_ = 1;
   CanvasFont font_;
   QFont qfont_;
 };

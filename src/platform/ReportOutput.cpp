@@ -37,6 +37,7 @@ QString RenderReportPdf(QByteArray& pdf, const ReportValues& values, const std::
   QtCanvas canvas(painter);
   DrawReport(canvas, ReportPageRect({full.width(), full.height()}, kPdfOffset, kPdfOffset), values,
              vibModel, ctx, steps);
+  canvas.Flush();
   painter.end();
   return {};
 }
@@ -64,8 +65,11 @@ bool PrintReport(QPrinter& printer, const ReportValues& values, const std::strin
   // measures its fonts on the printer.
   QPainter painter;
   if (!painter.begin(&printer)) return false;
-  steps.endJob = [&] { painter.end(); };
   QtCanvas canvas(painter);
+  steps.endJob = [&] {
+    canvas.Flush();
+    painter.end();
+  };
   return DrawReport(canvas, page, values, vibModel, ctx, steps);
 }
 
