@@ -15,6 +15,7 @@
 
 #include "BenchRecording.h"
 #include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 #include "analysis/FrameAnalyser.h"
 #include "analysis/SpectralBasics.h"
 #include "analysis/SpectrumAnalysis.h"
@@ -60,6 +61,25 @@ void BM_BareTransforms(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BareTransforms)->Unit(benchmark::kMillisecond);
+
+// The two-core bound: the same transforms split over the workers as the
+// analysis splits its frames, each on a kept transform of its own.
+void BM_BareTransformsAllCores(benchmark::State& state) {
+  BenchRecording& r = Mode0();
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  const int frames = FrameCount(ctx);
+  const std::vector<FftTransform*> t = FftLibrary::WorkerTransforms(
+      FrameFftLength(r.rec.SweepLength, r.settings.InputSize), BlockCount(frames));
+  for (auto _ : state)
+    RunInBlocks(frames, static_cast<int>(t.size()), [&](int worker, int first, int end) {
+      for (int i = first; i < end; ++i) {
+        t[worker]->Input()[i] = i;
+        t[worker]->Execute();
+        benchmark::DoNotOptimize(t[worker]->Output());
+      }
+    });
+}
+BENCHMARK(BM_BareTransformsAllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The plain way: a new measuring plan for every transform.
 void BM_AnalyseFramesPlanEveryTransform(benchmark::State& state) {

@@ -35,21 +35,32 @@ class Magnitudes {
   explicit Magnitudes(int length) : sq_(length / 2 + 1) {}
 
   // Also finds the first largest square, and the largest square before it
-  // (the running maximum when the last maximum was found).
+  // (-1 when the first bin is the largest).
   void Take(const FftTransform& t) {
     const FftwComplex* out = t.Output();
-    double best = -1, beforeBest = -1;
-    for (std::size_t b = 0; b < sq_.size(); ++b) {
-      double s = out[b][0] * out[b][0] + out[b][1] * out[b][1];
-      if (!(s <= std::numeric_limits<double>::max())) s = 0.0;  // no error value
-      sq_[b] = s;
-      if (s > best) {
-        beforeBest = best;
-        best = s;
-        first_ = static_cast<int>(b);
-      }
-    }
-    beforeBest_ = beforeBest;
+    const int n = static_cast<int>(sq_.size());
+    // The squares without branches; then each block's largest, and the
+    // first block holding the largest of all: the bins are read once more
+    // only within that block.
+    double* sq = sq_.data();
+    for (int b = 0; b < n; ++b) sq[b] = Square(out[b]);
+    const int blocks = (n + kBlock - 1) / kBlock;
+    blockMax_.resize(blocks);
+    for (int k = 0; k < blocks; ++k)
+      blockMax_[k] = LargestSquare(k * kBlock, std::min(n, (k + 1) * kBlock) - 1);
+    const int top = static_cast<int>(
+        std::max_element(blockMax_.begin(), blockMax_.end()) - blockMax_.begin());
+    const int start = top * kBlock;
+    first_ = static_cast<int>(std::find(sq + start, sq + n, blockMax_[top]) - sq);
+    double before = first_ > start ? LargestSquare(start, first_ - 1) : -1;
+    for (int k = 0; k < top; ++k) before = std::max(before, blockMax_[k]);
+    beforeBest_ = before;
+  }
+
+  // A bin's squared magnitude; an infinite or undefined one counts as 0.
+  static double Square(const FftwComplex& c) {
+    const double s = c[0] * c[0] + c[1] * c[1];
+    return s <= std::numeric_limits<double>::max() ? s : 0.0;
   }
 
   double At(int bin) const {
@@ -60,9 +71,20 @@ class Magnitudes {
     from = std::max(from, 0);
     to = std::min(to, static_cast<int>(sq_.size()) - 1);
     if (from > to) return 0.0;
-    double best = 0;  // squares are never negative
-    for (int b = from; b <= to; ++b) best = sq_[b] > best ? sq_[b] : best;
-    return std::sqrt(best);
+    return std::sqrt(LargestSquare(from, to));
+  }
+
+  // The largest of the squares from..to (from <= to). Squares are never
+  // negative nor NaN, so eight running maxima give the one maximum; they keep
+  // the processor from waiting on each comparison in turn.
+  double LargestSquare(int from, int to) const {
+    double m[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    int b = from;
+    for (; b + 7 <= to; b += 8)
+      for (int k = 0; k < 8; ++k) m[k] = sq_[b + k] > m[k] ? sq_[b + k] : m[k];
+    for (; b <= to; ++b) m[0] = sq_[b] > m[0] ? sq_[b] : m[0];
+    for (int k = 1; k < 8; ++k) m[0] = std::max(m[0], m[k]);
+    return m[0];
   }
 
   // The first bin of the largest magnitude: the first largest square, or an
@@ -77,7 +99,9 @@ class Magnitudes {
   }
 
  private:
+  static constexpr int kBlock = 64;
   std::vector<double> sq_;
+  std::vector<double> blockMax_;
   int first_ = 0;
   double beforeBest_ = -1;
 };
