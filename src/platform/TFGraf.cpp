@@ -276,7 +276,7 @@ void TFGraf::StepTimePoint(int step) {
 
 void TFGraf::CloseLabelEditor() {
   if (window_) window_->LabelEditTarget = NoLabel;
-  if (editor_->isVisible()) HoldSize(false);
+  if (!editor_->isHidden()) HoldSize(false);
   editor_->hide();
 }
 
@@ -497,7 +497,7 @@ void TFGraf::OpenEditor(int x, int y) {
   at.setX(std::clamp(at.x(), 0, std::max(0, surface_->width() - editor_->width())));
   at.setY(std::clamp(at.y(), 0, std::max(0, surface_->height() - editor_->height())));
   editor_->move(at);
-  if (!editor_->isVisible()) HoldSize(true);
+  if (editor_->isHidden()) HoldSize(true);
   editor_->show();
   editor_->raise();
   editor_->setFocus();
