@@ -38,6 +38,21 @@ void BM_CorrelationDb(benchmark::State& state) {
 }
 BENCHMARK(BM_CorrelationDb)->Unit(benchmark::kMillisecond);
 
+// Its sums alone, of the same channels, before the levels in dB.
+void BM_CorrelationDbSums(benchmark::State& state) {
+  BenchRecording& r = Record(Velnarund);
+  AnalysisContext ctx{r.rec, r.settings, r.values};
+  TGrWin window;
+  ChooseDefaults(window, Correlation, 0, r.rec);
+  const int n = r.rec.SweepLength;
+  const ScaledSignal x = ChannelSamples(ctx, window.CorrelationReference, 0, n);
+  const ScaledSignal y = ChannelSamples(ctx, window.CorrelationMain, 0, n);
+  std::vector<int> lags;
+  for (int tau = -n + 1; tau < n; ++tau) lags.push_back(tau);
+  for (auto _ : state) benchmark::DoNotOptimize(CorrelationSums(x, y, lags));
+}
+BENCHMARK(BM_CorrelationDbSums)->Unit(benchmark::kMillisecond);
+
 // The lower bound of the above: its transforms alone, of 131 072 points with
 // kept plans. 3: two forward and one inverse, the fewest a correlation by
 // transforms needs; 5: three forward and two inverse, what the exact sums of

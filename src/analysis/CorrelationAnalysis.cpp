@@ -6,6 +6,8 @@
 #include "analysis/ChannelSignal.h"
 #include "analysis/CrossCorrelation.h"
 #include "analysis/CurveFinish.h"
+#include "analysis/ParallelBlocks.h"
+#include "analysis/SpectralBasics.h"
 #include "graphs/TGrWin.h"
 #include "recordings/Cp1251.h"
 #include "recordings/TFrmFile.h"
@@ -14,6 +16,9 @@
 
 namespace kalvex {
 namespace {
+
+// Below this many lags, their levels cost less than starting a worker.
+constexpr int kSharedLevels = 1 << 14;
 
 // The lag of each value of the curve (value k is drawn at x = k - q):
 // linear, value[k] at τ = k - r for k = 1..r and value[r + j] at τ = j;
@@ -30,28 +35,32 @@ std::vector<int> GridLags(int n, CorrelationGrid g) {
 }
 
 // Levels against the peak, 20·log10(|v| / peak) dB; a sum of exactly 0 has
-// no level and takes the lowest value of the curve (found in the same pass).
+// no level and takes the lowest value of the curve. The levels of a long
+// curve are shared among the workers, each finding its part's lowest.
 void ToDecibels(CurveSlot& curve, double peak, int minCorrelation) {
   constexpr double kMarker = 1000;  // above any level: the peak is 0 dB
-  ValueArray& a = *curve.Values;
-  double lowest = kMarker;
-  bool anyZero = false;
-  for (double& v : a.Values) {
-    if (v == 0) {
-      v = kMarker;
-      anyZero = true;
-    } else {
-      v = 20 * std::log10(std::fabs(v) / peak);
-      lowest = std::min(lowest, v);
+  std::vector<double>& v = curve.Values->Values;
+  const int n = static_cast<int>(v.size());
+  const int blocks = n < kSharedLevels ? 1 : BlockCount(n);
+  std::vector<double> lowest(blocks, kMarker);
+  RunInBlocks(n, blocks, [&](int worker, int first, int end) {
+    double low = kMarker;
+    for (int i = first; i < end; ++i) {
+      if (v[i] == 0) {
+        v[i] = kMarker;
+      } else {
+        v[i] = 20 * std::log10(std::fabs(v[i]) / peak);
+        low = std::min(low, v[i]);
+      }
     }
-  }
-  if (anyZero)
-    for (double& v : a.Values)
-      if (v == kMarker) v = lowest;
-  a.Min = minCorrelation;
-  a.Max = 0;
-  curve.Min = a.Min;
-  curve.Max = a.Max;
+    lowest[worker] = low;
+  });
+  const double low = *std::min_element(lowest.begin(), lowest.end());
+  if (low != kMarker)
+    for (double& e : v)
+      if (e == kMarker) e = low;
+  curve.Values->Min = curve.Min = minCorrelation;
+  curve.Values->Max = curve.Max = 0;
 }
 
 }  // namespace
@@ -81,7 +90,9 @@ void ComputeCorrelation(const AnalysisContext& ctx, TGrWin& w, int curve) {
   slot.Values = std::make_shared<ValueArray>();
   slot.Values->Values = CorrelationSums(r, m, GridLags(n, grid));
   slot.Values->Count = 2 * grid.q;
-  ScanCurve(slot);
+  ScanLargeValueRange(*slot.Values, -1);
+  slot.Min = slot.Values->Min;
+  slot.Max = slot.Values->Max;
   slot.Scale = 0;
   if (!(w.Accumulating && w.CurveCount > 1)) slot.Colour = ChannelColour(w, w.CorrelationMain);
   slot.Name = Utf8Prefix(

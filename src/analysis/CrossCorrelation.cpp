@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 
 #include "analysis/FftLibrary.h"
+#include "analysis/ParallelBlocks.h"
 
 namespace kalvex {
 namespace {
@@ -33,6 +35,27 @@ int PaddedLength(int n) {
   return length;
 }
 
+// Below this many lags, gathering them costs less than starting a worker.
+constexpr std::size_t kSharedLags = 1 << 14;
+
+// Runs two independent jobs, on two workers when there are two.
+void RunBoth(const std::function<void()>& first, const std::function<void()>& second) {
+  RunInBlocks(2, [&](int, int begin, int end) {
+    for (int job = begin; job < end; ++job) (job == 0 ? first : second)();
+  });
+}
+
+// out[k] = value(k) for every lag, a long run of lags shared among the
+// workers (each value depends on its own lag only).
+template <typename Value>
+void FillLags(std::vector<double>& out, const Value& value) {
+  auto part = [&](std::size_t first, std::size_t end) {
+    for (std::size_t k = first; k < end; ++k) out[k] = value(k);
+  };
+  if (out.size() < kSharedLags) return part(0, out.size());
+  RunInBlocks(static_cast<int>(out.size()), [&](int, int first, int end) { part(first, end); });
+}
+
 // Four running sums, so that the additions do not wait on each other.
 double Norm(const double* x, int n) {
   double sums[4] = {0, 0, 0, 0};
@@ -43,12 +66,13 @@ double Norm(const double* x, int n) {
   return std::sqrt((sums[0] + sums[1]) + (sums[2] + sums[3]));
 }
 
+// Without branches, so that the test runs at the speed of memory: a value
+// is an integer when rounding leaves it as it is (exact below 2^51).
 bool SmallIntegers(const double* x, int n) {
-  for (int j = 0; j < n; ++j) {
-    if (!(std::fabs(x[j]) <= kLargestInteger)) return false;
-    if (x[j] != static_cast<double>(static_cast<int>(x[j]))) return false;
-  }
-  return true;
+  bool all = true;
+  for (int j = 0; j < n; ++j)
+    all &= (std::fabs(x[j]) <= kLargestInteger) & (RoundToInteger(x[j]) == x[j]);
+  return all;
 }
 
 // Transforms x[0..n) × factor, zero-padded to the transform's length; the
@@ -60,22 +84,18 @@ void Forward(FftTransform& t, const double* x, int n, double factor) {
   t.Execute();
 }
 
-// Transforms the byte halves of integers x = 256·high + low, with low in
+// Transforms one byte half of integers x = 256·high + low, with low in
 // -128..127 and high in -128..128 (so neither half exceeds kLargestHalf).
 constexpr double kLargestHalf = 128;
-void ForwardHalves(FftTransform& high, FftTransform& low, const double* x, int n) {
-  double* hi = high.Input();
-  double* lo = low.Input();
+void ForwardHalf(FftTransform& t, const double* x, int n, bool high) {
+  double* in = t.Input();
   for (int j = 0; j < n; ++j) {
     const int v = static_cast<int>(x[j]);
     const int l = ((v + 128) & 255) - 128;
-    lo[j] = l;
-    hi[j] = (v - l) / 256;
+    in[j] = high ? (v - l) / 256 : l;
   }
-  std::fill(hi + n, hi + high.Length(), 0.0);
-  std::fill(lo + n, lo + low.Length(), 0.0);
-  high.Execute();
-  low.Execute();
+  std::fill(in + n, in + t.Length(), 0.0);
+  t.Execute();
 }
 
 // The cyclic correlation of the two transformed signals, unnormalised:
@@ -110,34 +130,42 @@ std::optional<std::vector<double>> IntegerSums(const double* r, const double* m,
   FftTransform* fr = FftLibrary::Transform(length, 0);
   FftTransform* fm = FftLibrary::Transform(length, 1);
   FftInverseTransform* inv = FftLibrary::InverseTransform(length, 0);
-  Forward(*fr, r, n, 1.0);
-  std::vector<double> out(lags.size(), 0.0);
+  std::vector<double> out(lags.size());
   if (CorrelationRoundingBound(normR, Norm(m, n), length) < kCertainRounding) {
     // Small enough to be rounded whole: one correlation.
-    Forward(*fm, m, n, 1.0);
+    RunBoth([&] { Forward(*fr, r, n, 1.0); }, [&] { Forward(*fm, m, n, 1.0); });
     const double* c = Correlate(*fr, *fm, *inv);
-    for (std::size_t k = 0; k < lags.size(); ++k) {
+    FillLags(out, [&](std::size_t k) {
       const int i = CyclicIndex(lags[k], n, length);
-      if (i >= 0) out[k] = RoundToInteger(c[i] * perPoint) * scale;
-    }
+      return i >= 0 ? RoundToInteger(c[i] * perPoint) * scale : 0.0;
+    });
     return out;
   }
-  // Each half of the main signal correlated apart, each rounded, then joined.
-  // (Certain for every record: n ≤ 65 535 gives a bound below 0.02.)
+  // Each half of the main signal correlated apart, on a worker of its own,
+  // each rounded, then joined. (Certain for every record: n ≤ 65 535 gives a
+  // bound below 0.02.)
   const double largestHalfNorm = kLargestHalf * std::sqrt(static_cast<double>(n));
   if (CorrelationRoundingBound(normR, largestHalfNorm, length) >= kCertainRounding)
     return std::nullopt;
   FftTransform* fl = FftLibrary::Transform(length, 2);
   FftInverseTransform* invLow = FftLibrary::InverseTransform(length, 1);
-  ForwardHalves(*fm, *fl, m, n);
-  const double* high = Correlate(*fr, *fm, *inv);
-  const double* low = Correlate(*fr, *fl, *invLow);
-  for (std::size_t k = 0; k < lags.size(); ++k) {
+  Forward(*fr, r, n, 1.0);
+  const double* high = nullptr;
+  const double* low = nullptr;
+  RunBoth(
+      [&] {
+        ForwardHalf(*fm, m, n, true);
+        high = Correlate(*fr, *fm, *inv);
+      },
+      [&] {
+        ForwardHalf(*fl, m, n, false);
+        low = Correlate(*fr, *fl, *invLow);
+      });
+  FillLags(out, [&](std::size_t k) {
     const int i = CyclicIndex(lags[k], n, length);
-    if (i >= 0)
-      out[k] =
-          (256 * RoundToInteger(high[i] * perPoint) + RoundToInteger(low[i] * perPoint)) * scale;
-  }
+    if (i < 0) return 0.0;
+    return (256 * RoundToInteger(high[i] * perPoint) + RoundToInteger(low[i] * perPoint)) * scale;
+  });
   return out;
 }
 
@@ -149,19 +177,19 @@ std::vector<double> BoundedSums(const ScaledSignal& r, const ScaledSignal& m, in
   FftTransform* fr = FftLibrary::Transform(length, 0);
   FftTransform* fm = FftLibrary::Transform(length, 1);
   FftInverseTransform* inv = FftLibrary::InverseTransform(length, 0);
-  Forward(*fr, r.values.data(), n, r.factor);
-  Forward(*fm, m.values.data(), n, m.factor);
+  RunBoth([&] { Forward(*fr, r.values.data(), n, r.factor); },
+          [&] { Forward(*fm, m.values.data(), n, m.factor); });
   const double bound =
       CorrelationRoundingBound(Norm(r.values.data(), n) * std::fabs(r.factor),
                                Norm(m.values.data(), n) * std::fabs(m.factor), length);
   const double* c = Correlate(*fr, *fm, *inv);
   const double perPoint = 1.0 / length;
-  std::vector<double> out(lags.size(), 0.0);
-  for (std::size_t k = 0; k < lags.size(); ++k) {
+  std::vector<double> out(lags.size());
+  FillLags(out, [&](std::size_t k) {
     const int i = CyclicIndex(lags[k], n, length);
     const double v = i >= 0 ? c[i] * perPoint : 0.0;
-    if (std::fabs(v) > bound) out[k] = v;
-  }
+    return std::fabs(v) > bound ? v : 0.0;
+  });
   return out;
 }
 

@@ -40,26 +40,42 @@ void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int min
   constexpr double kMarker = 1.0;
   auto& v = block.Values;
   const std::size_t n = std::min<std::size_t>(count > 0 ? count : 0, v.size());
-  auto levels = [&](std::size_t first, std::size_t end) {
-    for (std::size_t i = first; i < end; ++i) {
+  if (n == 0) return ScanValueRange(block, 0);
+  // Each value on its own: a large matrix is shared among the workers, each
+  // finding its part's range (markers included) and whether it holds one,
+  // so that the values are passed over once more only to fill markers.
+  struct Part {
+    double lo, hi;
+    bool marked;
+  };
+  const int blocks = n < kSharedLevels ? 1 : BlockCount(static_cast<int>(n));
+  std::vector<Part> parts(blocks);
+  RunInBlocks(static_cast<int>(n), blocks, [&](int worker, int first, int end) {
+    Part part{0, 0, false};
+    for (int i = first; i < end; ++i) {
       double db = v[i] != 0 && vmax > 0 ? 20.0 * std::log10(v[i] / vmax) : kMarker;
       v[i] = std::isfinite(db) ? db : kMarker;
+      part.lo = i == first ? v[i] : std::min(part.lo, v[i]);
+      part.hi = i == first ? v[i] : std::max(part.hi, v[i]);
+      part.marked |= v[i] == kMarker;
     }
-  };
-  // Each value on its own: a large matrix is shared among the workers.
-  auto shared = [n](const std::function<void(std::size_t, std::size_t)>& part) {
-    if (n < kSharedLevels)
-      part(0, n);
-    else
-      RunInBlocks(static_cast<int>(n), [&](int, int first, int end) { part(first, end); });
-  };
-  shared(levels);
-  ScanLargeValueRange(block, static_cast<int>(n));
-  const double fillValue = fill == DbFill::ArrayMinimum ? block.Min : minSpectrum;
-  shared([&](std::size_t first, std::size_t end) {
-    for (std::size_t i = first; i < end; ++i)
-      if (v[i] == kMarker) v[i] = fillValue;
+    parts[worker] = part;
   });
+  block.Count = static_cast<std::int32_t>(n);
+  block.Min = parts[0].lo;
+  block.Max = parts[0].hi;
+  bool marked = false;
+  for (const Part& part : parts) {
+    block.Min = std::min(block.Min, part.lo);
+    block.Max = std::max(block.Max, part.hi);
+    marked |= part.marked;
+  }
+  const double fillValue = fill == DbFill::ArrayMinimum ? block.Min : minSpectrum;
+  if (marked)
+    RunInBlocks(static_cast<int>(n), blocks, [&](int, int first, int end) {
+      for (int i = first; i < end; ++i)
+        if (v[i] == kMarker) v[i] = fillValue;
+    });
   if (fill == DbFill::MinSpectrum) block.Min = minSpectrum;
 }
 

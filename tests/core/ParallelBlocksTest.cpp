@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "analysis/DistortionAnalysis.h"
@@ -75,6 +76,26 @@ TEST(ParallelBlocksTest, BlocksCoverEveryTaskOnceAndFailuresComeBack) {
     RunInBlocks(7, 100, [&](int, int, int) { ++blocks; });
     EXPECT_EQ(blocks.load(), BlockCount(7));
   }
+}
+
+// The kept threads serve one run at a time: a run started inside a block,
+// or on another thread meanwhile, still ends with every task done once.
+TEST(ParallelBlocksTest, RunsInsideBlocksAndFromTwoThreadsAtOnceEachEnd) {
+  Workers set(3);
+  std::vector<std::atomic<int>> done(2 * 6 * 50);
+  auto outer = [&](int base) {
+    for (int round = 0; round < 50; ++round)
+      RunInBlocks(2, [&](int, int first, int end) {
+        for (int i = first; i < end; ++i)
+          RunInBlocks(3, [&](int, int from, int to) {
+            for (int k = from; k < to; ++k) ++done[base + (round * 2 + i) * 3 + k];
+          });
+      });
+  };
+  std::thread other(outer, 300);
+  outer(0);
+  other.join();
+  for (std::size_t i = 0; i < done.size(); ++i) ASSERT_EQ(done[i].load(), 1) << i;
 }
 
 #if defined(__linux__)
