@@ -62,7 +62,8 @@ ScaledSignal ChannelSamples(const AnalysisContext& ctx, int channel, int mask, i
   const TFrmFile& rec = ctx.rec;
   if (channel == ComputedChannel(rec.Mode) || channel < 0 || channel >= MaxChannelSlots)
     return {ChannelSignal(ctx, channel, mask, count), 1.0};
-  ScaledSignal s{std::vector<double>(std::max(count, 0), 0.0), CorrectionFactor(ctx, channel)};
+  ScaledSignal s{std::vector<double>(std::max(count, 0), 0.0), CorrectionFactor(ctx, channel),
+                 true};
   AddCorrected(s.values, rec.Channels[channel].get(), 1.0);
   return s;
 }

@@ -27,6 +27,9 @@ std::vector<double> ChannelSignal(const AnalysisContext& ctx, int channel, int m
 struct ScaledSignal {
   std::vector<double> values;
   double factor = 1;
+  // The values are a recorded channel's samples (16-bit integers), known
+  // without looking at them.
+  bool recordedSamples = false;
 };
 
 // The same first `count` values as ChannelSignal, in that form.

@@ -66,8 +66,7 @@ double Norm(const double* x, int n) {
   return std::sqrt((sums[0] + sums[1]) + (sums[2] + sums[3]));
 }
 
-// Without branches, so that the test runs at the speed of memory: a value
-// is an integer when rounding leaves it as it is (exact below 2^51).
+// A value is an integer when rounding leaves it as it is (exact below 2^51).
 bool SmallIntegers(const double* x, int n) {
   bool all = true;
   for (int j = 0; j < n; ++j)
@@ -230,7 +229,10 @@ std::vector<double> CorrelationSums(const ScaledSignal& r, const ScaledSignal& m
                                     const std::vector<int>& lags) {
   const int n = static_cast<int>(std::min(r.values.size(), m.values.size()));
   if (!FftLibrary::Available() || n == 0) return DirectCorrelationSums(Scaled(r), Scaled(m), lags);
-  if (SmallIntegers(r.values.data(), n) && SmallIntegers(m.values.data(), n)) {
+  auto integers = [n](const ScaledSignal& x) {
+    return x.recordedSamples || SmallIntegers(x.values.data(), n);
+  };
+  if (integers(r) && integers(m)) {
     auto exact = IntegerSums(r.values.data(), m.values.data(), n, r.factor * m.factor, lags);
     if (exact) return std::move(*exact);
   }

@@ -39,15 +39,17 @@ class Magnitudes {
   void Take(const FftTransform& t) {
     const FftwComplex* out = t.Output();
     const int n = static_cast<int>(sq_.size());
-    // The squares without branches; then each block's largest, and the
-    // first block holding the largest of all: the bins are read once more
-    // only within that block.
+    // The squares without branches, each block's largest taken while the
+    // block is still in the first-level cache; then the first block holding
+    // the largest of all: the bins are read once more only within that block.
     double* sq = sq_.data();
-    for (int b = 0; b < n; ++b) sq[b] = Square(out[b]);
     const int blocks = (n + kBlock - 1) / kBlock;
     blockMax_.resize(blocks);
-    for (int k = 0; k < blocks; ++k)
-      blockMax_[k] = LargestSquare(k * kBlock, std::min(n, (k + 1) * kBlock) - 1);
+    for (int k = 0; k < blocks; ++k) {
+      const int from = k * kBlock, end = std::min(n, from + kBlock);
+      for (int b = from; b < end; ++b) sq[b] = Square(out[b]);
+      blockMax_[k] = LargestSquare(from, end - 1);
+    }
     const int top = static_cast<int>(
         std::max_element(blockMax_.begin(), blockMax_.end()) - blockMax_.begin());
     const int start = top * kBlock;
