@@ -22,5 +22,6 @@ int RunModels(const Words& words, const QString& executablePath);
 int RunReport(const Words& words, const QString& executablePath);
 int RunProject(const Words& words, const QString& executablePath);
 int RunQc(const Words& words, const QString& executablePath);
+int RunHistory(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

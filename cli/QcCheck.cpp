@@ -91,6 +91,8 @@ QcFileResult CheckRecordingFile(const std::string& path, const ReportName& repor
   }
   result.mode = session.recording.Mode;
   result.modeName = std::string(ModeName(session.recording.Mode));
+  result.comment = session.recording.Comment;
+  result.recorded = RecordedAtOf(session.recording.FileHeader, session.values.RecordingDate);
   const AnalysisContext ctx = session.Context();
   result.figures = ComputeQcFigures(ctx);
   if (run.reports)
@@ -112,6 +114,9 @@ QByteArray ResultLine(const QcFileResult& r) {
                       {"reason", Q(r.reason)},
                       {"mode", r.mode},
                       {"modeName", Q(r.modeName)},
+                      {"comment", Q(r.comment)},
+                      {"recordedDay", Q(r.recorded.day)},
+                      {"recordedTime", Q(r.recorded.time)},
                       {"sweepFrames", r.figures.sweepFrames},
                       {"channels", channels}};
   return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
@@ -127,6 +132,8 @@ bool ParseResultLine(const QByteArray& line, QcFileResult& r) {
   r.reason = S(o["reason"]);
   r.mode = o["mode"].toInt(-1);
   r.modeName = S(o["modeName"]);
+  r.comment = S(o["comment"]);
+  r.recorded = {S(o["recordedDay"]), S(o["recordedTime"])};
   r.figures.sweepFrames = o["sweepFrames"].toInt();
   for (const QJsonValue& cv : o["channels"].toArray()) {
     const QJsonObject c = cv.toObject();

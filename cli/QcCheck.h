@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "CliArgs.h"
+#include "qc/QcHistory.h"
 #include "qc/QcVerdict.h"
+#include "qc/VibratorName.h"
 #include "shell/ProgramSettings.h"
 
 namespace kalvex::cli {
@@ -22,6 +24,8 @@ struct QcFileResult {
   std::string reason;     // why the file was refused, or why its report was not written
   int mode = -1;
   std::string modeName;
+  std::string comment;
+  RecordedAt recorded;  // from the header, else the file's date
   QcFigures figures;
 };
 
@@ -44,6 +48,8 @@ struct QcRun {
   std::string settingsText;       // SettingsProvenance(settings)
   bool reports = false;           // each file's PDF report to its report path
   int workerTimeoutSeconds = 60;  // the longest a worker may stay silent
+  std::string historyPath;        // the QC history the judgements go to; empty: none
+  VibratorNaming naming;          // which vibrator each judged channel belongs to
   QcProvenance Provenance(const std::string& sha256) const;
 };
 

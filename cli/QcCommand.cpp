@@ -7,6 +7,7 @@
 
 #include "CliSession.h"
 #include "Commands.h"
+#include "QcHistoryRecords.h"
 #include "QcOutputs.h"
 #include "QcWorkers.h"
 #include "analysis/ParallelBlocks.h"
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: kalvex-cli qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] "
-    "[--jobs N] [--worker-timeout S]";
+    "[--jobs N] [--worker-timeout S] [--history DB [--vibrator NAME | --vibrator-from "
+    "comment|name --pattern REGEX]]";
 
 // Paths are UTF-8 on Windows and the system's bytes elsewhere: std::filesystem
 // takes and gives them as UTF-8 (a plain std::string would be the ANSI code
@@ -126,7 +128,8 @@ int ExitCodeOf(const std::vector<QcFileResult>& results, const QcRun& run) {
 
 int RunQc(const Words& words, const QString& executablePath) {
   auto options = CliSession::SettingsOptions();
-  options.insert({"--limits", "--report-dir", "--json", "--csv", "--jobs", "--worker-timeout"});
+  options.insert({"--limits", "--report-dir", "--json", "--csv", "--jobs", "--worker-timeout",
+                  "--history", "--vibrator", "--vibrator-from", "--pattern"});
   auto flags = CliSession::SettingsFlags();
   flags.insert({"--worker", "--reports"});
   CliArgs args(words, options, flags);
@@ -151,8 +154,10 @@ int RunQc(const Words& words, const QString& executablePath) {
   if (run.reports && !fs::is_directory(FsPath(reportDir), ec) &&
       !fs::create_directories(FsPath(reportDir), ec))
     throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {reportDir, ec.message()})};
+  ReadVibratorOptions(args, run);
   const std::vector<QcTask> tasks = Tasks(RecordingFiles(args.Positional()), reportDir);
   if (tasks.empty()) throw CliExit{ExitRefused, "no recording file (*.qrm, *.fmr) found"};
+  const std::unique_ptr<QcHistoryStore> history = OpenHistoryOption(args, run);
   settingsOnly.LoadFft(true);
 
   const QcResults checked = CheckAll(tasks, run, jobs, WorkerWords(args), executablePath,
@@ -162,8 +167,9 @@ int RunQc(const Words& words, const QString& executablePath) {
   if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << QcTable(results, run);
   if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));
   if (args.Has("--csv")) SaveText(args.Get("--csv"), QcCsv(results, run));
+  const bool kept = !history || StoreJudgements(*history, results, run);
   // A worker that failed has said why on standard error.
-  return checked.workerFailed ? ExitIo : ExitCodeOf(results, run);
+  return checked.workerFailed || !kept ? ExitIo : ExitCodeOf(results, run);
 }
 
 }  // namespace kalvex::cli

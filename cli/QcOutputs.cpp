@@ -14,14 +14,6 @@ QcOutcome OutcomeOf(const QcFileResult& file, const QcRun& run) {
   return {file.figures, run.profile, run.Provenance(file.sha256)};
 }
 
-std::string Padded(std::string text, std::size_t width, bool right = false) {
-  std::size_t chars = 0;
-  for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
-  if (chars >= width) return text;
-  const std::string pad(width - chars, ' ');
-  return right ? pad + text : text + pad;
-}
-
 struct Counts {
   int pass = 0, fail = 0, undecided = 0, refused = 0, abnormal = 0;
 };
@@ -37,13 +29,6 @@ Counts CountOf(const std::vector<QcFileResult>& files, const QcRun& run) {
     (o == QcOverall::Pass ? n.pass : o == QcOverall::Fail ? n.fail : n.undecided)++;
   }
   return n;
-}
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
 }
 
 std::string CsvNumber(const QcChannelFigures& c, QcFigureId id) {
@@ -107,6 +92,21 @@ void FileJson(JsonWriter& j, const QcFileResult& f, const QcRun& run) {
 }
 
 }  // namespace
+
+std::string Padded(std::string text, std::size_t width, bool right) {
+  std::size_t chars = 0;
+  for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+  if (chars >= width) return text;
+  const std::string pad(width - chars, ' ');
+  return right ? pad + text : text + pad;
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
 
 QcOverall FileOverall(const QcFileResult& file, const QcRun& run) {
   return OutcomeOf(file, run).Overall();

@@ -10,6 +10,11 @@
 
 namespace kalvex::cli {
 
+// A text padded with spaces to `width` characters (UTF-8), on the left when
+// `right`; a CSV field, quoted where it must be.
+std::string Padded(std::string text, std::size_t width, bool right = false);
+std::string CsvField(const std::string& text);
+
 // The file's verdict: refused files have none.
 QcOverall FileOverall(const QcFileResult& file, const QcRun& run);
 

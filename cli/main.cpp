@@ -104,7 +104,8 @@ const std::map<std::string, Subcommand>& Subcommands() {
       {"qc",
        {kalvex::cli::RunQc,
         "qc PATH... [--limits FILE] [--report-dir DIR] [--json OUT] [--csv OUT] [--jobs N]\n"
-        "   [--worker-timeout S]\n"
+        "   [--worker-timeout S] [--history DB [--vibrator NAME | --vibrator-from\n"
+        "   comment|name --pattern REGEX]]\n"
         "    Checks recordings against a limit profile (built-in unless --limits names\n"
         "    one): folders are searched for *.qrm and *.fmr; a table on standard output,\n"
         "    JSON and CSV (OUT '-': standard output) with the program version, each\n"
@@ -112,7 +113,23 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    block per file in DIR. Files are checked in N processes (default: the\n"
         "    cores), reported in input order. Exit 0 all pass, 4 a figure failed or\n"
         "    could not be computed, 2 a file was refused (the others still checked),\n"
-        "    3 a worker ended abnormally or stayed silent S seconds (default 60)."}},
+        "    3 a worker ended abnormally or stayed silent S seconds (default 60).\n"
+        "    --history DB keeps every judgement in that QC history (SQLite), each\n"
+        "    channel under its vibrator: the similarity channel's name, else\n"
+        "    --vibrator NAME, or the first match of --pattern REGEX (its first group\n"
+        "    when it has one) in the comment or the file name (--vibrator-from\n"
+        "    comment|name), else the file name without its extension."}},
+      {"history",
+       {kalvex::cli::RunHistory,
+        "history DB [--vibrator V] [--figure F] [--since DATE] [--until DATE]\n"
+        "        [--json OUT | --csv OUT] [--png OUT | --pdf OUT]\n"
+        "    The QC history kept by qc --history and the desktop: each vibrator's latest\n"
+        "    verdict; per vibrator, day and figure the count, mean, worst and fails; per\n"
+        "    vibrator and figure the drift, the Theil-Sen slope of the daily means over\n"
+        "    the last 14 days and the day it would cross the limit it heads toward\n"
+        "    (DRIFTING when within 30 days). --png draws one vibrator's figures over the\n"
+        "    days, --pdf a page per vibrator. Exit 0, 4 a latest judgement did not pass\n"
+        "    or a vibrator is drifting, 3 the database cannot be read."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"
@@ -149,7 +166,8 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool v
   };
   const std::string sub = argc > 1 ? argv[1] : "";
   const bool report = sub == "report" || (sub == "qc" && (has("--report-dir") || has("--reports")));
-  const bool draws = report || (sub == "graph" && has("--png"));
+  const bool draws = report || (sub == "graph" && has("--png")) ||
+                     (sub == "history" && (has("--png") || has("--pdf")));
   if (!draws) return std::make_unique<QCoreApplication>(argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);

@@ -87,25 +87,28 @@ void PutCentred(Canvas& canvas, int x, int y, const std::string& text) {
   canvas.PutText(x - canvas.TextWidth(text) / 2, y, text);
 }
 
-void DrawXLabels(TGrWin& w, Canvas& canvas, int g) {
+void DrawXLabels(TGrWin& w, Canvas& canvas, int g, const XLabelText& text) {
   const IntRect& p = w.PlotRect;
   const int first = w.DisplayedRange.First, last = w.DisplayedRange.Last;
   const double xpu = w.XPerUnit;
+  auto label = [&](double index) {
+    return text ? text(index) : FormatXLabel(index, xpu);
+  };
   const int y = p.Bottom + 4;
-  const std::string left = FormatXLabel(first, xpu);
+  const std::string left = label(first);
   const int lw = canvas.TextWidth(left), lh = canvas.TextHeight(left);
   canvas.PutText(p.Left, y, left);
   w.LeftXLabelRect = {p.Left - 1, p.Bottom + 3, p.Left + lw + 1, p.Bottom + lh + 5};
 
-  const std::string right = FormatXLabel(last, xpu);
+  const std::string right = label(last);
   const int rw = canvas.TextWidth(right), rh = canvas.TextHeight(right);
   canvas.PutText(p.Right - rw, y, right);
   w.RightXLabelRect = {p.Right - rw - 1, p.Bottom + 3, p.Right + 1, p.Bottom + rh + 5};
 
   const double f = first, l = last;
-  PutCentred(canvas, p.Left + 2 * (g / 4), y, FormatXLabel((f + l) / 2, xpu));
-  PutCentred(canvas, p.Left + g / 4, y, FormatXLabel((3 * f + l) / 4, xpu));
-  PutCentred(canvas, p.Left + 3 * (g / 4), y, FormatXLabel((f + 3 * l) / 4, xpu));
+  PutCentred(canvas, p.Left + 2 * (g / 4), y, label((f + l) / 2));
+  PutCentred(canvas, p.Left + g / 4, y, label((3 * f + l) / 4));
+  PutCentred(canvas, p.Left + 3 * (g / 4), y, label((f + 3 * l) / 4));
 }
 
 std::string CurveLabel(const TGrWin& w, const CurveSlot& curve) {
@@ -230,16 +233,17 @@ void DrawYLabels(const TGrWin& w, Canvas& canvas, int x, bool colour, int c,
                        FormatYLabel((top + bottom) / 2));
 }
 
-void DrawGraph(TGrWin& w, Canvas& canvas, const AnalysisContext& ctx, const DrawRequest& request) {
+void DrawGraph(TGrWin& w, Canvas& canvas, const AnalysisContext& ctx, const DrawRequest& request,
+               const XLabelText& xLabel) {
   const bool onScreen = w.Form != nullptr && request.outer == nullptr;
   const IntRect r = DrawBackground(w, canvas, request.outer);
   if (w.RecordingMode == NoSignal) {
     DrawNoSignal(w, canvas, r);
-    DrawXLabels(w, canvas, 0);
+    DrawXLabels(w, canvas, 0, xLabel);
     return;
   }
   const int g = DrawGrid(w, canvas, r);
-  DrawXLabels(w, canvas, g);
+  DrawXLabels(w, canvas, g, xLabel);
 
   const IntRect& p = w.PlotRect;
   const int count = plot::CurveCountOf(w);

@@ -5,6 +5,7 @@
 // samples than pixels), y labels, vertical legends and, on screen, the
 // read-out line. The renderer keeps nothing between calls.
 
+#include <functional>
 #include <string>
 
 #include "analysis/AnalysisContext.h"
@@ -24,11 +25,15 @@ struct DrawRequest {
   const IntRect* outer = nullptr;
 };
 
+// The text of an x label at an index; unset: the index in the window's x
+// units.
+using XLabelText = std::function<std::string(double index)>;
+
 // The whole drawing (on screen when the window has a form and no outer
 // rectangle is given). `ctx` gives the recording (origin, sweep seconds,
 // channel names and units, the REF frame table) and the settings.
 void DrawGraph(TGrWin& window, Canvas& canvas, const AnalysisContext& ctx,
-               const DrawRequest& request);
+               const DrawRequest& request, const XLabelText& xLabel = {});
 
 // One curve in the band DrawGraph gave it (nothing without data, or for an
 // interval spectrum without a chosen source curve).
