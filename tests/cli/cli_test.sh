@@ -497,5 +497,65 @@ expect_exit 4 "qc reports, second run" "$cli" qc "$samples" --limits "$samples/l
 [ "$(ls "$work/shared" | wc -l)" -eq 12 ] || fail "qc: two runs should leave twelve reports: $(ls "$work/shared")"
 for f in "$work/shared-first"/*; do cmp -s "$f" "$work/shared/$(basename "$f")" || fail "qc replaced $(basename "$f")"; done
 
+# QC history: a week of morning tests of five vibrators, written by two qc
+# runs at once; the third vibrator's phase error grows 0.7° a day (its traits
+# fixed, so its figures follow the fault alone), the others scatter from day
+# to day. history must name the third and no other, with the day its phase
+# peak crosses 10° within a day of the day its records first fail.
+pattern='[Vv]ib\.? ?№? ?([0-9]+)'
+morning() {  # vibrator day [faults]: one morning's recording
+  local v=$1 d=$2; shift 2
+  local seed=$((v * 100 + d)); [ "$v" -eq 3 ] && seed=300
+  "$make_samples" --record "$work/week$([ "$d" -gt 7 ] && echo -later)/v$v-d$(printf %02d "$d").qrm" \
+    --mode 3 --time "2026-12-$(printf %02d "$d")T07:0$v:00" --comment "Vib №$v, утро" --seed "$seed" "$@" >/dev/null
+}
+mkdir -p "$work/week" "$work/week-later"
+for d in 1 2 3 4 5 6 7; do
+  for v in 1 2 3 4 5; do
+    if [ "$v" -eq 3 ]; then morning 3 "$d" --phase-error "$(awk "BEGIN{print 1+0.7*$d}")"; else morning "$v" "$d"; fi
+  done
+done
+for d in $(seq 8 20); do morning 3 "$d" --phase-error "$(awk "BEGIN{print 1+0.7*$d}")"; done
+keep() { "$cli" qc "$@" --limits "$samples/limits.ini" --history "$work/h.db" --vibrator-from comment --pattern "$pattern"; }
+keep "$work"/week/*-d0[1357].qrm >/dev/null 2>"$work/keep1.err" & first=$!
+keep "$work"/week/*-d0[246].qrm >/dev/null 2>"$work/keep2.err" & second=$!
+wait "$first"; code1=$?; wait "$second"; code2=$?
+[ "$code1" -le 4 ] && [ "$code2" -le 4 ] && [ "$code1" -ne 3 ] && [ "$code2" -ne 3 ] \
+  || fail "history: two writers exited $code1 and $code2 ($(cat "$work/keep1.err" "$work/keep2.err"))"
+grep -q "history: 20 stored, 0 kept already" "$work/keep1.err" || fail "history, first writer: $(tail -1 "$work/keep1.err")"
+expect_exit 4 "history of the week" "$cli" history "$work/h.db" --json "$work/h.json"
+jq -e '([.daily[] | select(.figure == "phase_peak") | .count] | add) == 35 and (.vibrators | length) == 5' \
+  "$work/h.json" >/dev/null || fail "history: judgements lost"
+jq -e '[.drift[] | select(.drifting) | .vibrator] | unique == ["3"]' "$work/h.json" >/dev/null \
+  || fail "history: drifting $(jq -c '[.drift[] | select(.drifting) | [.vibrator, .figure]]' "$work/h.json")"
+crossing=$(jq -r '.drift[] | select(.vibrator == "3" and .figure == "phase_peak") | .crossingDay' "$work/h.json")
+truth=$("$cli" qc "$work/week-later" --limits "$samples/limits.ini" --json - 2>/dev/null |
+  jq -r '[.files[] | select(.channels[0].figures.phase_peak.value > 10) | .path][0]' | sed 's/.*-d\([0-9]*\)\.qrm/\1/')
+apart=$(( ($(date -ud "$crossing" +%s) - $(date -ud "2026-12-$truth" +%s)) / 86400 ))
+[ "${apart#-}" -le 1 ] || fail "history: crossing $crossing, records fail from 2026-12-$truth"
+expect_exit 0 "the same again" keep "$work"/week/*-d01.qrm
+grep -q "history: 0 stored, 5 kept already" "$work/err" || fail "history: a judgement kept twice"
+expect_exit 4 "history plot" "$cli" history "$work/h.db" --vibrator 3 --png "$work/h.png"
+[ "$(head -c 4 "$work/h.png" | tail -c 3)" = "PNG" ] || fail "history: no picture"
+expect_exit 1 "history plot of several vibrators" "$cli" history "$work/h.db" --png "$work/h2.png"
+expect_exit 4 "history as a PDF" "$cli" history "$work/h.db" --since 2026-12-05 --pdf "$work/h.pdf"
+[ "$(head -c 5 "$work/h.pdf")" = "%PDF-" ] || fail "history: no PDF"
+expect_exit 0 "history of a healthy vibrator" "$cli" history "$work/h.db" --vibrator 1 --figure phase_peak --csv -
+[ "$(grep -c '^daily,1,' "$work/out")" -eq 7 ] || fail "history CSV: $(head -3 "$work/out")"
+# A write without room, a damaged file and a missing one: refused, nothing changed.
+cp "$work/h.db" "$work/h-before.db"
+expect_exit 3 "history write without room" no_room "$cli" qc "$work"/week-later --history "$work/h.db"
+"$cli" history "$work/h.db" --json - 2>/dev/null | jq -e '(.vibrators | length) == 5' >/dev/null \
+  || fail "history: a failed write changed the history"
+head -c 3000 "$samples/dodida.qrm" >"$work/damaged.db"
+cp "$work/damaged.db" "$work/damaged-before.db"
+expect_exit 3 "qc into a file that is not a history" "$cli" qc "$samples/dodida.qrm" --history "$work/damaged.db" --lang ENU
+grep -q "not a QC history" "$work/err" || fail "history: $(cat "$work/err")"
+cmp -s "$work/damaged.db" "$work/damaged-before.db" || fail "history: the foreign file was changed"
+expect_exit 3 "history of a missing database" "$cli" history "$work/none.db"
+[ -e "$work/none.db" ] && fail "history: reading made a database"
+expect_exit 1 "a bad pattern" "$cli" qc "$samples/dodida.qrm" --history "$work/x.db" --vibrator-from comment --pattern '('
+expect_exit 1 "--vibrator without --history" "$cli" qc "$samples/dodida.qrm" --vibrator 3
+
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all kalvex-cli checks passed"
