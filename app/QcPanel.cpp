@@ -63,11 +63,12 @@ void QcPanel::ChooseProfile() {
   if (!path) return;
   LimitProfileFile file = ReadLimitProfileFile(*path);
   if (!file.profile) return ctx_.ui.ShowError(file.error);
-  SetProfile(std::move(*file.profile));
+  SetProfile(std::move(*file.profile), *path);
 }
 
-void QcPanel::SetProfile(LimitProfile profile) {
+void QcPanel::SetProfile(LimitProfile profile, std::string path) {
   profile_ = std::move(profile);
+  profilePath_ = std::move(path);
   Update();
 }
 
@@ -79,6 +80,7 @@ void QcPanel::Update() {
         QcOutcome{ComputeQcFigures(ctx),
                   *profile_,
                   {ProgramVersionAndBuild(), Fingerprint(ctx), SettingsProvenance(ctx.settings)}});
+    if (ctx_.judged) ctx_.judged(*outcome_, profilePath_);
   }
   Show();
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "qc/QcVerdict.h"
 
@@ -32,6 +33,8 @@ class QcPanel : public QObject {
     std::function<AnalysisContext()> analysis;
     // Whether a recording with samples is shown.
     std::function<bool()> haveRecording;
+    // Each verdict as it is shown, with the profile's file (empty: none).
+    std::function<void(const QcOutcome&, const std::string& profilePath)> judged;
   };
 
   // Adds "Профиль допусков…" to `fileMenu` before `before`, and the panel.
@@ -39,8 +42,9 @@ class QcPanel : public QObject {
 
   // Asks for a profile file; a refused file keeps the profile in use.
   void ChooseProfile();
-  // Uses a profile already read (tests, and ChooseProfile).
-  void SetProfile(LimitProfile profile);
+  // Uses a profile already read (tests, and ChooseProfile), from the file
+  // `path` (empty: none).
+  void SetProfile(LimitProfile profile, std::string path = {});
   // Judges the current recording again (a new one shown, settings changed).
   void Update();
 
@@ -55,6 +59,7 @@ class QcPanel : public QObject {
 
   Context ctx_;
   std::optional<LimitProfile> profile_;
+  std::string profilePath_;
   std::shared_ptr<const QcOutcome> outcome_;
   QToolButton* panel_;
 };

@@ -79,6 +79,11 @@ ReportValues ReportMenu::WithQc(ReportValues values) const {
   return values;
 }
 
+ReportValues ReportMenu::Accepted(ReportValues values) const {
+  if (ctx_.vibratorNumber && !values.VibNumber.empty()) ctx_.vibratorNumber(values.VibNumber);
+  return WithQc(std::move(values));
+}
+
 void ReportMenu::Print() {
   if (!Allowed()) return;
   if (!printer_.isValid()) {
@@ -88,7 +93,7 @@ void ReportMenu::Print() {
   const AnalysisContext ctx = ctx_.analysis();
   const auto values = EditReportSettings(&ctx_.window, ctx.rec.Mode, colour_, &printer_, ctx_.ui);
   if (!values) return;  // Cancel prints nothing
-  if (!PrintReport(printer_, WithQc(*values), VibModelName(), ctx, Steps()))
+  if (!PrintReport(printer_, Accepted(*values), VibModelName(), ctx, Steps()))
     ctx_.ui.ShowError(Text(TextId::PrinterUnavailable));
 }
 
@@ -105,7 +110,7 @@ void ReportMenu::ToPdf() {
   const auto values = EditReportSettings(&ctx_.window, ctx.rec.Mode, colour_, nullptr, ctx_.ui);
   if (!values) return;
   QByteArray pdf;
-  const QString reason = RenderReportPdf(pdf, WithQc(*values), VibModelName(), ctx, Steps());
+  const QString reason = RenderReportPdf(pdf, Accepted(*values), VibModelName(), ctx, Steps());
   if (!reason.isEmpty()) {
     ctx_.ui.ShowError(FormatText(TextId::CannotCreateFile, {*path, reason.toStdString()}));
     return;

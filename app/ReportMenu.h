@@ -35,6 +35,8 @@ class ReportMenu : public QObject {
     std::function<void()> refreshWindows;
     // The QC verdict the reports carry; null: none (the page as always).
     std::function<std::shared_ptr<const QcOutcome>()> qcOutcome;
+    // The vibrator number typed in the report dialog, when one was.
+    std::function<void(const std::string&)> vibratorNumber;
   };
 
   // Adds "Отчет" to the menu bar before "Окна", "Отчет в PDF…" to `fileMenu`
@@ -55,6 +57,8 @@ class ReportMenu : public QObject {
   std::string VibModelName() const;
   // The dialog's values with the QC verdict, when there is one.
   ReportValues WithQc(ReportValues values) const;
+  // Values accepted in the report dialog: its vibrator number is passed on.
+  ReportValues Accepted(ReportValues values) const;
   void Save(const QString& path, const QByteArray& bytes);
 
   Context ctx_;

@@ -18,6 +18,8 @@
 #include "AcquisitionControl.h"
 #include "EquipmentMenu.h"
 #include "ProjectKeeper.h"
+#include "QcHistoryDialog.h"
+#include "QcHistoryKeeper.h"
 #include "QcPanel.h"
 #include "ReportMenu.h"
 #include "analysis/SignalsText.h"
@@ -362,11 +364,23 @@ void TForm1::CreateAcquisitionControl() {
   report_ =
       new ReportMenu({*this, *ui_, *equipment_, *statusText_, [this] { return Context(); },
                       [this] { setup_.RecomputeAll(); }, [this] { windows_.RefreshAll(rec_); },
-                      [this] { return qc_->Outcome(); }},
+                      [this] { return qc_->Outcome(); },
+                      [this](const std::string& number) { history_->NumberVibrator(number); }},
                      *fileMenu_, acquisition_->DebugMenu(), programDirectory_);
-  qc_ = new QcPanel(
-      {*ui_, *statusBar(), [this] { return Context(); }, [this] { return !ReportRefusal(rec_); }},
-      *fileMenu_, Action("Exit"), this);
+  history_ = std::make_unique<QcHistoryKeeper>(*ui_, QcHistoryKeeper::DefaultPath());
+  qc_ = new QcPanel({*ui_, *statusBar(), [this] { return Context(); },
+                     [this] { return !ReportRefusal(rec_); },
+                     [this](const QcOutcome& o, const std::string& profilePath) {
+                       history_->Keep(o, Context(), profilePath);
+                     }},
+                    *fileMenu_, Action("Exit"), this);
+  auto* history = new QAction(QString::fromStdString(Text(TextId::MenuQcHistory)), fileMenu_);
+  history->setObjectName(QStringLiteral("QcHistory"));
+  connect(history, &QAction::triggered, this, [this] {
+    QcHistoryDialog dialog(*history_, *ui_, this);
+    if (dialog.Reload()) dialog.exec();
+  });
+  fileMenu_->insertAction(Action("Exit"), history);
   // There is no record to report on until one is read or taken.
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }

@@ -39,6 +39,7 @@ class EquipmentMenu;
 class ProjectKeeper;
 class ReportMenu;
 class QcPanel;
+class QcHistoryKeeper;
 class ProgressPanelWidget;
 class TFGraf;
 
@@ -70,6 +71,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   AcquisitionControl& Acquisition() { return *acquisition_; }
   ReportMenu& Report() { return *report_; }
   QcPanel& Qc() { return *qc_; }
+  QcHistoryKeeper& History() { return *history_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -133,6 +135,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   AcquisitionControl* acquisition_ = nullptr;
   ReportMenu* report_ = nullptr;
   QcPanel* qc_ = nullptr;
+  std::unique_ptr<QcHistoryKeeper> history_;
   ProjectKeeper* project_ = nullptr;
   bool projectRead_ = false;
   QMenu* fileMenu_ = nullptr;

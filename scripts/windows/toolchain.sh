@@ -4,17 +4,24 @@
 #   KALVEX_MINGW_QT_PREFIX    Qt 6.4.2 for x86_64-w64-mingw32 (Core, Gui, Widgets,
 #                             PrintSupport, Test; shared)
 #   KALVEX_MINGW_FFTW_PREFIX  FFTW 3.3.10 (double, libfftw3-3.dll)
-# Both live in the user's cache folder. With KALVEX_MINGW_QT and
-# KALVEX_MINGW_FFTW naming the two tarballs (qt6-mingw-6.4.2.tar.xz,
-# fftw3-mingw-3.3.10.tar.xz) they are unpacked from those; otherwise both are
-# built from Debian's own source packages (about 25 minutes on two cores),
-# with the two source changes Qt needs kept in scripts/windows/patches.
+#   KALVEX_MINGW_SQLITE_PREFIX  SQLite 3.40.1 (static libsqlite3.a, no DLL)
+# All three live in the user's cache folder. With KALVEX_MINGW_QT,
+# KALVEX_MINGW_FFTW and KALVEX_MINGW_SQLITE naming their tarballs
+# (qt6-mingw-6.4.2.tar.xz, fftw3-mingw-3.3.10.tar.xz,
+# sqlite3-mingw-3.40.1.tar.xz) they are unpacked from those; otherwise they
+# are built from Debian's own source packages (about 25 minutes on two cores
+# for Qt, a few minutes for the other two), with the two source changes Qt
+# needs kept in scripts/windows/patches.
 # Installs the Debian packages the Windows build and its tests need.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/kalvex/mingw
 qt=$cache/qt6-mingw-6.4.2
 fftw=$cache/fftw3-mingw-3.3.10
+# The version of Debian 12's sqlite3 source package, the one the Linux build
+# links too.
+sqlite_version=3.40.1
+sqlite=$cache/sqlite3-mingw-$sqlite_version
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
   qt6-base-dev qt6-base-dev-tools cmake ninja-build socat xvfb xdotool imagemagick zip unzip)
@@ -40,20 +47,29 @@ unpack() {  # tarball, the folder it makes
   tar -C "$cache" -xJf "$1"
 }
 
-# A deb-src line for every deb line of the machine's own apt sources, so that
-# the source packages come from wherever this machine gets its packages.
+# A deb-src entry for every deb entry of the machine's own apt sources, so
+# that the source packages come from wherever this machine gets its packages.
+# One-line entries go into a .list file and deb822 stanzas into a .sources
+# file: apt refuses the whole configuration when a file holds the other form.
 enable_sources() {
-  local list=/etc/apt/sources.list.d/kalvex-deb-src.list
-  [ -f "$list" ] && return
+  local dir=/etc/apt/sources.list.d
+  if [ -f "$dir/kalvex-deb-src.list" ] || [ -f "$dir/kalvex-deb-src.sources" ]; then return; fi
   local sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  {
-    grep -hE '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-      sed 's/^deb /deb-src /'
-    for f in /etc/apt/sources.list.d/*.sources; do
-      [ -f "$f" ] && sed -n 's/^Types:.*deb.*/Types: deb-src/p;/^URIs:/p;/^Suites:/p;/^Components:/p;/^Signed-By:/p;/^$/p' "$f"
-    done
-  } | "${sudo_cmd[@]}" tee "$list" >/dev/null
+  local lines stanzas f
+  lines=$(grep -hE '^deb ' /etc/apt/sources.list "$dir"/*.list 2>/dev/null |
+    sed 's/^deb /deb-src /' || true)
+  stanzas=$(for f in "$dir"/*.sources; do
+    [ -f "$f" ] || continue
+    sed -n 's/^Types:.*deb.*/Types: deb-src/p;/^URIs:/p;/^Suites:/p;/^Components:/p;/^Signed-By:/p;/^Enabled:/p;/^$/p' "$f"
+    echo
+  done)
+  if [ -n "$lines" ]; then
+    printf '%s\n' "$lines" | "${sudo_cmd[@]}" tee "$dir/kalvex-deb-src.list" >/dev/null
+  fi
+  if [ -n "$stanzas" ]; then
+    printf '%s\n' "$stanzas" | "${sudo_cmd[@]}" tee "$dir/kalvex-deb-src.sources" >/dev/null
+  fi
   "${sudo_cmd[@]}" apt-get update -qq >&2
 }
 
@@ -69,6 +85,36 @@ build_fftw() {
     --disable-fortran --disable-threads --disable-openmp >&2
   make -j"$(nproc)" >&2 && make install >&2
   x86_64-w64-mingw32-strip --strip-unneeded "$fftw"/bin/*.dll
+}
+
+# SQLite as one static library: Debian's source generates the amalgamation
+# (sqlite3.c, sqlite3.h) with its own tools on this machine, and the MinGW
+# compiler makes libsqlite3.a of it, so the programs carry SQLite inside and
+# ship no DLL for it. Thread-safe (each thread has its own connection); no
+# extension loading, so nothing can make the programs load a DLL through a
+# database. The folder appears only once it is complete.
+build_sqlite() {
+  local work=$cache/src-sqlite
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  apt-get source -qq sqlite3 >&2
+  local src version
+  src=$(find . -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
+  version=$(cat "$src/VERSION")
+  if [ "$version" != "$sqlite_version" ]; then
+    echo "toolchain: Debian's sqlite3 source is $version, not $sqlite_version (update sqlite_version)" >&2
+    return 1
+  fi
+  mkdir build && cd build
+  "../$src/configure" --disable-tcl --disable-readline --disable-editline >&2
+  make sqlite3.c >&2
+  local stage=$work/stage
+  mkdir -p "$stage/include" "$stage/lib"
+  x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION \
+    -c sqlite3.c -o sqlite3.o
+  x86_64-w64-mingw32-ar rcs "$stage/lib/libsqlite3.a" sqlite3.o
+  cp sqlite3.h sqlite3ext.h "$stage/include/"
+  mv "$stage" "$sqlite"
+  cd "$cache" && rm -rf "$work"
 }
 
 build_qt() {
@@ -112,11 +158,15 @@ build_qt() {
 install_packages "${packages[@]}"
 if [ -n "${KALVEX_MINGW_FFTW:-}" ]; then unpack "$KALVEX_MINGW_FFTW" "$fftw"; fi
 if [ -n "${KALVEX_MINGW_QT:-}" ]; then unpack "$KALVEX_MINGW_QT" "$qt"; fi
-if [ ! -d "$fftw" ] || [ ! -d "$qt" ]; then
+if [ -n "${KALVEX_MINGW_SQLITE:-}" ]; then unpack "$KALVEX_MINGW_SQLITE" "$sqlite"; fi
+if [ ! -d "$fftw" ] || [ ! -d "$qt" ] || [ ! -d "$sqlite" ]; then
   install_packages dpkg-dev patch make
+  # SQLite's generator tools are built and run natively, some in Tcl.
+  [ -d "$sqlite" ] || install_packages gcc libc6-dev tcl
   enable_sources
   [ -d "$fftw" ] || (build_fftw)
   [ -d "$qt" ] || (build_qt)
+  [ -d "$sqlite" ] || (build_sqlite)
 fi
 # The toolkit's Russian texts (file dialogs, message boxes) are the same
 # files on every system: Debian's go into the Windows prefix.
@@ -127,3 +177,4 @@ if [ -d /usr/share/qt6/translations ] && [ ! -f "$qt/translations/qtmultimedia_r
 fi
 echo "KALVEX_MINGW_QT_PREFIX=$qt"
 echo "KALVEX_MINGW_FFTW_PREFIX=$fftw"
+echo "KALVEX_MINGW_SQLITE_PREFIX=$sqlite"

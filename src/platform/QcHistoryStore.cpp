@@ -7,6 +7,7 @@
 
 #include "platform/FileAccess.h"
 #include "platform/FileDigest.h"
+#include "recordings/RecordingModes.h"
 #include "shell/TextCatalogue.h"
 
 namespace kalvex {
@@ -326,6 +327,28 @@ bool QcHistoryStore::Store(const JudgedRecording& j, bool& stored, std::string& 
   if (!Exec("COMMIT", reason)) return fail();
   stored = true;
   return true;
+}
+
+bool QcHistoryStore::Update(const char* sql, const std::string& first, const std::string& second,
+                            std::string& error) {
+  Statement update(db_, sql);
+  if (update.Ready() && update.Text(1, first).Text(2, second).Done()) return true;
+  error = Failure(TextId::QcHistoryCannotWrite, sqlite3_errmsg(db_));
+  return false;
+}
+
+bool QcHistoryStore::AssignVibrator(const std::string& sha256, const std::string& vibrator,
+                                    std::string& error) {
+  static const std::string sql =
+      "UPDATE channels SET vibrator = ?1 WHERE run_id IN (SELECT runs.id FROM runs JOIN recordings "
+      "ON recordings.id = runs.recording_id WHERE recordings.sha256 = ?2 AND recordings.mode <> " +
+      std::to_string(Similarity) + ")";
+  return Update(sql.c_str(), vibrator, sha256, error);
+}
+
+bool QcHistoryStore::RenameVibrator(const std::string& from, const std::string& to,
+                                    std::string& error) {
+  return Update("UPDATE channels SET vibrator = ?2 WHERE vibrator = ?1", from, to, error);
 }
 
 bool QcHistoryStore::Read(const HistoryQuery& q, std::vector<HistoryFigure>& figures,

@@ -61,6 +61,13 @@ class QcHistoryStore {
   // recording was already kept under the same profile and settings.
   bool Store(const JudgedRecording& judged, bool& stored, std::string& error);
 
+  // Puts every channel judged of the recording `sha256` (all its runs) under
+  // `vibrator`, Similarity channels apart (they are their own vibrators).
+  bool AssignVibrator(const std::string& sha256, const std::string& vibrator, std::string& error);
+  // Puts everything kept under vibrator `from` under `to` (a wrong name
+  // corrected; a name already kept merges the two).
+  bool RenameVibrator(const std::string& from, const std::string& to, std::string& error);
+
   // Every kept figure the query selects, ordered by day.
   bool Read(const HistoryQuery& query, std::vector<HistoryFigure>& figures, std::string& error);
 
@@ -75,6 +82,8 @@ class QcHistoryStore {
   bool Prepare(bool write, std::string& error);
   bool Migrate(int version, std::string& error);
   bool Exec(const char* sql, std::string& error);
+  bool Update(const char* sql, const std::string& first, const std::string& second,
+              std::string& error);
   std::string Failure(TextId id, const std::string& reason) const;
 
   sqlite3* db_;
