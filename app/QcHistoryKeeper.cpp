@@ -12,16 +12,6 @@
 #include "shell/UserInteraction.h"
 
 namespace kalvex {
-namespace {
-
-std::string TimeText(const LocalDateTime& t) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
-                t.Minute, t.Second);
-  return text;
-}
-
-}  // namespace
 
 std::string QcHistoryKeeper::DefaultPath() {
   const QString chosen = qEnvironmentVariable("KALVEX_QC_HISTORY");
@@ -70,7 +60,7 @@ void QcHistoryKeeper::Keep(const QcOutcome& outcome, const AnalysisContext& ctx,
   j.recordedDay = at.day;
   j.recordedTime = at.time;
   j.comment = rec.Comment;
-  j.judgedAt = TimeText(CurrentLocalTime());
+  j.judgedAt = DateTimeText(CurrentLocalTime());
   j.outcome = outcome;
   j.profileSha256 = ProfileDigest(outcome.profile, profilePath);
   const auto number = numbers_.find(j.sha256);

@@ -68,6 +68,14 @@ void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
   if (!reason.empty()) throw CliExit{ExitIo, FormatText(TextId::CannotCreateFile, {path, reason})};
 }
 
+void SaveTextOutput(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    std::cout << text;
+    return;
+  }
+  SaveOutput(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
 void CliSession::OpenFile(const std::string& path) {
   OpenBytes(path, ReadRecordingFile(path));
 }

@@ -31,6 +31,8 @@ class CliUserInteraction : public UserInteraction {
 // Writes an output file (a regular file replaced whole, a pipe or device
 // written into); exits 3 with "Cannot create file ..." when it cannot be.
 void SaveOutput(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for a text; path "-" is the standard output.
+void SaveTextOutput(const std::string& path, const std::string& text);
 
 // A recording file's bytes, read as "Открыть" reads them; exits 3 when it
 // cannot be read.

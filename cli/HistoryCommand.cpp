@@ -38,14 +38,6 @@ HistoryQuery QueryOf(const CliArgs& args) {
   return q;
 }
 
-void SaveText(const std::string& path, const std::string& text) {
-  if (path == "-") {
-    std::cout << text;
-    return;
-  }
-  SaveOutput(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-}
-
 // The one vibrator a picture shows: the one asked for, or the only one.
 std::string PictureVibrator(const HistoryReport& r, const CliArgs& args) {
   if (args.Has("--vibrator")) return args.Get("--vibrator");
@@ -127,8 +119,8 @@ int RunHistory(const Words& words, const QString& executablePath) {
   report.drift = DriftLines(report.daily);
 
   if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << HistoryTable(report);
-  if (args.Has("--json")) SaveText(args.Get("--json"), HistoryJson(report));
-  if (args.Has("--csv")) SaveText(args.Get("--csv"), HistoryCsv(report));
+  if (args.Has("--json")) SaveTextOutput(args.Get("--json"), HistoryJson(report));
+  if (args.Has("--csv")) SaveTextOutput(args.Get("--csv"), HistoryCsv(report));
   if (args.Has("--png")) WritePng(args.Get("--png"), report, PictureVibrator(report, args));
   if (args.Has("--pdf")) WritePdf(args.Get("--pdf"), report);
   return ExitCodeOf(report);

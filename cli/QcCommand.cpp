@@ -107,14 +107,6 @@ QcProgress ProgressLine(int total) {
   };
 }
 
-void SaveText(const std::string& path, const std::string& text) {
-  if (path == "-") {
-    std::cout << text;
-    return;
-  }
-  SaveOutput(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-}
-
 int ExitCodeOf(const std::vector<QcFileResult>& results, const QcRun& run) {
   int code = ExitOk;
   for (const QcFileResult& r : results) {
@@ -165,8 +157,8 @@ int RunQc(const Words& words, const QString& executablePath) {
   const std::vector<QcFileResult>& results = checked.files;
   // JSON or CSV asked on standard output takes the table's place there.
   if (args.Get("--json") != "-" && args.Get("--csv") != "-") std::cout << QcTable(results, run);
-  if (args.Has("--json")) SaveText(args.Get("--json"), QcJson(results, run));
-  if (args.Has("--csv")) SaveText(args.Get("--csv"), QcCsv(results, run));
+  if (args.Has("--json")) SaveTextOutput(args.Get("--json"), QcJson(results, run));
+  if (args.Has("--csv")) SaveTextOutput(args.Get("--csv"), QcCsv(results, run));
   const bool kept = !history || StoreJudgements(*history, results, run);
   // A worker that failed has said why on standard error.
   return checked.workerFailed || !kept ? ExitIo : ExitCodeOf(results, run);

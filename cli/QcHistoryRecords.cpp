@@ -8,13 +8,6 @@
 namespace kalvex::cli {
 namespace {
 
-std::string TimeText(const LocalDateTime& t) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
-                t.Minute, t.Second);
-  return text;
-}
-
 JudgedRecording JudgedOf(const QcFileResult& f, const QcRun& run, const std::string& judgedAt) {
   JudgedRecording j;
   j.sha256 = f.sha256;
@@ -69,7 +62,7 @@ std::unique_ptr<QcHistoryStore> OpenHistoryOption(const CliArgs& args, QcRun& ru
 
 bool StoreJudgements(QcHistoryStore& store, const std::vector<QcFileResult>& files,
                      const QcRun& run) {
-  const std::string judgedAt = TimeText(CurrentLocalTime());
+  const std::string judgedAt = DateTimeText(CurrentLocalTime());
   int stored = 0, kept = 0;
   for (const QcFileResult& f : files) {
     if (f.refusedCode || f.abnormal) continue;

@@ -3,7 +3,8 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
-#include <filesystem>
+#include <chrono>
+#include <thread>
 
 #include "platform/FileAccess.h"
 #include "platform/FileDigest.h"
@@ -17,6 +18,7 @@ namespace {
 // each wait is retried a few times before the write is given up.
 constexpr int kBusyMilliseconds = 20000;
 constexpr int kWriteAttempts = 3;
+constexpr int kRetryMilliseconds = 20;
 // A profile file larger than this is not a profile.
 constexpr std::size_t kLargestProfile = 1 << 20;
 
@@ -103,10 +105,6 @@ class Statement {
   sqlite3_stmt* s_ = nullptr;
 };
 
-std::filesystem::path FsPath(const std::string& path) {
-  return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
 std::string LimitsText(const LimitProfile& profile) {
   std::string text;
   for (const QcFigureKind& k : QcFigureKinds()) {
@@ -175,26 +173,36 @@ bool QcHistoryStore::Exec(const char* sql, std::string& error) {
   return false;
 }
 
-// Reads the schema version and what the file holds before anything is
-// written: a file that is not a history of this program stays as it is.
+// Reads the schema version and what the file holds, in one read, before
+// anything is written: a file that is not a history of this program stays as
+// it is, and one another process is creating is seen whole or not at all.
 bool QcHistoryStore::Prepare(bool write, std::string& error) {
   const TextId refusal = write ? TextId::QcHistoryCannotWrite : TextId::QcHistoryUnreadable;
   // Each statement ends before the next: a finished read leaves no
-  // transaction open for the journal mode to wait on.
+  // statement open for the transaction's end or the journal mode to wait on.
   auto scalar = [&](const char* sql) -> std::optional<std::string> {
     Statement s(db_, sql);
     if (!s.Ready() || s.Step() != SQLITE_ROW) return std::nullopt;
     return s.TextAt(0);
   };
-  const std::optional<std::string> version = scalar("PRAGMA user_version");
-  if (!version) {
-    error = Failure(refusal, Text(TextId::QcHistoryNotHistory) + " (" + sqlite3_errmsg(db_) + ")");
+  std::string reason;
+  if (!Exec("BEGIN", reason)) {
+    error = Failure(refusal, reason);
     return false;
   }
-  const int schema = std::atoi(version->c_str());
+  const std::optional<std::string> version = scalar("PRAGMA user_version");
   const std::optional<std::string> tables = scalar("SELECT count(*) FROM sqlite_master");
   const bool empty = tables == "0";
-  if (!tables || (schema == 0 && !empty) || (schema == 0 && !write)) {
+  const std::optional<std::string> check =
+      version && tables && !empty ? scalar("PRAGMA quick_check") : std::nullopt;
+  const std::string failure = sqlite3_errmsg(db_);
+  Exec("COMMIT", reason);
+  const int schema = version ? std::atoi(version->c_str()) : 0;
+  if (!version || !tables) {
+    error = Failure(refusal, Text(TextId::QcHistoryNotHistory) + " (" + failure + ")");
+    return false;
+  }
+  if (schema == 0 && (!empty || !write)) {
     error = Failure(refusal, Text(TextId::QcHistoryNotHistory));
     return false;
   }
@@ -202,40 +210,44 @@ bool QcHistoryStore::Prepare(bool write, std::string& error) {
     error = Failure(refusal, FormatText(TextId::QcHistoryNewer, {std::to_string(schema)}));
     return false;
   }
-  if (!empty) {
-    const std::optional<std::string> check = scalar("PRAGMA quick_check");
-    if (check != "ok") {
-      error = Failure(refusal, Text(TextId::QcHistoryDamaged) + " (" +
-                                   check.value_or(sqlite3_errmsg(db_)) + ")");
-      return false;
-    }
+  if (!empty && check != "ok") {
+    error = Failure(refusal, Text(TextId::QcHistoryDamaged) + " (" + check.value_or(failure) + ")");
+    return false;
   }
   if (!write) return true;
-  std::string reason;
-  if (!Exec("PRAGMA journal_mode=WAL", reason) || !Exec("PRAGMA foreign_keys=ON", reason) ||
-      !Migrate(schema, reason)) {
+  if (!Migrate(schema, reason) || !UseWriteAheadLog(reason) ||
+      !Exec("PRAGMA foreign_keys=ON", reason)) {
     error = Failure(refusal, reason);
     return false;
   }
   return true;
 }
 
+// The write-ahead log lets readers and a writer work at once; it is kept in
+// the file, so only the first writer of a new history switches to it, and
+// while another connection reads that switch is refused as busy: it is
+// tried again for as long as a busy writer is waited for.
+bool QcHistoryStore::UseWriteAheadLog(std::string& error) {
+  for (int waited = 0;; waited += kRetryMilliseconds) {
+    {
+      Statement mode(db_, "PRAGMA journal_mode=WAL");
+      if (mode.Step() == SQLITE_ROW && mode.TextAt(0) == "wal") return true;
+    }
+    if (waited >= kBusyMilliseconds) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMilliseconds));
+  }
+  error = sqlite3_errmsg(db_);
+  return false;
+}
+
 // Brings the schema up to date in one transaction; a database that holds
-// records is first copied aside ("<file>.schema<N>.bak"), so that nothing of
-// it is lost should a step go wrong in a way SQLite cannot roll back.
+// records is first copied aside ("<file>.schema<N>.bak", a consistent copy
+// through SQLite's backup), so that nothing of it is lost should a step go
+// wrong in a way SQLite cannot roll back.
 bool QcHistoryStore::Migrate(int version, std::string& error) {
   if (version == QcHistorySchema) return true;
-  if (version > 0) {
-    std::error_code ec;
-    const std::string aside = path_ + ".schema" + std::to_string(version) + ".bak";
-    if (!Exec("PRAGMA wal_checkpoint(TRUNCATE)", error)) return false;
-    std::filesystem::copy_file(FsPath(path_), FsPath(aside),
-                               std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) {
-      error = ec.message();
-      return false;
-    }
-  }
+  if (version > 0 && !CopyAside(path_ + ".schema" + std::to_string(version) + ".bak", error))
+    return false;
   if (!Exec("BEGIN IMMEDIATE", error)) return false;
   int now = version;
   {
@@ -245,7 +257,8 @@ bool QcHistoryStore::Migrate(int version, std::string& error) {
   // Another process may have brought it up to date while this one waited.
   for (; now < QcHistorySchema; ++now)
     if (!Exec(kMigrations[now], error)) {
-      Exec("ROLLBACK", error);
+      std::string ignored;
+      Exec("ROLLBACK", ignored);
       return false;
     }
   const std::string set = "PRAGMA user_version=" + std::to_string(QcHistorySchema);
@@ -255,6 +268,19 @@ bool QcHistoryStore::Migrate(int version, std::string& error) {
     return false;
   }
   return true;
+}
+
+bool QcHistoryStore::CopyAside(const std::string& aside, std::string& error) {
+  sqlite3* copy = nullptr;
+  int rc = sqlite3_open_v2(aside.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db_, "main");
+    rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(copy);
+    if (backup) sqlite3_backup_finish(backup);
+  }
+  if (rc != SQLITE_DONE) error = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc);
+  sqlite3_close(copy);
+  return rc == SQLITE_DONE;
 }
 
 void QcHistoryStore::LimitPages(long long pages) {

@@ -81,6 +81,8 @@ class QcHistoryStore {
                                               std::string& error);
   bool Prepare(bool write, std::string& error);
   bool Migrate(int version, std::string& error);
+  bool UseWriteAheadLog(std::string& error);
+  bool CopyAside(const std::string& aside, std::string& error);
   bool Exec(const char* sql, std::string& error);
   bool Update(const char* sql, const std::string& first, const std::string& second,
               std::string& error);

@@ -76,6 +76,13 @@ RecordedAt RecordedAtOf(const std::array<std::uint8_t, 256>& header, const Local
   return r;
 }
 
+std::string DateTimeText(const LocalDateTime& t) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
+                t.Minute, t.Second);
+  return text;
+}
+
 bool LowerIsWorse(QcFigureId figure) {
   return figure == QcFigureId::LevelMin || figure == QcFigureId::LevelAvg;
 }

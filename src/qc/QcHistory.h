@@ -109,6 +109,9 @@ RecordedAt RecordedAtOf(const std::array<std::uint8_t, 256>& header, const Local
 // (continuity-corrected, ties of y counted); 0 with fewer than three points.
 double MannKendallZ(std::span<const double> y);
 
+// "YYYY-MM-DD HH:MM:SS", the time of a judgement as the history keeps it.
+std::string DateTimeText(const LocalDateTime& t);
+
 // Days since 1970-01-01 of "YYYY-MM-DD", and back; none for a text that is
 // not a date.
 std::optional<int> DayNumber(const std::string& day);

@@ -156,9 +156,10 @@ TEST(QcHistoryStoreTest, AWriteWithoutRoomLeavesTheHistoryAsItWas) {
   EXPECT_TRUE(store->Store(big, stored, error) && stored) << error;
 }
 
+// Both start on a file that does not exist yet: one creates the schema and
+// turns the journal to WAL while the other waits, reading.
 TEST(QcHistoryStoreTest, WritersAtOnceLoseNothing) {
   History h;
-  h.Open();
   auto writer = [&](int base, int* failures) {
     auto store = h.Open();
     for (int i = 0; i < 25; ++i) {
