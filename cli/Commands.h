@@ -23,5 +23,7 @@ int RunReport(const Words& words, const QString& executablePath);
 int RunProject(const Words& words, const QString& executablePath);
 int RunQc(const Words& words, const QString& executablePath);
 int RunHistory(const Words& words, const QString& executablePath);
+int RunExportSegy(const Words& words, const QString& executablePath);
+int RunImportSegy(const Words& words, const QString& executablePath);
 
 }  // namespace kalvex::cli

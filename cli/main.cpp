@@ -130,6 +130,23 @@ const std::map<std::string, Subcommand>& Subcommands() {
         "    (DRIFTING when within 30 days). --png draws one vibrator's figures over the\n"
         "    days, --pdf a page per vibrator. Exit 0, 4 a latest judgement did not pass\n"
         "    or a vibrator is drifting, 3 the database cannot be read."}},
+      {"export-segy",
+       {kalvex::cli::RunExportSegy,
+        "export-segy FILE -o OUT.sgy [--format ieee|ibm] [--sweep-start HZ] [--sweep-end HZ]\n"
+        "            [--sweep-type linear|parabolic|exponential|other]\n"
+        "    Writes the recording as SEG-Y revision 1: a trace per channel (the derived\n"
+        "    channel too) in the units the Signal Traces window shows first, the textual\n"
+        "    header naming mode, channels, units, comment and parameters."}},
+      {"import-segy",
+       {kalvex::cli::RunImportSegy,
+        "import-segy IN.sgy --mode M [--map CH=TRACE,...] [--scale TRACE=FACTOR,...]\n"
+        "            [--seconds T] -o OUT.qrm [params]\n"
+        "    Makes a recording of SEG-Y traces: each mapped trace (1-based) becomes the\n"
+        "    named channel, in counts at the full scale of its unit, clipped beyond it;\n"
+        "    without --map a file exported here maps back by its channel numbers. The\n"
+        "    rate comes from the sample interval, the sweep from --seconds, else the\n"
+        "    file's sweep length, else the record less 500 samples. params as for synth\n"
+        "    (no --rate-index)."}},
       {"resave",
        {kalvex::cli::RunResave,
         "resave IN OUT\n"
