@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins
-  libfftw3-dev libfftw3-double3 libsqlite3-dev
+  libfftw3-dev libfftw3-double3 libsqlite3-dev libsegyio-dev python3-segyio
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   qt6-translations-l10n

@@ -1,6 +1,5 @@
 #pragma once
-// The EBCDIC code page of SEG-Y textual headers (code page 037) for the
-// printable ASCII characters.
+// The EBCDIC of SEG-Y textual headers for the printable ASCII characters.
 
 #include <string>
 #include <string_view>

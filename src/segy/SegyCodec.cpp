@@ -174,10 +174,11 @@ std::optional<std::string> ReadLayout(Bytes bytes, Layout& l) {
   if (l.samples == 0) return Refusal(TextId::SegyNoSamples);
   std::int32_t extended = 0;
   segy_get_bfield(bin, SEGY_BIN_EXT_HEADERS, &extended);
-  if (extended < 0) return Refusal(TextId::SegyBadExtendedHeaders, {Number(extended)});
   // segyio's own offset would overflow an int for absurd counts.
+  if (extended < 0 || extended > 1000)
+    return Refusal(TextId::SegyBadExtendedHeaders, {Number(extended)});
   l.trace0 = static_cast<long>(SegyHeadersSize) + static_cast<long>(kTextSize) * extended;
-  if (extended > 1000 || static_cast<std::size_t>(l.trace0) > bytes.size())
+  if (static_cast<std::size_t>(l.trace0) > bytes.size())
     return Refusal(TextId::SegyTooShort, {Number(l.trace0)});
   l.traceBytes = kTraceHeaderSize + static_cast<std::size_t>(segy_trsize(l.format, l.samples));
   const std::size_t body = bytes.size() - static_cast<std::size_t>(l.trace0);
