@@ -19,6 +19,7 @@
 #include "EquipmentMenu.h"
 #include "ProjectKeeper.h"
 #include "QcHistoryDialog.h"
+#include "SegyMenu.h"
 #include "QcHistoryKeeper.h"
 #include "QcPanel.h"
 #include "ReportMenu.h"
@@ -381,6 +382,8 @@ void TForm1::CreateAcquisitionControl() {
     if (dialog.Reload()) dialog.exec();
   });
   fileMenu_->insertAction(Action("Exit"), history);
+  segy_ = new SegyMenu({*this, *ui_, commands_, [this] { return Context(); }}, *fileMenu_,
+                       Action("Settings"));
   // There is no record to report on until one is read or taken.
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
 }
@@ -395,6 +398,7 @@ void TForm1::DisableRecordMenus() {
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(false);
   Action("Save")->setEnabled(false);
   Action("SaveAs")->setEnabled(false);
+  segy_->SetRecordingShown(false);
   qc_->Update();  // the verdict went with the record it judged
 }
 
@@ -420,6 +424,7 @@ void TForm1::ShowInWindows(bool unsaved) {
   for (const char* a : {"Report", "ReportPdf", "ReportBitmap"}) Action(a)->setEnabled(true);
   Action("Save")->setEnabled(unsaved);
   Action("SaveAs")->setEnabled(true);
+  segy_->SetRecordingShown(true);
   if (windows_.Count() == 0)
     OpenFirstTraces(windows_, Context());
   else

@@ -39,6 +39,7 @@ class EquipmentMenu;
 class ProjectKeeper;
 class ReportMenu;
 class QcPanel;
+class SegyMenu;
 class QcHistoryKeeper;
 class ProgressPanelWidget;
 class TFGraf;
@@ -72,6 +73,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   ReportMenu& Report() { return *report_; }
   QcPanel& Qc() { return *qc_; }
   QcHistoryKeeper& History() { return *history_; }
+  SegyMenu& Segy() { return *segy_; }
   // The graph form of window `index`, or null.
   TFGraf* Form(int index) const;
   // A menu or tool bar action by its object name (e.g. "Open", "SaveAs").
@@ -136,6 +138,7 @@ class TForm1 : public QMainWindow, public WindowSetHost {
   ReportMenu* report_ = nullptr;
   QcPanel* qc_ = nullptr;
   std::unique_ptr<QcHistoryKeeper> history_;
+  SegyMenu* segy_ = nullptr;
   ProjectKeeper* project_ = nullptr;
   bool projectRead_ = false;
   QMenu* fileMenu_ = nullptr;

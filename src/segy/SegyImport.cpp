@@ -106,12 +106,13 @@ std::optional<std::string> OwnTraceAssignment(const SegyImage& image, int mode,
   if (image.text.rfind(SegyOwnMark, 0) != 0) return Text(TextId::SegyNotOurs);
   for (std::size_t k = 0; k < image.traces.size(); ++k) {
     const int channel = image.traces[k].channelNumber;
-    const int slot = channel - 1;
+    const long slot = channel - 1L;  // any number a foreign header holds
     if (slot == ChannelCount(mode) && mode != Similarity && mode != Ombrel16) continue;  // derived
-    if (slot < 0 || slot >= ChannelCount(mode) || Taken(out, slot, ""))
+    if (slot < 0 || slot >= ChannelCount(mode) || Taken(out, static_cast<int>(slot), ""))
       return FormatText(TextId::SegyChannelOutside,
                         {std::to_string(k + 1), std::to_string(channel), ModeText(mode)});
-    out.push_back({slot, static_cast<int>(k), mode == Similarity && slot > 0 ? image.traces[k].name : ""});
+    out.push_back({static_cast<int>(slot), static_cast<int>(k),
+                   mode == Similarity && slot > 0 ? image.traces[k].name : ""});
   }
   if (out.empty()) return Text(TextId::SegyNothingMapped);
   return std::nullopt;
