@@ -41,7 +41,7 @@ SegyImportDialog::SegyImportDialog(const SegyImage& image, const std::string& fi
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(grid_);
-  layout->addWidget(MakeDialogButtons(*this, ui_, 0).box);
+  layout->addWidget(MakeDialogButtons(*this, ui_, HelpTopic).box);
   connect(mode_, &QComboBox::currentIndexChanged, this, [this] { BuildRows(); });
   BuildRows();
 }
@@ -96,6 +96,16 @@ void SegyImportDialog::Prefill() {
     }
     return;
   }
+  bool byName = false;
+  for (std::size_t slot = 0; slot < rows_.size(); ++slot)
+    for (std::size_t k = 0; k < image_.traces.size() && !rows_[slot].fixedName.empty(); ++k)
+      if (QString::fromStdString(image_.traces[k].name)
+              .compare(QString::fromStdString(rows_[slot].fixedName), Qt::CaseInsensitive) == 0) {
+        ChooseTrace(static_cast<int>(slot), static_cast<int>(k) + 1);
+        byName = true;
+        break;
+      }
+  if (byName) return;
   for (std::size_t slot = 0; slot < rows_.size() && slot < image_.traces.size(); ++slot)
     ChooseTrace(static_cast<int>(slot), static_cast<int>(slot) + 1);
 }

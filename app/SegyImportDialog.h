@@ -2,7 +2,8 @@
 // "Импорт SEG-Y…": which trace of the file becomes which channel of the
 // chosen mode, with a factor per channel; in Similarity the channels besides
 // the reference are named here. A file the program wrote starts mapped by
-// its channel numbers, any other file trace by trace in order.
+// its channel numbers, any other file by channel names where they match,
+// else trace by trace in order.
 
 #include <QDialog>
 #include <map>
@@ -23,6 +24,8 @@ class UserInteraction;
 class SegyImportDialog : public QDialog {
   Q_OBJECT
  public:
+  static constexpr int HelpTopic = 180;
+
   SegyImportDialog(const SegyImage& image, const std::string& fileName, int mode,
                    UserInteraction& ui, QWidget* parent);
 

@@ -33,10 +33,15 @@ TEST(SegyMenuTest, RecordingGoesOutAndComesBackThroughTheDialog) {
   SegyImportDialog dialog(image, "out.sgy", Dodida, *w.ui, &main);
   const std::vector<std::pair<std::string, int>> own{{"REF", 1}, {"RM", 2}, {"BP", 3}};
   EXPECT_EQ(dialog.Pairs(), own);
-  dialog.SetMode(Ombrel16);  // another file's traces are offered in order
-  EXPECT_EQ(dialog.Pairs(), (std::vector<std::pair<std::string, int>>{{"REF", 1}, {"VIB", 2}}));
+  dialog.SetMode(Ombrel16);  // traces of another mode by name, where names match
+  EXPECT_EQ(dialog.Pairs(), (std::vector<std::pair<std::string, int>>{{"REF", 1}}));
+  image.traces[0].name.clear();  // else in order
+  dialog.SetMode(Velnarund);
+  EXPECT_EQ(dialog.Pairs().size(), 4u);
+  dialog.SetMode(Ombrel16);
   dialog.ChooseTrace(1, 0);
   EXPECT_EQ(dialog.Pairs().size(), 1u);
+  image.traces[0].name = "REF";
   dialog.SetMode(Dodida);
 
   const std::string back = NativePath(w.dir.filePath(QStringLiteral("back.qrm")));
