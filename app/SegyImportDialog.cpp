@@ -33,7 +33,8 @@ SegyImportDialog::SegyImportDialog(const SegyImage& image, const std::string& fi
     : QDialog(parent), image_(image), ui_(ui), mode_(new QComboBox(this)), grid_(new QGridLayout) {
   setWindowTitle(QString::fromStdString(FormatText(TextId::SegyImportTitle, {fileName})));
   for (int m = Velnarund; m <= Ombrel16; ++m)
-    mode_->addItem(QString::fromUtf8(ModeName(m).data(), static_cast<qsizetype>(ModeName(m).size())));
+    mode_->addItem(
+        QString::fromUtf8(ModeName(m).data(), static_cast<qsizetype>(ModeName(m).size())));
   mode_->setObjectName(QStringLiteral("Mode"));
   mode_->setCurrentIndex(mode >= Velnarund && mode <= Ombrel16 ? mode : Velnarund);
   auto* form = new QFormLayout;
@@ -77,7 +78,8 @@ void SegyImportDialog::BuildRows() {
     row.trace = new QComboBox;
     row.trace->addItem(Q(TextId::SegyImportUnassigned));
     for (std::size_t k = 0; k < image_.traces.size(); ++k)
-      row.trace->addItem(QString::fromStdString(TraceText(image_.traces[k], static_cast<int>(k) + 1)));
+      row.trace->addItem(
+          QString::fromStdString(TraceText(image_.traces[k], static_cast<int>(k) + 1)));
     row.factor = new QLineEdit(QStringLiteral("1"));
     grid_->addWidget(row.trace, slot + 1, 1);
     grid_->addWidget(row.factor, slot + 1, 2);
@@ -144,8 +146,7 @@ void SegyImportDialog::accept() {
     }
   }
   std::vector<TraceAssignment> out;
-  if (auto refusal =
-          AssignTraces(Pairs(), Mode(), static_cast<int>(image_.traces.size()), out)) {
+  if (auto refusal = AssignTraces(Pairs(), Mode(), static_cast<int>(image_.traces.size()), out)) {
     ui_.ShowError(*refusal);
     return;
   }

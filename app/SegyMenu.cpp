@@ -20,9 +20,6 @@
 namespace kalvex {
 namespace {
 
-// A SEG-Y file larger than this is not read: no recording could use it.
-constexpr std::size_t kMaxSegyFileSize = std::size_t{1} << 30;
-
 std::string SegyFilter() {
   return Text(TextId::SegyFileFilter) + "|*.sgy;*.segy";
 }
@@ -58,8 +55,9 @@ void SegyMenu::SetRecordingShown(bool shown) {
 
 void SegyMenu::ExportCommand() {
   const AnalysisContext analysis = ctx_.analysis();
-  const std::string initial =
-      analysis.rec.Name.empty() ? std::string() : FileName(WithExtension(analysis.rec.Name, ".sgy"));
+  const std::string initial = analysis.rec.Name.empty()
+                                  ? std::string()
+                                  : FileName(WithExtension(analysis.rec.Name, ".sgy"));
   if (auto path = ctx_.ui.ChooseFileToSave({SegyFilter(), ".sgy", initial, true})) ExportTo(*path);
 }
 
@@ -79,7 +77,7 @@ void SegyMenu::ImportCommand() {
   if (!ctx_.commands.ConfirmDiscard()) return;
   const auto path = ctx_.ui.ChooseFileToOpen({SegyFilter(), ".sgy", "", false});
   if (!path) return;
-  FileReadResult file = ReadFileBytes(*path, kMaxSegyFileSize);
+  FileReadResult file = ReadFileBytes(*path, MaxSegyFileSize);
   if (!file.ok()) {
     ctx_.ui.ShowError(FormatText(TextId::CannotOpenFile, {*path, file.error}));
     return;
@@ -116,7 +114,8 @@ bool SegyMenu::ImportInto(const SegyImage& image, int mode,
       AssignTraces(pairs, mode, static_cast<int>(image.traces.size()), choices.channels);
   SegyImportResult result;
   if (!refusal) {
-    result = ImportSegy(image, choices, {scratch, current.settings, values}, values.SampleRateIndex);
+    result =
+        ImportSegy(image, choices, {scratch, current.settings, values}, values.SampleRateIndex);
     refusal = result.refusal;
   }
   std::vector<std::uint8_t> bytes;
@@ -131,10 +130,9 @@ bool SegyMenu::ImportInto(const SegyImage& image, int mode,
     return false;
   }
   if (!ctx_.commands.OpenRecordingFile(recordingPath)) return false;
-  std::string done = FormatText(TextId::SegyImportDone,
-                                {std::to_string(choices.channels.size()),
-                                 std::to_string(scratch.RecordLength),
-                                 std::to_string(scratch.SampleRate)});
+  std::string done = FormatText(TextId::SegyImportDone, {std::to_string(choices.channels.size()),
+                                                         std::to_string(scratch.RecordLength),
+                                                         std::to_string(scratch.SampleRate)});
   if (result.clipped > 0)
     done += "\n" + FormatText(TextId::SegyClipped, {std::to_string(result.clipped)});
   ctx_.ui.ShowInformation(done);

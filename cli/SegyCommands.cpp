@@ -18,9 +18,6 @@
 namespace kalvex::cli {
 namespace {
 
-// A SEG-Y file larger than this is not read: no recording could use it.
-constexpr std::size_t kMaxSegyFileSize = std::size_t{1} << 30;
-
 int SweepTypeCode(const std::string& name) {
   static const char* const kNames[] = {"linear", "parabolic", "exponential", "other"};
   for (int code = 1; code <= 4; ++code)
@@ -89,7 +86,7 @@ std::map<int, double> Scales(const CliArgs& args, const SegyImage& image) {
 }
 
 SegyImage ReadSegy(const std::string& path) {
-  FileReadResult file = ReadFileBytes(path, kMaxSegyFileSize);
+  FileReadResult file = ReadFileBytes(path, MaxSegyFileSize);
   if (!file.ok()) throw CliExit{ExitIo, FormatText(TextId::CannotOpenFile, {path, file.error})};
   SegyImage image;
   if (auto refusal = DecodeSegy(file.bytes, image)) throw CliExit{ExitRefused, *refusal};
@@ -137,10 +134,9 @@ int RunImportSegy(const Words& words, const QString& executablePath) {
   if (result.refusal) throw CliExit{ExitRefused, *result.refusal};
   s.recording.Modified = true;
   s.SaveAsNewRecording(args.Get("-o"));
-  std::cout << FormatText(TextId::SegyImportDone,
-                          {std::to_string(choices.channels.size()),
-                           std::to_string(s.recording.RecordLength),
-                           std::to_string(s.recording.SampleRate)})
+  std::cout << FormatText(TextId::SegyImportDone, {std::to_string(choices.channels.size()),
+                                                   std::to_string(s.recording.RecordLength),
+                                                   std::to_string(s.recording.SampleRate)})
             << "\n";
   if (result.clipped > 0)
     std::cerr << FormatText(TextId::SegyClipped, {std::to_string(result.clipped)}) << "\n";

@@ -41,7 +41,8 @@ std::string AsciiToEbcdic(std::string_view ascii) {
 std::string EbcdicToAscii(std::string_view ebcdic) {
   static const std::array<char, 256> table = ReverseTable();
   std::string out(ebcdic.size(), ' ');
-  for (std::size_t i = 0; i < ebcdic.size(); ++i) out[i] = table[static_cast<unsigned char>(ebcdic[i])];
+  for (std::size_t i = 0; i < ebcdic.size(); ++i)
+    out[i] = table[static_cast<unsigned char>(ebcdic[i])];
   return out;
 }
 

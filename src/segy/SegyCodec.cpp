@@ -30,40 +30,42 @@ const char* Chars(const std::uint8_t* p) {
 
 // Two-byte fields are unsigned counts here (samples, microseconds); segyio
 // hands them out sign-extended.
-int Field16(const char* header, int field, bool binary) {
+int BinaryField16(const char* bin, int field) {
   std::int32_t v = 0;
-  if (binary)
-    segy_get_bfield(header, field, &v);
-  else
-    segy_get_field(header, field, &v);
+  segy_get_bfield(bin, field, &v);
   return v & 0xFFFF;
 }
-int Field32(const char* header, int field) {
+int TraceField16(const char* header, int field) {
+  std::int32_t v = 0;
+  segy_get_field(header, field, &v);
+  return v & 0xFFFF;
+}
+int TraceField32(const char* header, int field) {
   std::int32_t v = 0;
   segy_get_field(header, field, &v);
   return v;
 }
 
-void PutSweep(char* header, const SegySweep& s, bool binary) {
-  auto set = [&](int traceField, int binaryField, int v) {
-    if (binary)
-      segy_set_bfield(header, binaryField, v);
-    else
-      segy_set_field(header, traceField, v);
-  };
-  set(SEGY_TR_SWEEP_FREQ_START, SEGY_BIN_SWEEP_FREQ_START, s.startHz);
-  set(SEGY_TR_SWEEP_FREQ_END, SEGY_BIN_SWEEP_FREQ_END, s.endHz);
-  set(SEGY_TR_SWEEP_LENGTH, SEGY_BIN_SWEEP_LENGTH, s.lengthMs);
-  set(SEGY_TR_SWEEP_TYPE, SEGY_BIN_SWEEP, s.typeCode);
+// The sweep's four fields, in the binary header or a trace header.
+struct SweepFields {
+  int start, end, length, type;
+};
+constexpr SweepFields kBinarySweep{SEGY_BIN_SWEEP_FREQ_START, SEGY_BIN_SWEEP_FREQ_END,
+                                   SEGY_BIN_SWEEP_LENGTH, SEGY_BIN_SWEEP};
+constexpr SweepFields kTraceSweep{SEGY_TR_SWEEP_FREQ_START, SEGY_TR_SWEEP_FREQ_END,
+                                  SEGY_TR_SWEEP_LENGTH, SEGY_TR_SWEEP_TYPE};
+
+template <class Set>
+void PutSweep(const SegySweep& s, const SweepFields& f, Set set) {
+  set(f.start, s.startHz);
+  set(f.end, s.endHz);
+  set(f.length, s.lengthMs);
+  set(f.type, s.typeCode);
 }
 
-SegySweep SweepOf(const char* header, bool binary) {
-  auto get = [&](int traceField, int binaryField) {
-    return Field16(header, binary ? binaryField : traceField, binary);
-  };
-  return {get(SEGY_TR_SWEEP_FREQ_START, SEGY_BIN_SWEEP_FREQ_START),
-          get(SEGY_TR_SWEEP_FREQ_END, SEGY_BIN_SWEEP_FREQ_END),
-          get(SEGY_TR_SWEEP_LENGTH, SEGY_BIN_SWEEP_LENGTH), get(SEGY_TR_SWEEP_TYPE, SEGY_BIN_SWEEP)};
+template <class Get>
+SegySweep SweepOf(const SweepFields& f, Get get) {
+  return {get(f.start), get(f.end), get(f.length), get(f.type)};
 }
 
 void PutBinaryHeader(std::uint8_t* at, const SegyImage& image, SegyFormat format) {
@@ -76,7 +78,7 @@ void PutBinaryHeader(std::uint8_t* at, const SegyImage& image, SegyFormat format
   segy_set_bfield(bin, SEGY_BIN_SAMPLES_ORIG, samples);
   segy_set_bfield(bin, SEGY_BIN_FORMAT, static_cast<int>(format));
   segy_set_bfield(bin, SEGY_BIN_SORTING_CODE, 1);  // as recorded
-  PutSweep(bin, image.sweep, true);
+  PutSweep(image.sweep, kBinarySweep, [bin](int f, int v) { segy_set_bfield(bin, f, v); });
   segy_set_bfield(bin, SEGY_BIN_SWEEP_CHANNEL, 1);  // the reference is the first trace
   segy_set_bfield(bin, SEGY_BIN_MEASUREMENT_SYSTEM, 1);
   segy_set_bfield(bin, SEGY_BIN_SEGY_REVISION, kRevision1);
@@ -95,7 +97,7 @@ void PutTraceHeader(std::uint8_t* at, const SegyImage& image, std::size_t index)
   segy_set_field(h, SEGY_TR_DATA_USE, 1);
   segy_set_field(h, SEGY_TR_SAMPLE_COUNT, static_cast<int>(t.values.size()));
   segy_set_field(h, SEGY_TR_SAMPLE_INTER, image.intervalUs);
-  PutSweep(h, image.sweep, false);
+  PutSweep(image.sweep, kTraceSweep, [h](int f, int v) { segy_set_field(h, f, v); });
   std::memcpy(h + kNameAt, t.name.data(), std::min(t.name.size(), kNameSize));
 }
 
@@ -166,7 +168,8 @@ struct Layout {
 };
 
 std::optional<std::string> ReadLayout(Bytes bytes, Layout& l) {
-  if (bytes.size() < SegyHeadersSize) return Refusal(TextId::SegyTooShort, {Number(SegyHeadersSize)});
+  if (bytes.size() < SegyHeadersSize)
+    return Refusal(TextId::SegyTooShort, {Number(SegyHeadersSize)});
   const char* bin = Chars(bytes.data() + kTextSize);
   l.format = segy_format(bin);
   if (!Supported(l.format)) return Refusal(TextId::SegyBadFormat, {Number(l.format)});
@@ -186,7 +189,8 @@ std::optional<std::string> ReadLayout(Bytes bytes, Layout& l) {
   if (const std::size_t rest = body % l.traceBytes; rest != 0)
     return Refusal(TextId::SegyTruncated, {Number(l.traces), Number(static_cast<long>(rest))});
   if (l.traces == 0) return Refusal(TextId::SegyNoTraces);
-  const long announced = Field16(bin, SEGY_BIN_TRACES, true) + Field16(bin, SEGY_BIN_AUX_TRACES, true);
+  const long announced =
+      BinaryField16(bin, SEGY_BIN_TRACES) + BinaryField16(bin, SEGY_BIN_AUX_TRACES);
   if (announced > 0 && l.traces % announced != 0)
     return Refusal(TextId::SegyTraceCount, {Number(announced), Number(l.traces)});
   return std::nullopt;
@@ -196,24 +200,24 @@ std::optional<std::string> ReadTrace(Bytes bytes, const Layout& l, long index, S
   const std::uint8_t* at = bytes.data() + l.trace0 + l.traceBytes * index;
   const char* h = Chars(at);
   const std::string number = Number(index + 1);
-  const int samples = Field16(h, SEGY_TR_SAMPLE_COUNT, false);
+  const int samples = TraceField16(h, SEGY_TR_SAMPLE_COUNT);
   if (samples != 0 && samples != l.samples)
     return Refusal(TextId::SegyTraceLength, {number, Number(samples), Number(l.samples)});
-  const int interval = Field16(h, SEGY_TR_SAMPLE_INTER, false);
+  const int interval = TraceField16(h, SEGY_TR_SAMPLE_INTER);
   if (image.intervalUs == 0) image.intervalUs = interval;
   if (interval != 0 && interval != image.intervalUs)
     return Refusal(TextId::SegyTraceInterval, {number, Number(interval), Number(image.intervalUs)});
   SegyTrace t;
-  t.channelNumber = Field32(h, SEGY_TR_NUMBER_ORIG_FIELD);
-  t.traceId = Field16(h, SEGY_TR_TRACE_ID, false);
+  t.channelNumber = TraceField32(h, SEGY_TR_NUMBER_ORIG_FIELD);
+  t.traceId = TraceField16(h, SEGY_TR_TRACE_ID);
   t.name = NameOf(h);
   t.values = NativeSamples(at + kTraceHeaderSize, l.format, l.samples);
-  const auto bad = std::find_if(t.values.begin(), t.values.end(),
-                                [](float v) { return !std::isfinite(v); });
+  const auto bad =
+      std::find_if(t.values.begin(), t.values.end(), [](float v) { return !std::isfinite(v); });
   if (bad != t.values.end())
     return Refusal(TextId::SegyBadValue, {number, Number(bad - t.values.begin() + 1)});
   if (index == 0) {
-    const SegySweep own = SweepOf(h, false);
+    const SegySweep own = SweepOf(kTraceSweep, [h](int f) { return TraceField16(h, f); });
     if (own.lengthMs != 0) image.sweep = own;
   }
   image.traces.push_back(std::move(t));
@@ -250,8 +254,8 @@ std::optional<std::string> DecodeSegy(std::span<const std::uint8_t> bytes, SegyI
   // Some writers keep the textual header in ASCII: it then starts with 'C'.
   image.text = raw[0] == 'C' ? std::string(raw) : EbcdicToAscii(raw);
   const char* bin = Chars(bytes.data() + kTextSize);
-  image.intervalUs = Field16(bin, SEGY_BIN_INTERVAL, true);
-  image.sweep = SweepOf(bin, true);
+  image.intervalUs = BinaryField16(bin, SEGY_BIN_INTERVAL);
+  image.sweep = SweepOf(kBinarySweep, [bin](int f) { return BinaryField16(bin, f); });
   image.traces.reserve(static_cast<std::size_t>(l.traces));
   for (long k = 0; k < l.traces; ++k)
     if (auto refusal = ReadTrace(bytes, l, k, image)) return refusal;

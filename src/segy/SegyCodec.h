@@ -18,6 +18,8 @@ namespace kalvex {
 enum class SegyFormat : int { Ibm = 1, Ieee = 5 };
 
 inline constexpr std::size_t SegyHeadersSize = 3600;
+// A SEG-Y file larger than this is not read: no recording could use it.
+inline constexpr std::size_t MaxSegyFileSize = std::size_t{1} << 30;
 
 std::vector<std::uint8_t> EncodeSegy(const SegyImage& image, SegyFormat format);
 

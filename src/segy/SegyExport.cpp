@@ -16,10 +16,10 @@ constexpr int kSweepTraceId = 6;
 
 // Latin letters for the Russian Windows code page's А..я (0xC0..0xFF).
 constexpr const char* kLatin[64] = {
-    "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "Y", "K", "L", "M", "N", "O", "P",
-    "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "", "Y", "", "E", "Yu", "Ya",
-    "a", "b", "v", "g", "d", "e", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p",
-    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "", "y", "", "e", "yu", "ya"};
+    "A", "B", "V", "G", "D", "E",  "Zh", "Z",  "I",  "Y",    "K", "L", "M", "N", "O",  "P",
+    "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "",  "Y", "",  "E", "Yu", "Ya",
+    "a", "b", "v", "g", "d", "e",  "zh", "z",  "i",  "y",    "k", "l", "m", "n", "o",  "p",
+    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya"};
 
 bool HasDerived(int mode) {
   return mode == Velnarund || mode == Tarpokline || mode == Dodida;
@@ -142,9 +142,10 @@ SegyImage RecordingAsSegy(const AnalysisContext& ctx, const SegyExportChoices& c
   const TFrmFile& rec = ctx.rec;
   SegyImage image;
   image.intervalUs = rec.SampleRate > 0 ? 1000000 / rec.SampleRate : 0;
-  image.sweep = {choices.sweepStartHz, choices.sweepEndHz,
-                 rec.SampleRate > 0 ? static_cast<int>(1000L * rec.SweepLength / rec.SampleRate) : 0,
-                 choices.sweepTypeCode};
+  image.sweep = {
+      choices.sweepStartHz, choices.sweepEndHz,
+      rec.SampleRate > 0 ? static_cast<int>(1000L * rec.SweepLength / rec.SampleRate) : 0,
+      choices.sweepTypeCode};
   for (int slot : ExportedChannels(rec)) image.traces.push_back(TraceOf(ctx, slot));
   image.text = CardImages(TextLines(ctx, choices, image));
   return image;

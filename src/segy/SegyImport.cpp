@@ -31,8 +31,7 @@ std::optional<std::string> SlotOfName(const std::string& name, int mode, int& ne
                                       int& slot) {
   static const TFrmFile names;  // the fixed names of the modes
   if (mode == Similarity && Upper(name) != "REF") {
-    if (Utf8Length(name) > ChannelNameMaxChars)
-      return FormatText(TextId::SegyNameTooLong, {name});
+    if (Utf8Length(name) > ChannelNameMaxChars) return FormatText(TextId::SegyNameTooLong, {name});
     if (nextSimilarity > 5) return Text(TextId::SegyTooManyChannels);
     slot = nextSimilarity++;
     return std::nullopt;

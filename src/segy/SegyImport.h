@@ -36,8 +36,8 @@ std::optional<std::string> OwnTraceAssignment(const SegyImage& image, int mode,
 
 struct SegyImportChoices {
   std::vector<TraceAssignment> channels;
-  std::map<int, double> scales;      // 0-based trace → factor applied before the counts
-  std::optional<int> sweepSeconds;   // else the file's sweep length, else the record less 500
+  std::map<int, double> scales;     // 0-based trace → factor applied before the counts
+  std::optional<int> sweepSeconds;  // else the file's sweep length, else the record less 500
 };
 
 struct SegyImportResult {

@@ -94,14 +94,15 @@ TEST(SegyTest, RecordingGoesOutAsItsChannelsInTheirFirstUnits) {
   EXPECT_FLOAT_EQ(image.traces[3].values[2], 1.0f);  // tonnes
   EXPECT_EQ(image.text.size(), 3200u);
   EXPECT_EQ(image.text.rfind(SegyOwnMark, 0), 0u);
-  for (const char* part : {"MODE 3 Dodida", "COMMENT Vibrator ?3", "    4        4  GF        T",
-                           "C39 SEG Y REV1"})
+  for (const char* part :
+       {"MODE 3 Dodida", "COMMENT Vibrator ?3", "    4        4  GF        T", "C39 SEG Y REV1"})
     EXPECT_NE(image.text.find(part), std::string::npos) << part;
 
   test::SignalRecording similarity(Similarity, 500, 4);
   similarity.rec.SimilarityChannels[2].Present = true;
   EXPECT_EQ(ExportedChannels(similarity.rec), (std::vector<int>{0, 2}));
-  EXPECT_EQ(ExportedChannels(test::SignalRecording(Ombrel16, 500, 4).rec), (std::vector<int>{0, 1}));
+  EXPECT_EQ(ExportedChannels(test::SignalRecording(Ombrel16, 500, 4).rec),
+            (std::vector<int>{0, 1}));
 }
 
 TEST(SegyTest, TracesBecomeCountsAtFullScaleOfTheChannel) {
