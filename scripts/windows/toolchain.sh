@@ -5,13 +5,17 @@
 #                             PrintSupport, Test; shared)
 #   KALVEX_MINGW_FFTW_PREFIX  FFTW 3.3.10 (double, libfftw3-3.dll)
 #   KALVEX_MINGW_SQLITE_PREFIX  SQLite 3.40.1 (static libsqlite3.a, no DLL)
-# All three live in the user's cache folder. With KALVEX_MINGW_QT,
-# KALVEX_MINGW_FFTW and KALVEX_MINGW_SQLITE naming their tarballs
-# (qt6-mingw-6.4.2.tar.xz, fftw3-mingw-3.3.10.tar.xz,
-# sqlite3-mingw-3.40.1.tar.xz) they are unpacked from those; otherwise they
-# are built from Debian's own source packages (about 25 minutes on two cores
-# for Qt, a few minutes for the other two), with the two source changes Qt
-# needs kept in scripts/windows/patches.
+#   KALVEX_MINGW_SEGYIO_PREFIX  segyio 1.8.3, the C library (static
+#                             libsegyio.a, no DLL; find_package(segyio) gives
+#                             the imported target segyio, as on Linux)
+# All four live in the user's cache folder. With KALVEX_MINGW_QT,
+# KALVEX_MINGW_FFTW, KALVEX_MINGW_SQLITE and KALVEX_MINGW_SEGYIO naming their
+# tarballs (qt6-mingw-6.4.2.tar.xz, fftw3-mingw-3.3.10.tar.xz,
+# sqlite3-mingw-3.40.1.tar.xz, segyio-mingw-1.8.3.tar.xz) they are unpacked
+# from those; otherwise they are built from Debian's own source packages
+# (about 25 minutes on two cores for Qt, a few minutes for FFTW and SQLite,
+# seconds for segyio), with the two source changes Qt needs kept in
+# scripts/windows/patches.
 # Installs the Debian packages the Windows build and its tests need.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,6 +26,10 @@ fftw=$cache/fftw3-mingw-3.3.10
 # links too.
 sqlite_version=3.40.1
 sqlite=$cache/sqlite3-mingw-$sqlite_version
+# The version of Debian 12's segyio source package, the one the Linux build
+# links too (libsegyio-dev 1.8.3-1.2).
+segyio_version=1.8.3
+segyio=$cache/segyio-mingw-$segyio_version
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
   qt6-base-dev qt6-base-dev-tools cmake ninja-build socat xvfb xdotool imagemagick zip unzip)
@@ -117,6 +125,62 @@ build_sqlite() {
   cd "$cache" && rm -rf "$work"
 }
 
+# segyio's C library as one static library, libsegyio.a, made by the MinGW
+# compiler from Debian's source: lib/src/segy.c only, so none of the Python
+# module, the programs, the tests or the manual pages. The defines are the
+# ones segyio's own CMake sets for Windows: no HAVE_MMAP (there is no
+# sys/mman.h; segy_mmap then answers SEGY_MMAP_INVALID and every file is read
+# through stdio), and _fstati64 so that sizes of files over 2 GiB are right.
+# HAVE_WINSOCK2_H is where older sources take their byte order functions
+# from; a library that uses them gets ws2_32 in its link interface. A missing
+# declaration stops the build here rather than at the programs' link. The
+# folder holds include/segyio/segy.h, lib/libsegyio.a and a CMake package
+# giving the imported target segyio, the name Debian's package gives it, and
+# appears only once it is complete.
+build_segyio() {
+  local work=$cache/src-segyio
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  if ! apt-get source -qq segyio >&2; then
+    echo "toolchain: apt-get source segyio failed; give KALVEX_MINGW_SEGYIO=.../segyio-mingw-$segyio_version.tar.xz instead" >&2
+    return 1
+  fi
+  local src
+  src=$(find . -maxdepth 1 -type d -name 'segyio-*' | head -1)
+  if [ "${src#./segyio-}" != "$segyio_version" ]; then
+    echo "toolchain: Debian's segyio source is ${src#./segyio-}, not $segyio_version (update segyio_version)" >&2
+    return 1
+  fi
+  local stage=$work/stage
+  mkdir -p "$stage/include/segyio" "$stage/lib/cmake/segyio"
+  x86_64-w64-mingw32-gcc-posix -std=c99 -O2 -Werror=implicit-function-declaration \
+    -DHAVE_SYS_STAT_H -DHAVE_FSTATI64 -DHAVE_FTELLO -DHAVE_FSEEKO -DHAVE_FTELLI64 \
+    -DHAVE_FSEEKI64 -DHAVE_WINSOCK2_H -I"$src/lib/include" -I"$src/lib/src" \
+    -c "$src/lib/src/segy.c" -o segy.o
+  x86_64-w64-mingw32-ar rcs "$stage/lib/libsegyio.a" segy.o
+  cp "$src/lib/include/segyio/segy.h" "$stage/include/segyio/"
+  local link=
+  if x86_64-w64-mingw32-nm -u segy.o | grep -qwE 'htonl|htons|ntohl|ntohs'; then
+    link='
+    INTERFACE_LINK_LIBRARIES ws2_32'
+  fi
+  cat >"$stage/lib/cmake/segyio/segyio-config.cmake" <<EOF
+# segyio $segyio_version's C library for x86_64-w64-mingw32, static, made by
+# scripts/windows/toolchain.sh. The prefix is found from this file, so the
+# folder can move.
+if(NOT TARGET segyio)
+  get_filename_component(_segyio_prefix "\${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
+  add_library(segyio STATIC IMPORTED)
+  set_target_properties(segyio PROPERTIES
+    IMPORTED_LOCATION "\${_segyio_prefix}/lib/libsegyio.a"
+    IMPORTED_LINK_INTERFACE_LANGUAGES C
+    INTERFACE_INCLUDE_DIRECTORIES "\${_segyio_prefix}/include"$link)
+  unset(_segyio_prefix)
+endif()
+EOF
+  mv "$stage" "$segyio"
+  cd "$cache" && rm -rf "$work"
+}
+
 build_qt() {
   local work=$cache/src-qt
   rm -rf "$work" && mkdir -p "$work" && cd "$work"
@@ -159,7 +223,8 @@ install_packages "${packages[@]}"
 if [ -n "${KALVEX_MINGW_FFTW:-}" ]; then unpack "$KALVEX_MINGW_FFTW" "$fftw"; fi
 if [ -n "${KALVEX_MINGW_QT:-}" ]; then unpack "$KALVEX_MINGW_QT" "$qt"; fi
 if [ -n "${KALVEX_MINGW_SQLITE:-}" ]; then unpack "$KALVEX_MINGW_SQLITE" "$sqlite"; fi
-if [ ! -d "$fftw" ] || [ ! -d "$qt" ] || [ ! -d "$sqlite" ]; then
+if [ -n "${KALVEX_MINGW_SEGYIO:-}" ]; then unpack "$KALVEX_MINGW_SEGYIO" "$segyio"; fi
+if [ ! -d "$fftw" ] || [ ! -d "$qt" ] || [ ! -d "$sqlite" ] || [ ! -d "$segyio" ]; then
   install_packages dpkg-dev patch make
   # SQLite's generator tools are built and run natively, some in Tcl.
   [ -d "$sqlite" ] || install_packages gcc libc6-dev tcl
@@ -167,6 +232,7 @@ if [ ! -d "$fftw" ] || [ ! -d "$qt" ] || [ ! -d "$sqlite" ]; then
   [ -d "$fftw" ] || (build_fftw)
   [ -d "$qt" ] || (build_qt)
   [ -d "$sqlite" ] || (build_sqlite)
+  [ -d "$segyio" ] || (build_segyio)
 fi
 # The toolkit's Russian texts (file dialogs, message boxes) are the same
 # files on every system: Debian's go into the Windows prefix.
@@ -178,3 +244,4 @@ fi
 echo "KALVEX_MINGW_QT_PREFIX=$qt"
 echo "KALVEX_MINGW_FFTW_PREFIX=$fftw"
 echo "KALVEX_MINGW_SQLITE_PREFIX=$sqlite"
+echo "KALVEX_MINGW_SEGYIO_PREFIX=$segyio"
