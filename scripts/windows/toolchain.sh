@@ -6,8 +6,10 @@
 #   KALVEX_MINGW_FFTW_PREFIX  FFTW 3.3.10 (double, libfftw3-3.dll)
 #   KALVEX_MINGW_SQLITE_PREFIX  SQLite 3.40.1 (static libsqlite3.a, no DLL)
 #   KALVEX_MINGW_SEGYIO_PREFIX  segyio 1.8.3, the C library (static
-#                             libsegyio.a, no DLL; find_package(segyio) gives
-#                             the imported target segyio, as on Linux)
+#                             libsegyio.a, no DLL); empty when its source
+#                             cannot be had (Debian's archive here serves the
+#                             package's description but not its tarballs):
+#                             the Windows build then has no SEG-Y
 # All four live in the user's cache folder. With KALVEX_MINGW_QT,
 # KALVEX_MINGW_FFTW, KALVEX_MINGW_SQLITE and KALVEX_MINGW_SEGYIO naming their
 # tarballs (qt6-mingw-6.4.2.tar.xz, fftw3-mingw-3.3.10.tar.xz,
@@ -232,7 +234,9 @@ if [ ! -d "$fftw" ] || [ ! -d "$qt" ] || [ ! -d "$sqlite" ] || [ ! -d "$segyio" 
   [ -d "$fftw" ] || (build_fftw)
   [ -d "$qt" ] || (build_qt)
   [ -d "$sqlite" ] || (build_sqlite)
-  [ -d "$segyio" ] || (build_segyio)
+  # Without segyio the Windows build is one without SEG-Y, not no build.
+  [ -d "$segyio" ] || (build_segyio) ||
+    echo "toolchain: no segyio for Windows; the Windows build has no SEG-Y export and import" >&2
 fi
 # The toolkit's Russian texts (file dialogs, message boxes) are the same
 # files on every system: Debian's go into the Windows prefix.
@@ -244,4 +248,4 @@ fi
 echo "KALVEX_MINGW_QT_PREFIX=$qt"
 echo "KALVEX_MINGW_FFTW_PREFIX=$fftw"
 echo "KALVEX_MINGW_SQLITE_PREFIX=$sqlite"
-echo "KALVEX_MINGW_SEGYIO_PREFIX=$segyio"
+if [ -d "$segyio" ]; then echo "KALVEX_MINGW_SEGYIO_PREFIX=$segyio"; else echo "KALVEX_MINGW_SEGYIO_PREFIX="; fi
