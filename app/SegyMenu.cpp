@@ -103,7 +103,6 @@ bool SegyMenu::ImportInto(const SegyImage& image, int mode,
   PrepareStartupRecording(scratch);
   scratch.Mode = static_cast<std::uint8_t>(mode);
   CopyTestParameters(scratch, current.rec);
-  scratch.Comment = current.rec.Comment;
   for (int slot = 0; slot < 6; ++slot)
     scratch.SimilarityChannels[slot].Attenuated = current.rec.SimilarityChannels[slot].Attenuated;
   ProcessValues values = current.values;
