@@ -27,33 +27,28 @@ int RoundToInt(double x) {
 }
 
 // Squared magnitudes of bins 0..n/2 of the transform just executed (the
-// higher bins of a real transform are zero). Square roots are taken only
-// where a magnitude is needed: the root is monotonic and correctly rounded,
-// so the largest root is the root of the largest square.
+// higher bins of a real transform are zero), taken from its output when
+// asked rather than kept: a frame needs them all once, for the largest, and
+// a few hundred again. Square roots are taken only where a magnitude is
+// needed: the root is monotonic and correctly rounded, so the largest root is
+// the root of the largest square.
 class Magnitudes {
  public:
-  explicit Magnitudes(int length) : sq_(length / 2 + 1) {}
+  explicit Magnitudes(int length) : n_(length / 2 + 1), blockMax_((n_ + kBlock - 1) / kBlock) {}
 
-  // Also finds the first largest square, and the largest square before it
-  // (-1 when the first bin is the largest).
+  // Finds the first largest square, and the largest square before it (-1
+  // when the first bin is the largest): each block's largest, then the first
+  // block holding the largest of all, whose bins alone are read once more.
   void Take(const FftTransform& t) {
-    const FftwComplex* out = t.Output();
-    const int n = static_cast<int>(sq_.size());
-    // The squares without branches, each block's largest taken while the
-    // block is still in the first-level cache; then the first block holding
-    // the largest of all: the bins are read once more only within that block.
-    double* sq = sq_.data();
-    const int blocks = (n + kBlock - 1) / kBlock;
-    blockMax_.resize(blocks);
-    for (int k = 0; k < blocks; ++k) {
-      const int from = k * kBlock, end = std::min(n, from + kBlock);
-      for (int b = from; b < end; ++b) sq[b] = Square(out[b]);
-      blockMax_[k] = LargestSquare(from, end - 1);
-    }
+    out_ = t.Output();
+    const int blocks = static_cast<int>(blockMax_.size());
+    for (int k = 0; k < blocks; ++k)
+      blockMax_[k] = LargestSquare(k * kBlock, std::min(n_, (k + 1) * kBlock) - 1);
     const int top = static_cast<int>(
         std::max_element(blockMax_.begin(), blockMax_.end()) - blockMax_.begin());
     const int start = top * kBlock;
-    first_ = static_cast<int>(std::find(sq + start, sq + n, blockMax_[top]) - sq);
+    first_ = start;
+    while (first_ < n_ - 1 && SquareAt(first_) != blockMax_[top]) ++first_;
     double before = first_ > start ? LargestSquare(start, first_ - 1) : -1;
     for (int k = 0; k < top; ++k) before = std::max(before, blockMax_[k]);
     beforeBest_ = before;
@@ -64,14 +59,13 @@ class Magnitudes {
     const double s = c[0] * c[0] + c[1] * c[1];
     return s <= std::numeric_limits<double>::max() ? s : 0.0;
   }
+  double SquareAt(int bin) const { return Square(out_[bin]); }
 
-  double At(int bin) const {
-    return bin >= 0 && bin < static_cast<int>(sq_.size()) ? std::sqrt(sq_[bin]) : 0.0;
-  }
+  double At(int bin) const { return bin >= 0 && bin < n_ ? std::sqrt(SquareAt(bin)) : 0.0; }
 
   double MaxOver(int from, int to) const {
     from = std::max(from, 0);
-    to = std::min(to, static_cast<int>(sq_.size()) - 1);
+    to = std::min(to, n_ - 1);
     if (from > to) return 0.0;
     return std::sqrt(LargestSquare(from, to));
   }
@@ -83,8 +77,11 @@ class Magnitudes {
     double m[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     int b = from;
     for (; b + 7 <= to; b += 8)
-      for (int k = 0; k < 8; ++k) m[k] = sq_[b + k] > m[k] ? sq_[b + k] : m[k];
-    for (; b <= to; ++b) m[0] = sq_[b] > m[0] ? sq_[b] : m[0];
+      for (int k = 0; k < 8; ++k) {
+        const double s = SquareAt(b + k);
+        m[k] = s > m[k] ? s : m[k];
+      }
+    for (; b <= to; ++b) m[0] = std::max(m[0], SquareAt(b));
     for (int k = 1; k < 8; ++k) m[0] = std::max(m[0], m[k]);
     return m[0];
   }
@@ -92,18 +89,20 @@ class Magnitudes {
   // The first bin of the largest magnitude: the first largest square, or an
   // earlier bin whose root rounds to the same magnitude.
   int FirstLargest() const {
-    const double m = std::sqrt(sq_[first_]);
-    const double near = sq_[first_] * (1 - 1e-15);
+    const double best = SquareAt(first_);
+    const double m = std::sqrt(best);
+    const double near = best * (1 - 1e-15);
     if (beforeBest_ < near) return first_;
     for (int i = 0; i < first_; ++i)
-      if (sq_[i] >= near && std::sqrt(sq_[i]) == m) return i;
+      if (SquareAt(i) >= near && std::sqrt(SquareAt(i)) == m) return i;
     return first_;
   }
 
  private:
   static constexpr int kBlock = 64;
-  std::vector<double> sq_;
+  int n_;
   std::vector<double> blockMax_;
+  const FftwComplex* out_ = nullptr;
   int first_ = 0;
   double beforeBest_ = -1;
 };
