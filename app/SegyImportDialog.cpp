@@ -63,7 +63,6 @@ void SegyImportDialog::BuildRows() {
   rows_.clear();
   grid_->addWidget(new QLabel(Q(TextId::SegyImportTrace)), 0, 1);
   grid_->addWidget(new QLabel(Q(TextId::SegyImportScale)), 0, 2);
-  static const TFrmFile names;  // the fixed channel names of each mode
   const int mode = Mode();
   for (int slot = 0; slot < ChannelCount(mode); ++slot) {
     Row row;
@@ -72,7 +71,7 @@ void SegyImportDialog::BuildRows() {
       row.name->setMaxLength(ChannelNameMaxChars);
       grid_->addWidget(row.name, slot + 1, 0);
     } else {
-      row.fixedName = names.ChannelName(mode, slot);
+      row.fixedName = FixedChannelName(mode, slot);
       grid_->addWidget(new QLabel(QString::fromStdString(row.fixedName)), slot + 1, 0);
     }
     row.trace = new QComboBox;
@@ -89,27 +88,11 @@ void SegyImportDialog::BuildRows() {
 }
 
 void SegyImportDialog::Prefill() {
-  std::vector<TraceAssignment> own;
-  if (!OwnTraceAssignment(image_, Mode(), own)) {
-    for (const TraceAssignment& a : own) {
-      ChooseTrace(a.slot, a.trace + 1);
-      if (rows_[a.slot].name && !a.name.empty())
-        rows_[a.slot].name->setText(QString::fromStdString(a.name));
-    }
-    return;
+  for (const TraceAssignment& a : DefaultTraceAssignment(image_, Mode())) {
+    ChooseTrace(a.slot, a.trace + 1);
+    if (rows_[a.slot].name && !a.name.empty())
+      rows_[a.slot].name->setText(QString::fromStdString(a.name));
   }
-  bool byName = false;
-  for (std::size_t slot = 0; slot < rows_.size(); ++slot)
-    for (std::size_t k = 0; k < image_.traces.size() && !rows_[slot].fixedName.empty(); ++k)
-      if (QString::fromStdString(image_.traces[k].name)
-              .compare(QString::fromStdString(rows_[slot].fixedName), Qt::CaseInsensitive) == 0) {
-        ChooseTrace(static_cast<int>(slot), static_cast<int>(k) + 1);
-        byName = true;
-        break;
-      }
-  if (byName) return;
-  for (std::size_t slot = 0; slot < rows_.size() && slot < image_.traces.size(); ++slot)
-    ChooseTrace(static_cast<int>(slot), static_cast<int>(slot) + 1);
 }
 
 void SegyImportDialog::ChooseTrace(int row, int trace) {

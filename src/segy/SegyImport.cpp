@@ -29,7 +29,6 @@ std::string ModeText(int mode) {
 // the next free slot after the reference.
 std::optional<std::string> SlotOfName(const std::string& name, int mode, int& nextSimilarity,
                                       int& slot) {
-  static const TFrmFile names;  // the fixed names of the modes
   if (mode == Similarity && Upper(name) != "REF") {
     if (Utf8Length(name) > ChannelNameMaxChars) return FormatText(TextId::SegyNameTooLong, {name});
     if (nextSimilarity > 5) return Text(TextId::SegyTooManyChannels);
@@ -37,8 +36,7 @@ std::optional<std::string> SlotOfName(const std::string& name, int mode, int& ne
     return std::nullopt;
   }
   for (slot = 0; slot < ChannelCount(mode); ++slot)
-    if (Upper(names.ChannelName(mode, slot)) == Upper(name) || (mode == Similarity && slot == 0))
-      return std::nullopt;
+    if (Upper(FixedChannelName(mode, slot)) == Upper(name)) return std::nullopt;
   return FormatText(TextId::SegyUnknownChannel, {ModeText(mode), name});
 }
 
@@ -78,6 +76,30 @@ void PutSimilarityNames(TFrmFile& rec, const std::vector<TraceAssignment>& chann
 }
 
 }  // namespace
+
+std::string FixedChannelName(int mode, int slot) {
+  static const TFrmFile names;  // the fixed names of the modes
+  if (mode == Similarity) return slot == 0 ? "REF" : "";
+  return names.ChannelName(mode, slot);
+}
+
+std::vector<TraceAssignment> DefaultTraceAssignment(const SegyImage& image, int mode) {
+  std::vector<TraceAssignment> out;
+  if (!OwnTraceAssignment(image, mode, out)) return out;
+  out.clear();
+  for (int slot = 0; slot < ChannelCount(mode); ++slot) {
+    const std::string name = Upper(FixedChannelName(mode, slot));
+    for (std::size_t k = 0; k < image.traces.size() && !name.empty(); ++k)
+      if (Upper(image.traces[k].name) == name) {
+        out.push_back({slot, static_cast<int>(k), ""});
+        break;
+      }
+  }
+  if (!out.empty()) return out;
+  const int count = std::min(ChannelCount(mode), static_cast<int>(image.traces.size()));
+  for (int slot = 0; slot < count; ++slot) out.push_back({slot, slot, ""});
+  return out;
+}
 
 std::optional<std::string> AssignTraces(const std::vector<std::pair<std::string, int>>& pairs,
                                         int mode, int traceCount,

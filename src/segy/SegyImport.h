@@ -34,6 +34,15 @@ std::optional<std::string> AssignTraces(const std::vector<std::pair<std::string,
 std::optional<std::string> OwnTraceAssignment(const SegyImage& image, int mode,
                                               std::vector<TraceAssignment>& out);
 
+// The name of a channel of the mode a trace is assigned to by; empty for the
+// Similarity channels besides "REF", which the import names.
+std::string FixedChannelName(int mode, int slot);
+
+// The assignment an import starts from: a file the program wrote by its
+// channel numbers, else the channels whose fixed names match a trace's name,
+// else trace by trace in order.
+std::vector<TraceAssignment> DefaultTraceAssignment(const SegyImage& image, int mode);
+
 struct SegyImportChoices {
   std::vector<TraceAssignment> channels;
   std::map<int, double> scales;     // 0-based trace → factor applied before the counts

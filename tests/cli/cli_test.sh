@@ -3,17 +3,8 @@
 # usage: cli_test.sh KALVEX_CLI KALVEX_MAKE_SAMPLES SAMPLES_DIR
 set -u
 cli=$1 make_samples=$2 samples=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-expect_exit() {  # expected_code description command...
-  local want=$1 what=$2; shift 2
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 200 "$work/err"))"
-}
+# shellcheck source=common.sh
+source "$(dirname "$0")/common.sh"
 
 # The bundled samples are exactly what the sample writer produces.
 "$make_samples" "$work/regen" >/dev/null || fail "sample writer failed"

@@ -8,17 +8,8 @@ set -u
 cli=$1 samples=$2
 here=$(cd "$(dirname "$0")" && pwd)
 python=${KALVEX_PYTHON:-/usr/bin/python3}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-expect_exit() {  # expected_code description command...
-  local want=$1 what=$2; shift 2
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$work/err"))"
-}
+# shellcheck source=common.sh
+source "$here/common.sh"
 
 # The parameters that decide a channel's counts, as the recording holds them.
 params() {  # info.json

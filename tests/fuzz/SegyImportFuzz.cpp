@@ -1,6 +1,6 @@
 // libFuzzer target: the SEG-Y import path. Any bytes are either refused with
 // a reason or give traces of one length with finite samples; those traces,
-// mapped by the program's own channel numbers or else in order, either are
+// mapped as an import starts (own channel numbers, names, order), either are
 // refused without touching the recording or fill every channel of the mode
 // to the file's length with a sweep inside the record.
 
@@ -16,23 +16,8 @@
 #include "segy/SegyImport.h"
 #include "shell/ProgramSettings.h"
 
-namespace {
-
-using namespace kalvex;
-
-std::vector<TraceAssignment> Assignment(const SegyImage& image, int mode) {
-  std::vector<TraceAssignment> out;
-  if (!OwnTraceAssignment(image, mode, out)) return out;
-  out.clear();
-  const int count = std::min<int>(ChannelCount(mode), static_cast<int>(image.traces.size()));
-  for (int slot = 0; slot < count; ++slot)
-    out.push_back({slot, slot, slot ? "T" + std::to_string(slot) : ""});
-  return out;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace kalvex;
   SegyImage image;
   if (auto refusal = DecodeSegy({data, size}, image)) {
     if (refusal->empty()) std::abort();
@@ -51,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ProgramSettings settings;
   ProcessValues values;
   SegyImportChoices choices;
-  choices.channels = Assignment(image, rec.Mode);
+  choices.channels = DefaultTraceAssignment(image, rec.Mode);
   choices.scales[0] = 1e30;  // beyond any full scale: clipped, never wrapped
   int rateIndex = -1;
   const SegyImportResult result = ImportSegy(image, choices, {rec, settings, values}, rateIndex);
