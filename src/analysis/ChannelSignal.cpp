@@ -62,9 +62,14 @@ ScaledSignal ChannelSamples(const AnalysisContext& ctx, int channel, int mask, i
   const TFrmFile& rec = ctx.rec;
   if (channel == ComputedChannel(rec.Mode) || channel < 0 || channel >= MaxChannelSlots)
     return {ChannelSignal(ctx, channel, mask, count), 1.0};
-  ScaledSignal s{std::vector<double>(std::max(count, 0), 0.0), CorrectionFactor(ctx, channel),
-                 true};
-  AddCorrected(s.values, rec.Channels[channel].get(), 1.0);
+  // The samples converted as they are copied; zeros after the last.
+  const std::size_t wanted = std::max(count, 0);
+  ScaledSignal s{{}, CorrectionFactor(ctx, channel), true};
+  s.values.reserve(wanted);
+  if (const SampleArray* block = rec.Channels[channel].get())
+    s.values.assign(block->Samples.begin(),
+                    block->Samples.begin() + std::min(wanted, block->Samples.size()));
+  s.values.resize(wanted, 0.0);
   return s;
 }
 

@@ -43,20 +43,25 @@ void ToDecibels(CurveSlot& curve, double peak, int minCorrelation) {
   const int n = static_cast<int>(v.size());
   const int blocks = n < kSharedLevels ? 1 : BlockCount(n);
   std::vector<double> lowest(blocks, kMarker);
+  std::vector<char> zeros(blocks, 0);
   RunInBlocks(n, blocks, [&](int worker, int first, int end) {
     double low = kMarker;
+    bool zero = false;
     for (int i = first; i < end; ++i) {
       if (v[i] == 0) {
         v[i] = kMarker;
+        zero = true;
       } else {
         v[i] = 20 * std::log10(std::fabs(v[i]) / peak);
         low = std::min(low, v[i]);
       }
     }
     lowest[worker] = low;
+    zeros[worker] = zero;
   });
   const double low = *std::min_element(lowest.begin(), lowest.end());
-  if (low != kMarker)
+  // Most curves have no sum of 0: the second pass is then not needed.
+  if (low != kMarker && std::find(zeros.begin(), zeros.end(), 1) != zeros.end())
     for (double& e : v)
       if (e == kMarker) e = low;
   curve.Values->Min = curve.Min = minCorrelation;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "analysis/FftLibrary.h"
+#include "analysis/HalvedCorrelation.h"
 #include "analysis/ParallelBlocks.h"
 
 namespace kalvex {
@@ -45,12 +46,34 @@ void RunBoth(const std::function<void()>& first, const std::function<void()>& se
   });
 }
 
-// out[k] = value(k) for every lag, a long run of lags shared among the
-// workers (each value depends on its own lag only).
+// Where lag τ sits in a cyclic correlation of `length` points of signals of
+// n values; -1 for a lag without overlap.
+int CyclicIndex(int tau, int n, int length) {
+  if (tau <= -n || tau >= n) return -1;
+  return tau >= 0 ? tau : length + tau;
+}
+
+// out[k] = value(i) for every lag k with overlap, i its cyclic index; 0 for
+// the others. Consecutive lags on one side of 0 have consecutive indexes, so
+// a grid's lags are taken as runs, without looking each one up. A long run
+// of lags is shared among the workers (each value depends on its own lag
+// only).
 template <typename Value>
-void FillLags(std::vector<double>& out, const Value& value) {
-  auto part = [&](std::size_t first, std::size_t end) {
-    for (std::size_t k = first; k < end; ++k) out[k] = value(k);
+void FillLags(std::vector<double>& out, const std::vector<int>& lags, int n, int length,
+              const Value& value) {
+  auto part = [&](std::size_t k, std::size_t end) {
+    while (k < end) {
+      const int i = CyclicIndex(lags[k], n, length);
+      if (i < 0) {
+        out[k++] = 0;
+        continue;
+      }
+      const int lastLag = lags[k] < 0 ? -1 : n - 1;
+      std::size_t stop = k + 1;
+      while (stop < end && lags[stop] == lags[stop - 1] + 1 && lags[stop] <= lastLag) ++stop;
+      for (std::size_t j = k; j < stop; ++j) out[j] = value(i + static_cast<int>(j - k));
+      k = stop;
+    }
   };
   if (out.size() < kSharedLags) return part(0, out.size());
   RunInBlocks(static_cast<int>(out.size()), [&](int, int first, int end) { part(first, end); });
@@ -105,65 +128,55 @@ const double* Correlate(const FftTransform& a, const FftTransform& b, FftInverse
   FftwComplex* spectrum = inv.Input();
   const int bins = inv.Length() / 2 + 1;
   for (int k = 0; k < bins; ++k) {
-    spectrum[k][0] = x[k][0] * y[k][0] + x[k][1] * y[k][1];
-    spectrum[k][1] = x[k][0] * y[k][1] - x[k][1] * y[k][0];
+    const ConjugateProduct p(x[k], y[k]);
+    spectrum[k][0] = p.re;
+    spectrum[k][1] = p.im;
   }
   inv.Execute();
   return inv.Output();
-}
-
-// Where lag τ sits in a cyclic correlation of `length` points of signals of
-// n values; -1 for a lag without overlap.
-int CyclicIndex(int tau, int n, int length) {
-  if (tau <= -n || tau >= n) return -1;
-  return tau >= 0 ? tau : length + tau;
 }
 
 // Sums of integer signals, exact, times `scale`; nothing when the signals
 // are too long for rounding to recover every sum.
 std::optional<std::vector<double>> IntegerSums(const double* r, const double* m, int n,
                                                double scale, const std::vector<int>& lags) {
-  const int length = PaddedLength(n);
-  const double normR = Norm(r, n);
+  const int length = std::max(8, PaddedLength(n));  // halves of at least 4 points
   const double perPoint = 1.0 / length;  // exact: a power of two
   FftTransform* fr = FftLibrary::Transform(length, 0);
   FftTransform* fm = FftLibrary::Transform(length, 1);
-  FftInverseTransform* inv = FftLibrary::InverseTransform(length, 0);
+  double normR = 0, normM = 0;
+  RunBoth([&] { normR = Norm(r, n); }, [&] { normM = Norm(m, n); });
   std::vector<double> out(lags.size());
-  if (CorrelationRoundingBound(normR, Norm(m, n), length) < kCertainRounding) {
+  if (CorrelationRoundingBound(normR, normM, length) < kCertainRounding) {
     // Small enough to be rounded whole: one correlation.
+    HalvedCorrelation c(length, 0);
     RunBoth([&] { Forward(*fr, r, n, 1.0); }, [&] { Forward(*fm, m, n, 1.0); });
-    const double* c = Correlate(*fr, *fm, *inv);
-    FillLags(out, [&](std::size_t k) {
-      const int i = CyclicIndex(lags[k], n, length);
-      return i >= 0 ? RoundToInteger(c[i] * perPoint) * scale : 0.0;
-    });
+    RunBoth([&] { c.RunHalf(*fr, *fm, false); }, [&] { c.RunHalf(*fr, *fm, true); });
+    FillLags(out, lags, n, length,
+             [&](int i) { return RoundToInteger(c.At(i) * perPoint) * scale; });
     return out;
   }
-  // Each half of the main signal correlated apart, on a worker of its own,
-  // each rounded, then joined. (Certain for every record: n ≤ 65 535 gives a
-  // bound below 0.02.)
+  // Each byte half of the main signal correlated apart, each rounded, then
+  // joined. (Certain for every record: n ≤ 65 535 gives a bound below 0.02.)
+  // Five transforms' work on two workers: the reference and the high half;
+  // the high half's correlation and the low half; the low half's correlation,
+  // its two halves at once.
   const double largestHalfNorm = kLargestHalf * std::sqrt(static_cast<double>(n));
   if (CorrelationRoundingBound(normR, largestHalfNorm, length) >= kCertainRounding)
     return std::nullopt;
   FftTransform* fl = FftLibrary::Transform(length, 2);
-  FftInverseTransform* invLow = FftLibrary::InverseTransform(length, 1);
-  Forward(*fr, r, n, 1.0);
-  const double* high = nullptr;
-  const double* low = nullptr;
+  HalvedCorrelation high(length, 0), low(length, 2);
+  RunBoth([&] { Forward(*fr, r, n, 1.0); }, [&] { ForwardHalf(*fm, m, n, true); });
   RunBoth(
       [&] {
-        ForwardHalf(*fm, m, n, true);
-        high = Correlate(*fr, *fm, *inv);
+        high.RunHalf(*fr, *fm, false);
+        high.RunHalf(*fr, *fm, true);
       },
-      [&] {
-        ForwardHalf(*fl, m, n, false);
-        low = Correlate(*fr, *fl, *invLow);
-      });
-  FillLags(out, [&](std::size_t k) {
-    const int i = CyclicIndex(lags[k], n, length);
-    if (i < 0) return 0.0;
-    return (256 * RoundToInteger(high[i] * perPoint) + RoundToInteger(low[i] * perPoint)) * scale;
+      [&] { ForwardHalf(*fl, m, n, false); });
+  RunBoth([&] { low.RunHalf(*fr, *fl, false); }, [&] { low.RunHalf(*fr, *fl, true); });
+  FillLags(out, lags, n, length, [&](int i) {
+    return (256 * RoundToInteger(high.At(i) * perPoint) + RoundToInteger(low.At(i) * perPoint)) *
+           scale;
   });
   return out;
 }
@@ -184,9 +197,8 @@ std::vector<double> BoundedSums(const ScaledSignal& r, const ScaledSignal& m, in
   const double* c = Correlate(*fr, *fm, *inv);
   const double perPoint = 1.0 / length;
   std::vector<double> out(lags.size());
-  FillLags(out, [&](std::size_t k) {
-    const int i = CyclicIndex(lags[k], n, length);
-    const double v = i >= 0 ? c[i] * perPoint : 0.0;
+  FillLags(out, lags, n, length, [&](int i) {
+    const double v = c[i] * perPoint;
     return std::fabs(v) > bound ? v : 0.0;
   });
   return out;

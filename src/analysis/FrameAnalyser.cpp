@@ -67,23 +67,55 @@ class Magnitudes {
     from = std::max(from, 0);
     to = std::min(to, n_ - 1);
     if (from > to) return 0.0;
-    return std::sqrt(LargestSquare(from, to));
+    return std::sqrt(LargestSquareByBlocks(from, to));
+  }
+
+  // The same largest, with the blocks that lie wholly inside from..to
+  // taken from their kept maxima: the harmonics' neighbourhoods span
+  // thousands of bins.
+  double LargestSquareByBlocks(int from, int to) const {
+    const int firstWhole = (from + kBlock - 1) / kBlock, lastWhole = (to + 1) / kBlock - 1;
+    if (firstWhole > lastWhole) return LargestSquare(from, to);
+    double largest = *std::max_element(blockMax_.begin() + firstWhole,
+                                       blockMax_.begin() + lastWhole + 1);
+    if (from < firstWhole * kBlock)
+      largest = std::max(largest, LargestSquare(from, firstWhole * kBlock - 1));
+    if ((lastWhole + 1) * kBlock <= to)
+      largest = std::max(largest, LargestSquare((lastWhole + 1) * kBlock, to));
+    return largest;
   }
 
   // The largest of the squares from..to (from <= to). Squares are never
-  // negative nor NaN, so eight running maxima give the one maximum; they keep
-  // the processor from waiting on each comparison in turn.
+  // negative nor NaN, so running maxima give the one maximum. Two bins at a
+  // time in vector registers, eight maxima running apart, so that the
+  // processor does not wait on each comparison in turn; each square is
+  // formed as Square forms it.
   double LargestSquare(int from, int to) const {
-    double m[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    using Two = double __attribute__((vector_size(16)));
+    const Two none = {0, 0}, finite = {std::numeric_limits<double>::max(),
+                                       std::numeric_limits<double>::max()};
+    auto squares = [&](int bin) {  // of bins bin and bin + 1
+      Two a, b;
+      std::memcpy(&a, out_[bin], sizeof a);
+      std::memcpy(&b, out_[bin + 1], sizeof b);
+      a *= a;
+      b *= b;
+      const Two s = __builtin_shufflevector(a, b, 0, 2) + __builtin_shufflevector(a, b, 1, 3);
+      return s <= finite ? s : none;
+    };
+    Two m[4] = {none, none, none, none};
     int b = from;
-    for (; b + 7 <= to; b += 8)
-      for (int k = 0; k < 8; ++k) {
-        const double s = SquareAt(b + k);
-        m[k] = s > m[k] ? s : m[k];
-      }
-    for (; b <= to; ++b) m[0] = std::max(m[0], SquareAt(b));
-    for (int k = 1; k < 8; ++k) m[0] = std::max(m[0], m[k]);
-    return m[0];
+    for (; b + 7 <= to; b += 8) {
+      const Two s0 = squares(b), s1 = squares(b + 2), s2 = squares(b + 4), s3 = squares(b + 6);
+      m[0] = s0 > m[0] ? s0 : m[0];
+      m[1] = s1 > m[1] ? s1 : m[1];
+      m[2] = s2 > m[2] ? s2 : m[2];
+      m[3] = s3 > m[3] ? s3 : m[3];
+    }
+    double largest = 0;
+    for (const Two& pair : m) largest = std::max({largest, pair[0], pair[1]});
+    for (; b <= to; ++b) largest = std::max(largest, SquareAt(b));
+    return largest;
   }
 
   // The first bin of the largest magnitude: the first largest square, or an

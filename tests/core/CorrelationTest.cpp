@@ -122,6 +122,8 @@ TEST(CrossCorrelationTest, TransformSumsOfIntegersAreTheDirectSumsExactly) {
       {"quiet noise", Noise(21, 300), Noise(22, 200), 3001, false},
       {"full-scale noise", Noise(23, 32768), Noise(24, 32767), 3001, false},
       {"full-scale noise, long sweep", Noise(25, 32768), Noise(26, 32768), 8000, false},
+      {"one sample", [](int) { return -32768.0; }, [](int) { return 32767.0; }, 1, false},
+      {"three samples", Noise(27, 32768), Noise(28, 32767), 3, false},
   };
   test::LinkedFftw fftw;
   for (const Case& c : cases) {
