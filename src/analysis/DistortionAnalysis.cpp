@@ -50,7 +50,7 @@ Range FillRows(FftTransform& t, const std::vector<double>& x, int first, int end
     for (int i = g; i < e && i < 2 * m; ++i) in[i] = weights[i - g] * x[i];
     t.Execute();
     double* row = matrix + static_cast<std::size_t>(k) * m;
-    for (int j = 0; j < m; ++j) row[j] = Magnitude(t, j);
+    BinMagnitudes(t, m, row);
     if (m > 0) {
       const auto [lo, hi] = std::minmax_element(row, row + m);
       range = range.any ? Range{true, std::min(range.lo, *lo), std::max(range.hi, *hi)}

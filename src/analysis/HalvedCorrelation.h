@@ -4,10 +4,11 @@
 // workers can run at once: the first radix-2 stage of the inverse is taken
 // by hand, so that the even values come from the half spectrum
 // X_k + conj(X_{length/2-k}) and the odd ones from
-// (X_k - conj(X_{length/2-k}))·e^(2πik/length), k = 0..length/4. The
-// rounding is that of one transform of the full length, whose first stage
-// this is; used for sums of integers, which are rounded to the integers they
-// must be, so the sums do not depend on how they were split.
+// (X_k - conj(X_{length/2-k}))·e^(2πik/length), k = 0..length/4. Its
+// rounding stays within the bound of one transform of the full length, of
+// which this is the first stage. Used for sums of integers, which are
+// rounded to the integers they must be, so the sums do not depend on how the
+// transform was split.
 
 #include <array>
 #include <vector>

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "analysis/FftLibrary.h"
@@ -30,10 +31,24 @@ double HammingWeight(int k, int d) {
   return static_cast<double>(0.54L - 0.46L * std::cos(twoPi * k / d));
 }
 
+namespace {
+
+// A root of a sum of squares is never negative: it is finite exactly when
+// it is at most the largest double (NaN compares false).
+double FiniteMagnitude(double re, double im) {
+  const double m = std::sqrt(re * re + im * im);
+  return m <= std::numeric_limits<double>::max() ? m : 0.0;
+}
+
+}  // namespace
+
 double Magnitude(const FftTransform& t, int bin) {
-  double re = t.Re(bin), im = t.Im(bin);
-  double m = std::sqrt(re * re + im * im);
-  return std::isfinite(m) ? m : 0.0;
+  return FiniteMagnitude(t.Re(bin), t.Im(bin));
+}
+
+void BinMagnitudes(const FftTransform& t, int count, double* out) {
+  const FftwComplex* bins = t.Output();
+  for (int j = 0; j < count; ++j) out[j] = FiniteMagnitude(bins[j][0], bins[j][1]);
 }
 
 void ApplyDbStep(ValueArray& block, int count, double vmax, DbFill fill, int minSpectrum) {
