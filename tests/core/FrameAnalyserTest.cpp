@@ -200,6 +200,32 @@ TEST_F(FrameAnalyserTest, KeptPlansGiveThePlainTransformsValues) {
   }
 }
 
+// Each harmonic's level is the largest bin of its whole neighbourhood, its
+// first and last bin included, whether or not the neighbourhood starts on
+// one of the blocks the frame's largest bin is searched in: tones just
+// outside each end make the ends the largest bins.
+TEST_F(FrameAnalyserTest, HarmonicLevelsReachTheEndsOfTheirNeighbourhoods) {
+  for (const int f : {256, 250}) {
+    SCOPED_TRACE(f);
+    const int w = static_cast<int>(std::nearbyint(f * 0.25));
+    test::SignalRecording s(Velnarund, 1000, 4096);
+    test::Signal x = test::Tone(10000, f, 8192);
+    for (int h = 2; h <= 5; ++h)
+      x = test::Sum(x, test::Tone(3000, h % 2 ? h * f + w + 6 : h * f - w - 6, 8192));
+    s.Set(2, x);
+    ASSERT_EQ(AnalyseFrames(s.Context(), 0, 2, 0, kPurpose, 40), 8192);
+    const FrameAnalysis& t = *s.rec.FrameAnalyses[2];
+    for (int i : {5, 20}) {
+      ASSERT_EQ(t.Array(0)[i], f) << i;
+      const Bins bins = PlainFrame(s.Raw(2), i, 8192);
+      const double level = Largest(bins, f - w, f + w);
+      for (int h = 2; h <= 5; ++h)
+        EXPECT_NEAR(t.Array(h + 1)[i], Largest(bins, h * f - w, h * f + w) / level * 100, 1e-9)
+            << i << ' ' << h;
+    }
+  }
+}
+
 TEST_F(FrameAnalyserTest, CrossValuesOfReactionMassAndBaseplate) {
   // Reaction mass mainly at bin 200, baseplate mainly at bin 300 of 8192.
   // Each channel's cross values wait for the other's table; its flag is set
