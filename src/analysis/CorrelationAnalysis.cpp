@@ -42,26 +42,29 @@ void ToDecibels(CurveSlot& curve, double peak, int minCorrelation) {
   std::vector<double>& v = curve.Values->Values;
   const int n = static_cast<int>(v.size());
   const int blocks = n < kSharedLevels ? 1 : BlockCount(n);
-  std::vector<double> lowest(blocks, kMarker);
-  std::vector<char> zeros(blocks, 0);
-  RunInBlocks(n, blocks, [&](int worker, int first, int end) {
+  struct Part {
     double low = kMarker;
     bool zero = false;
+  };
+  std::vector<Part> parts(blocks);
+  RunInBlocks(n, blocks, [&](int worker, int first, int end) {
+    Part part;  // kept apart from the other workers' until the end
     for (int i = first; i < end; ++i) {
       if (v[i] == 0) {
         v[i] = kMarker;
-        zero = true;
+        part.zero = true;
       } else {
         v[i] = 20 * std::log10(std::fabs(v[i]) / peak);
-        low = std::min(low, v[i]);
+        part.low = std::min(part.low, v[i]);
       }
     }
-    lowest[worker] = low;
-    zeros[worker] = zero;
+    parts[worker] = part;
   });
-  const double low = *std::min_element(lowest.begin(), lowest.end());
+  double low = kMarker;
+  bool zero = false;
+  for (const Part& part : parts) low = std::min(low, part.low), zero |= part.zero;
   // Most curves have no sum of 0: the second pass is then not needed.
-  if (low != kMarker && std::find(zeros.begin(), zeros.end(), 1) != zeros.end())
+  if (low != kMarker && zero)
     for (double& e : v)
       if (e == kMarker) e = low;
   curve.Values->Min = curve.Min = minCorrelation;

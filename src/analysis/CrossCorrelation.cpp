@@ -136,6 +136,11 @@ const double* Correlate(const FftTransform& a, const FftTransform& b, FftInverse
   return inv.Output();
 }
 
+// The correlation of a's and b's spectra, its two halves on two workers.
+void CorrelateOnBoth(HalvedCorrelation& c, const FftTransform& a, const FftTransform& b) {
+  RunBoth([&] { c.RunHalf(a, b, false); }, [&] { c.RunHalf(a, b, true); });
+}
+
 // Sums of integer signals, exact, times `scale`; nothing when the signals
 // are too long for rounding to recover every sum.
 std::optional<std::vector<double>> IntegerSums(const double* r, const double* m, int n,
@@ -151,7 +156,7 @@ std::optional<std::vector<double>> IntegerSums(const double* r, const double* m,
     // Small enough to be rounded whole: one correlation.
     HalvedCorrelation c(length, 0);
     RunBoth([&] { Forward(*fr, r, n, 1.0); }, [&] { Forward(*fm, m, n, 1.0); });
-    RunBoth([&] { c.RunHalf(*fr, *fm, false); }, [&] { c.RunHalf(*fr, *fm, true); });
+    CorrelateOnBoth(c, *fr, *fm);
     FillLags(out, lags, n, length,
              [&](int i) { return RoundToInteger(c.At(i) * perPoint) * scale; });
     return out;
@@ -167,13 +172,8 @@ std::optional<std::vector<double>> IntegerSums(const double* r, const double* m,
   FftTransform* fl = FftLibrary::Transform(length, 2);
   HalvedCorrelation high(length, 0), low(length, 2);
   RunBoth([&] { Forward(*fr, r, n, 1.0); }, [&] { ForwardHalf(*fm, m, n, true); });
-  RunBoth(
-      [&] {
-        high.RunHalf(*fr, *fm, false);
-        high.RunHalf(*fr, *fm, true);
-      },
-      [&] { ForwardHalf(*fl, m, n, false); });
-  RunBoth([&] { low.RunHalf(*fr, *fl, false); }, [&] { low.RunHalf(*fr, *fl, true); });
+  RunBoth([&] { high.Run(*fr, *fm); }, [&] { ForwardHalf(*fl, m, n, false); });
+  CorrelateOnBoth(low, *fr, *fl);
   FillLags(out, lags, n, length, [&](int i) {
     return (256 * RoundToInteger(high.At(i) * perPoint) + RoundToInteger(low.At(i) * perPoint)) *
            scale;

@@ -35,6 +35,11 @@ class HalvedCorrelation {
   // Transforms the even (odd) half of conj(A)·B, the spectra in a's and b's
   // outputs; the two halves may run on two workers at once.
   void RunHalf(const FftTransform& a, const FftTransform& b, bool odd);
+  // Both halves in turn, on one worker.
+  void Run(const FftTransform& a, const FftTransform& b) {
+    RunHalf(a, b, false);
+    RunHalf(a, b, true);
+  }
 
   // Value i of the correlation (0 <= i < length), unnormalised (times
   // length), once both halves have run.
